@@ -1,0 +1,177 @@
+#include "database.h"
+
+#include "likepattern.h"
+#include "movie.h"
+#include "textfold.h"
+
+#include <QFileInfo>
+
+namespace catalogue {
+
+namespace {
+
+constexpr int BusyTimeoutMs = 3000;
+
+std::string_view textArg(sqlite3_value *v)
+{
+    const auto *p = reinterpret_cast<const char *>(sqlite3_value_text(v));
+    return {p ? p : "", static_cast<size_t>(sqlite3_value_bytes(v))};
+}
+
+void jetLike(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
+        return sqlite3_result_null(ctx);
+    auto *pattern = static_cast<LikePattern *>(sqlite3_get_auxdata(ctx, 0));
+    if (!pattern) {
+        const auto p = textArg(argv[0]);
+        pattern = new LikePattern(QString::fromUtf8(p.data(), qsizetype(p.size())));
+        sqlite3_set_auxdata(ctx, 0, pattern, [](void *x) { delete static_cast<LikePattern *>(x); });
+        // SQLite may drop the pattern at once; fetch it back so that we use the kept one.
+        pattern = static_cast<LikePattern *>(sqlite3_get_auxdata(ctx, 0));
+        if (!pattern) {
+            LikePattern once(QString::fromUtf8(p.data(), qsizetype(p.size())));
+            std::u32string value;
+            foldCaseUtf8(textArg(argv[1]), value);
+            return sqlite3_result_int(ctx, once.matches(value));
+        }
+    }
+    thread_local std::u32string value;
+    value.clear();
+    foldCaseUtf8(textArg(argv[1]), value);
+    sqlite3_result_int(ctx, pattern->matches(value));
+}
+
+void jetEqual(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
+        return sqlite3_result_null(ctx);
+    thread_local std::u32string a, b;
+    a.clear();
+    b.clear();
+    foldCaseUtf8(textArg(argv[0]), a);
+    foldCaseUtf8(textArg(argv[1]), b);
+    sqlite3_result_int(ctx, a == b);
+}
+
+bool hasTextAffinity(const QString &declared)
+{
+    const QString t = declared.toUpper();
+    if (t.isEmpty())
+        return true; // no declared type: values are kept exactly as written
+    return t.contains("CHAR") || t.contains("CLOB") || t.contains("TEXT");
+}
+
+// The Movies table must carry the eight fields, in order, as text columns.
+CatalogueError checkSchema(sqlite3 *db, const QString &path)
+{
+    sqlite3_stmt *raw = nullptr;
+    int rc = sqlite3_prepare_v2(db, "PRAGMA table_info(Movies)", -1, &raw, nullptr);
+    StatementPtr st(raw);
+    if (rc != SQLITE_OK)
+        return {rc, describeSqliteError(rc, path, sqlite3_errmsg(db))};
+    QStringList names, types;
+    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+        names << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st.get(), 1)));
+        types << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st.get(), 2)));
+    }
+    if (rc != SQLITE_DONE)
+        return {rc, describeSqliteError(rc, path, sqlite3_errmsg(db))};
+    const QString file = QFileInfo(path).fileName();
+    if (names.isEmpty())
+        return {SQLITE_NOTFOUND, QString("%1 is not a movie catalogue: it has no table named Movies.").arg(file)};
+    for (int i = 0; i < FieldCount; ++i) {
+        if (i >= names.size() || names[i].compare(fieldNames()[i], Qt::CaseInsensitive) != 0)
+            return {SQLITE_MISMATCH,
+                    QString("%1 is not a movie catalogue: column %2 of the table Movies should be %3, "
+                            "but it is %4.")
+                        .arg(file).arg(i + 1).arg(fieldNames()[i],
+                                                  i < names.size() ? names[i] : QString("missing"))};
+        if (!hasTextAffinity(types[i]))
+            return {SQLITE_MISMATCH,
+                    QString("%1 is not a movie catalogue: the column %2 of the table Movies holds %3, not text.")
+                        .arg(file, names[i], types[i])};
+    }
+    return {};
+}
+
+} // namespace
+
+QString describeSqliteError(int code, const QString &path, const char *engineText)
+{
+    const QString file = QFileInfo(path).fileName();
+    switch (code & 0xFF) {
+    case SQLITE_CANTOPEN: return QString("The catalogue file %1 could not be opened.").arg(path);
+    case SQLITE_NOTADB: return QString("%1 is not a catalogue this program can read: it is not a database file.").arg(file);
+    case SQLITE_CORRUPT: return QString("The catalogue file %1 is damaged.").arg(file);
+    case SQLITE_READONLY: return QString("The catalogue file %1 is read-only: nothing could be saved.").arg(file);
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return QString("The catalogue file %1 is in use by another program. Try again later.").arg(file);
+    case SQLITE_FULL: return QString("The disk is full: nothing could be saved to %1.").arg(file);
+    case SQLITE_IOERR: return QString("The catalogue file %1 could not be read or written (input/output error).").arg(file);
+    case SQLITE_PERM: return QString("Permission denied for the catalogue file %1.").arg(file);
+    default:
+        return QString("The catalogue file %1 reported an error: %2").arg(file, QString::fromUtf8(engineText ? engineText : sqlite3_errstr(code)));
+    }
+}
+
+std::unique_ptr<Database> Database::open(const QString &path, CatalogueError &error)
+{
+    QFileInfo info(path);
+    if (!info.exists()) {
+        error = {SQLITE_CANTOPEN, QString("The catalogue file %1 was not found.").arg(path)};
+        return nullptr;
+    }
+    if (!info.isFile()) {
+        error = {SQLITE_CANTOPEN, QString("%1 is not a file.").arg(path)};
+        return nullptr;
+    }
+    sqlite3 *raw = nullptr;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    ConnectionPtr db(raw);
+    if (rc != SQLITE_OK) {
+        error = {rc, describeSqliteError(rc, path, raw ? sqlite3_errmsg(raw) : nullptr)};
+        return nullptr;
+    }
+    sqlite3_busy_timeout(db.get(), BusyTimeoutMs);
+    sqlite3_extended_result_codes(db.get(), 1);
+    registerTextFunctions(db.get());
+    if ((error = checkSchema(db.get(), path)))
+        return nullptr;
+    return std::unique_ptr<Database>(new Database(std::move(db), path));
+}
+
+StatementPtr Database::prepare(const char *sql, CatalogueError &error) const
+{
+    sqlite3_stmt *st = nullptr;
+    const int rc = sqlite3_prepare_v2(db_.get(), sql, -1, &st, nullptr);
+    if (rc != SQLITE_OK)
+        error = errorFor(rc);
+    return StatementPtr(st);
+}
+
+CatalogueError Database::errorFor(int code) const
+{
+    return {code, describeSqliteError(code, path_, sqlite3_errmsg(db_.get()))};
+}
+
+qint64 Database::changeStamp() const
+{
+    qint64 version = 0;
+    sqlite3_stmt *raw = nullptr;
+    if (sqlite3_prepare_v2(db_.get(), "PRAGMA data_version", -1, &raw, nullptr) == SQLITE_OK) {
+        StatementPtr st(raw);
+        if (sqlite3_step(st.get()) == SQLITE_ROW)
+            version = sqlite3_column_int64(st.get(), 0);
+    }
+    return (version << 32) ^ sqlite3_total_changes64(db_.get());
+}
+
+void registerTextFunctions(sqlite3 *db)
+{
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    sqlite3_create_function(db, "jet_like", 2, flags, nullptr, jetLike, nullptr, nullptr);
+    sqlite3_create_function(db, "jet_equal", 2, flags, nullptr, jetEqual, nullptr, nullptr);
+}
+
+} // namespace catalogue

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+#include <sqlite3.h>
+
+namespace catalogue {
+
+struct ConnectionCloser { void operator()(sqlite3 *db) const { sqlite3_close_v2(db); } };
+struct StatementFinalizer { void operator()(sqlite3_stmt *st) const { sqlite3_finalize(st); } };
+using ConnectionPtr = std::unique_ptr<sqlite3, ConnectionCloser>;
+using StatementPtr = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
+
+// A failure of the catalogue, in words a collector can act on.
+struct CatalogueError {
+    int code = SQLITE_OK;
+    QString message;
+    explicit operator bool() const { return code != SQLITE_OK; }
+};
+
+// Names the problem behind an SQLite result code for the file at path.
+QString describeSqliteError(int code, const QString &path, const char *engineText = nullptr);
+
+// One connection to a catalogue file. Opening never creates the file and checks that
+// it holds a Movies table with the eight text columns in order; it writes nothing.
+class Database {
+public:
+    static std::unique_ptr<Database> open(const QString &path, CatalogueError &error);
+
+    sqlite3 *handle() const { return db_.get(); }
+    const QString &path() const { return path_; }
+
+    StatementPtr prepare(const char *sql, CatalogueError &error) const;
+    CatalogueError errorFor(int code) const;
+    // Changes seen by this connection, its own and other connections': a cheap way to
+    // know whether a query would still give the same rows.
+    qint64 changeStamp() const;
+
+private:
+    Database(ConnectionPtr db, QString path) : db_(std::move(db)), path_(std::move(path)) {}
+    ConnectionPtr db_;
+    QString path_;
+};
+
+// Registers the text functions the translated queries use: jet_like(pattern, value)
+// and jet_equal(value, text), both ignoring letter case for every script.
+void registerTextFunctions(sqlite3 *db);
+
+} // namespace catalogue

@@ -1,0 +1,123 @@
+#include "likepattern.h"
+
+#include "textfold.h"
+
+namespace catalogue {
+
+bool LikePattern::Token::accepts(char32_t c) const
+{
+    switch (kind) {
+    case Literal: return c == ch;
+    case AnyOne: return true;
+    case Digit: return c >= U'0' && c <= U'9';
+    case Set:
+        for (const auto &[lo, hi] : ranges)
+            if (c >= lo && c <= hi)
+                return !negated;
+        return negated;
+    }
+    return false;
+}
+
+LikePattern::LikePattern(const QString &pattern)
+{
+    const std::u32string p = foldCase(pattern);
+    Segment current;
+    bool sawStar = false;
+    for (size_t i = 0; i < p.size(); ++i) {
+        const char32_t c = p[i];
+        if (c == U'*') {
+            if (segments_.empty() && current.empty() && !sawStar)
+                leadingStar_ = true;
+            if (!current.empty() || !sawStar)
+                segments_.push_back(std::move(current));
+            current.clear();
+            sawStar = true;
+            continue;
+        }
+        Token t{Token::Literal, 0, false, {}};
+        if (c == U'?') {
+            t.kind = Token::AnyOne;
+        } else if (c == U'#') {
+            t.kind = Token::Digit;
+        } else if (c == U'[') {
+            const size_t close = p.find(U']', i + 1);
+            if (close == std::u32string::npos) {
+                t.ch = c; // unmatched bracket stands for itself
+            } else {
+                size_t j = i + 1;
+                t.kind = Token::Set;
+                if (j < close && p[j] == U'!') { t.negated = true; ++j; }
+                for (; j < close; ++j) {
+                    if (j + 2 < close && p[j + 1] == U'-') {
+                        t.ranges.emplace_back(p[j], p[j + 2]);
+                        j += 2;
+                    } else {
+                        t.ranges.emplace_back(p[j], p[j]);
+                    }
+                }
+                i = close;
+                if (t.ranges.empty() && !t.negated)
+                    continue; // "[]" matches the empty text: nothing to consume
+            }
+        } else {
+            t.ch = c;
+        }
+        current.push_back(std::move(t));
+    }
+    trailingStar_ = sawStar && current.empty();
+    if (!trailingStar_ || segments_.empty())
+        segments_.push_back(std::move(current));
+    // With a leading star the first stored segment is the empty text before it.
+    if (leadingStar_ && !segments_.empty() && segments_.front().empty())
+        segments_.erase(segments_.begin());
+}
+
+bool LikePattern::segmentMatchesAt(const Segment &seg, const std::u32string &v, size_t at) const
+{
+    if (at + seg.size() > v.size())
+        return false;
+    for (size_t k = 0; k < seg.size(); ++k)
+        if (!seg[k].accepts(v[at + k]))
+            return false;
+    return true;
+}
+
+bool LikePattern::matches(const std::u32string &v) const
+{
+    const bool anyStar = leadingStar_ || trailingStar_ || segments_.size() > 1;
+    if (!anyStar)
+        return segments_.empty() ? v.empty()
+                                 : segments_[0].size() == v.size() && segmentMatchesAt(segments_[0], v, 0);
+
+    size_t first = 0, last = segments_.size();
+    size_t pos = 0, end = v.size();
+    if (!leadingStar_ && first < last) {
+        if (!segmentMatchesAt(segments_[first], v, 0))
+            return false;
+        pos = segments_[first].size();
+        ++first;
+    }
+    if (!trailingStar_ && first < last) {
+        const Segment &tail = segments_[last - 1];
+        if (tail.size() > end - pos || !segmentMatchesAt(tail, v, end - tail.size()))
+            return false;
+        end -= tail.size();
+        --last;
+    }
+    // Each middle segment at its leftmost place leaves the most room for the rest.
+    for (size_t s = first; s < last; ++s) {
+        const Segment &seg = segments_[s];
+        bool found = false;
+        while (pos + seg.size() <= end) {
+            if (segmentMatchesAt(seg, v, pos)) { found = true; break; }
+            ++pos;
+        }
+        if (!found)
+            return false;
+        pos += seg.size();
+    }
+    return pos <= end;
+}
+
+} // namespace catalogue

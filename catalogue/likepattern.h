@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <string>
+#include <vector>
+
+namespace catalogue {
+
+// A compiled pattern of the Like operator: "*" any run of characters, "?" any one
+// character, "#" one digit, "[abc]", "[a-z]" and "[!abc]" one character of (or not
+// of) a set. A "[" without a closing "]" stands for itself; "%" and "_" are ordinary
+// characters. Matching ignores letter case.
+class LikePattern {
+public:
+    explicit LikePattern(const QString &pattern);
+
+    bool matches(const std::u32string &foldedValue) const;
+
+private:
+    struct Token {
+        enum Kind { Literal, AnyOne, Digit, Set } kind;
+        char32_t ch = 0;
+        bool negated = false;
+        std::vector<std::pair<char32_t, char32_t>> ranges;
+        bool accepts(char32_t c) const;
+    };
+    using Segment = std::vector<Token>;
+
+    bool segmentMatchesAt(const Segment &seg, const std::u32string &v, size_t at) const;
+
+    // The pattern split at its stars: the first segment is anchored at the start,
+    // the last at the end unless the pattern ends in a star.
+    std::vector<Segment> segments_;
+    bool leadingStar_ = false;
+    bool trailingStar_ = false;
+};
+
+} // namespace catalogue

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "movie.h"
+
+#include <QString>
+#include <optional>
+
+namespace catalogue {
+
+// A query text of the program's dialect, understood: which movies it selects and in
+// which order. The program's queries are of these forms (keywords in any case, names
+// bare or in brackets, optionally prefixed by the table):
+//   Movies
+//   select * from Movies [where F = 'text' | where F Like 'pattern'] [order by F [asc|desc]]
+//   SELECT [Title], ... FROM [Movies] ORDER BY [Movies].[Title]
+// Text literals stand in single quotes, a quote inside doubled.
+struct Query {
+    enum class Filter { None, Equals, Like };
+    Filter filter = Filter::None;
+    Field filterField = Field::Title;
+    QString filterText;
+    std::optional<Field> orderBy;
+    bool descending = false;
+
+    // Parses text; on failure answers nothing and explains why in error.
+    static std::optional<Query> parse(const QString &text, QString *error = nullptr);
+
+    // The SQLite statement that selects the rowid and the eight fields of the matching
+    // rows in table order; the filter text is its one parameter (?1). Only field names
+    // of Movies ever appear in it.
+    QByteArray sql() const;
+};
+
+// Puts text into single quotes for a query text, doubling the quotes inside.
+QString quoteLiteral(const QString &text);
+
+} // namespace catalogue

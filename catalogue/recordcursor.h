@@ -1,0 +1,120 @@
+#pragma once
+
+#include "boundcontrol.h"
+#include "database.h"
+#include "movie.h"
+#include "query.h"
+#include "resultset.h"
+
+#include <QObject>
+#include <QString>
+#include <memory>
+#include <vector>
+
+namespace catalogue {
+
+// The actions a cursor announces, before it takes them, through validate().
+enum class CursorAction {
+    MoveFirst = 1, MovePrevious = 2, MoveNext = 3, MoveLast = 4, AddNew = 5,
+    Update = 6, Delete = 7, Find = 8, Bookmark = 9, Close = 10
+};
+
+// A query over the Movies table with one current row, through which every window
+// reads and writes the catalogue. Each cursor has its own connection to the file.
+//
+// Errors come back as return values; lastError() says what went wrong in words for
+// the user. A write names its row by rowid and by the values this cursor read, so a
+// row that changed or went away since is never overwritten: the write then fails
+// with RowChanged.
+class RecordCursor : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int RowChanged = 1000;
+
+    explicit RecordCursor(QObject *parent = nullptr);
+    ~RecordCursor() override;
+
+    void setDatabaseName(const QString &path);
+    QString databaseName() const { return databaseName_; }
+    void setConnect(const QString &connect) { connect_ = connect; }
+    QString connect() const { return connect_; }
+    void setRecordSource(const QString &query) { recordSource_ = query; }
+    QString recordSource() const { return recordSource_; }
+
+    // Opens the file if needed and runs the query from the start; the first row becomes
+    // current. False on failure, with the result then empty.
+    bool refresh();
+    bool isOpen() const { return db_ != nullptr; }
+    // Closes the connection; the result stays readable until the next refresh.
+    void closeDatabase();
+
+    bool bof() const { return bof_; }
+    bool eof() const { return eof_; }
+    void moveFirst();
+    void moveLast();
+    void moveNext();
+    void movePrevious();
+    // Rows visited so far: the size of the result once the last row was visited.
+    int recordCount() const { return visited_; }
+    // 0-based place of the current row; -1 when there is none.
+    int absolutePosition() const { return hasCurrent() ? pos_ : -1; }
+    void setAbsolutePosition(int pos);
+
+    const ResultSet &result() const { return result_; }
+    bool hasCurrent() const { return !bof_ && !eof_ && pos_ >= 0 && pos_ < result_.size(); }
+    Movie currentMovie() const;
+    sqlite3_int64 currentRowId() const { return hasCurrent() ? result_.rowId(pos_) : 0; }
+
+    enum class EditMode { None, Edit, AddNew };
+    EditMode editMode() const { return editMode_; }
+    void addNew();
+    // Opens the current row for editing; false when there is none.
+    bool edit();
+    // Writes the values of the editable bound controls into the open row and saves it.
+    bool updateRecord();
+    void cancelUpdate();
+    // Removes the current row from the table.
+    bool deleteCurrent();
+
+    // The cursor owns the binding; the control shows the field of the current row.
+    void bind(Field f, std::unique_ptr<BoundControl> control);
+
+    const CatalogueError &lastError() const { return error_; }
+    Database *database() const { return db_.get(); }
+
+signals:
+    void validate(int action);
+    // The result was replaced (refresh) or a row of it was removed.
+    void resultChanged();
+    // The current row changed; bound controls already show it.
+    void currentChanged();
+    // A row of the result was rewritten.
+    void rowUpdated(int pos);
+
+private:
+    bool ensureOpen();
+    bool fail(const CatalogueError &e);
+    void moveTo(int pos);
+    void showCurrent();
+    void showValues(const Movie *m);
+    Movie valuesFromControls(const Movie &base) const;
+    bool writeRow(const char *sql, const Movie *newValues);
+
+    QString databaseName_;
+    QString connect_;
+    QString recordSource_;
+    std::unique_ptr<Database> db_;
+    ResultSet result_;
+    int pos_ = -1;
+    bool bof_ = true;
+    bool eof_ = true;
+    int visited_ = 0;
+    EditMode editMode_ = EditMode::None;
+    CatalogueError error_;
+    std::vector<std::pair<Field, std::unique_ptr<BoundControl>>> bindings_;
+    // What the last refresh ran, to skip a re-run when nothing could have changed.
+    QString lastRun_;
+    qint64 lastStamp_ = -1;
+};
+
+} // namespace catalogue

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "movie.h"
+
+#include <QByteArray>
+#include <QString>
+#include <sqlite3.h>
+#include <optional>
+#include <vector>
+
+namespace catalogue {
+
+// The rows of one query result, in result order. Field text stays in per-column
+// UTF-8 pools and becomes a QString only when asked for, so that a large result
+// costs little memory and time.
+class ResultSet {
+public:
+    int size() const { return int(order_.size()); }
+    bool isEmpty() const { return order_.empty(); }
+
+    sqlite3_int64 rowId(int pos) const { return rowIds_[order_[pos]]; }
+    QString text(int pos, Field f) const;
+    bool isNull(int pos, Field f) const { return cells_[index(f)][order_[pos]].isNull; }
+    Movie movie(int pos) const;
+    // True when the field of pos holds the same text as that of other (exactly).
+    bool sameText(int pos, int other, Field f) const;
+
+    // Replaces the stored values of one row after it was written to the file.
+    void setMovie(int pos, const Movie &m);
+    void remove(int pos);
+
+    // Appends the current row of a statement that selects rowid and the eight fields.
+    void appendRow(sqlite3_stmt *st);
+    // Orders the rows by the field's text, ignoring letter case; rows with equal
+    // text keep table order. The folded keys stay for sameKey().
+    void sortBy(Field f, bool descending);
+    // True when rows pos and pos-1 have equal sort keys (false without a sort).
+    bool sameKeyAsPrevious(int pos) const;
+    std::optional<Field> sortField() const { return sortField_; }
+
+private:
+    struct Cell {
+        qsizetype start = 0;
+        quint32 length = 0;
+        bool isNull = false;
+    };
+    std::vector<sqlite3_int64> rowIds_;
+    std::vector<int> order_;
+    std::vector<Cell> cells_[FieldCount];
+    QByteArray pools_[FieldCount];
+    std::optional<Field> sortField_;
+    std::vector<bool> sameKeyAsPrevious_;
+};
+
+} // namespace catalogue

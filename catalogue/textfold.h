@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+#include <string>
+#include <string_view>
+
+namespace catalogue {
+
+// Case-folded code points of a text, so that comparisons ignore letter case for
+// every script ("é" equals "É"), not only for ASCII.
+std::u32string foldCase(const QString &text);
+// Same, straight from UTF-8 (as SQLite hands text over); appends to out.
+void foldCaseUtf8(std::string_view utf8, std::u32string &out);
+
+} // namespace catalogue

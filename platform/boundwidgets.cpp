@@ -1,0 +1,55 @@
+#include "boundwidgets.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
+
+namespace platform {
+
+namespace {
+
+template <class W>
+class Bound : public catalogue::BoundControl {
+public:
+    explicit Bound(W *w) : w_(w) {}
+    bool isAlive() const override { return !w_.isNull(); }
+    void showValue(const QString &value) override;
+    bool isEditable() const override;
+    QString editedValue() const override;
+
+private:
+    QPointer<W> w_;
+};
+
+template <> void Bound<QLabel>::showValue(const QString &v) { w_->setText(v); }
+template <> bool Bound<QLabel>::isEditable() const { return false; }
+template <> QString Bound<QLabel>::editedValue() const { return w_->text(); }
+
+template <> void Bound<QLineEdit>::showValue(const QString &v) { w_->setText(v); w_->setCursorPosition(0); }
+template <> bool Bound<QLineEdit>::isEditable() const { return true; }
+template <> QString Bound<QLineEdit>::editedValue() const { return w_->text(); }
+
+template <> void Bound<QPlainTextEdit>::showValue(const QString &v) { w_->setPlainText(v); }
+template <> bool Bound<QPlainTextEdit>::isEditable() const { return true; }
+template <> QString Bound<QPlainTextEdit>::editedValue() const { return w_->toPlainText(); }
+
+template <> void Bound<QComboBox>::showValue(const QString &v) { w_->setEditText(v); }
+template <> bool Bound<QComboBox>::isEditable() const { return true; }
+template <> QString Bound<QComboBox>::editedValue() const { return w_->currentText(); }
+
+template <class W>
+void bindWidget(catalogue::RecordCursor &cursor, catalogue::Field f, W *w)
+{
+    cursor.bind(f, std::make_unique<Bound<W>>(w));
+}
+
+} // namespace
+
+void bindLabel(catalogue::RecordCursor &c, catalogue::Field f, QLabel *w) { bindWidget(c, f, w); }
+void bindLineEdit(catalogue::RecordCursor &c, catalogue::Field f, QLineEdit *w) { bindWidget(c, f, w); }
+void bindTextEdit(catalogue::RecordCursor &c, catalogue::Field f, QPlainTextEdit *w) { bindWidget(c, f, w); }
+void bindComboBox(catalogue::RecordCursor &c, catalogue::Field f, QComboBox *w) { bindWidget(c, f, w); }
+
+} // namespace platform

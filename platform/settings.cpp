@@ -1,0 +1,32 @@
+#include "settings.h"
+
+#include <QSettings>
+#include <memory>
+
+namespace platform {
+
+namespace {
+const char *const Key = "Options/Show Tips at Startup";
+
+std::unique_ptr<QSettings> store()
+{
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                       QStringLiteral("moviary"), QStringLiteral("moviary"));
+}
+} // namespace
+
+int showTipsAtStartup()
+{
+    bool ok = false;
+    const int value = store()->value(Key, QStringLiteral("1")).toString().trimmed().toInt(&ok);
+    return ok ? value : 1;
+}
+
+void saveShowTipsAtStartup(bool show)
+{
+    auto s = store();
+    s->setValue(Key, show ? QStringLiteral("1") : QStringLiteral("0"));
+    s->sync();
+}
+
+} // namespace platform

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+namespace platform {
+
+// The one saved per-user option: whether the tip window opens at start-up. Stored as
+// the text "1" or "0" under "Options" / "Show Tips at Startup" in the platform's
+// settings store, for the program's executable name.
+//
+// Reading answers the stored whole number, 1 when nothing is stored, and also 1 when
+// the stored text is not a whole number (so the tips come back and the user can
+// switch them off again, which stores a valid value).
+int showTipsAtStartup();
+void saveShowTipsAtStartup(bool show);
+
+} // namespace platform

@@ -1,0 +1,43 @@
+#include "messageboxes.h"
+
+#include <QAbstractButton>
+#include <QPushButton>
+#include <QApplication>
+#include <QTimer>
+
+namespace testsupport {
+
+namespace {
+
+void answerWhenShown(std::shared_ptr<SeenMessage> seen, QMessageBox::StandardButton answer, int triesLeft)
+{
+    QTimer::singleShot(10, [seen, answer, triesLeft] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box) {
+            if (triesLeft > 0)
+                answerWhenShown(seen, answer, triesLeft - 1);
+            return;
+        }
+        seen->shown = true;
+        seen->title = box->windowTitle();
+        seen->text = box->text();
+        seen->icon = box->icon();
+        seen->buttons = box->standardButtons();
+        if (auto *def = box->defaultButton())
+            seen->defaultButton = box->standardButton(def);
+        if (auto *button = box->button(answer))
+            button->click();
+        else
+            box->reject();
+    });
+}
+
+} // namespace
+
+MessageBoxAnswerer::MessageBoxAnswerer(QMessageBox::StandardButton answer)
+    : seen_(std::make_shared<SeenMessage>())
+{
+    answerWhenShown(seen_, answer, 500);
+}
+
+} // namespace testsupport

@@ -1,0 +1,77 @@
+#include "testfolder.h"
+
+#include "catalogue/database.h"
+#include "tools/cataloguemaker.h"
+
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTest>
+
+namespace testsupport {
+
+void useTestSettings()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    const QString where = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, where);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, where);
+}
+
+void clearTestSettings()
+{
+    QSettings s(QSettings::NativeFormat, QSettings::UserScope, "moviary", "moviary");
+    s.clear();
+    s.sync();
+}
+
+TestFolder::TestFolder()
+{
+    if (!dir_.isValid())
+        qFatal("cannot make a temporary folder");
+}
+
+QString TestFolder::catalogue() const { return dir_.filePath("DVDs.mdb"); }
+
+void TestFolder::makeCatalogue(const std::vector<catalogue::Movie> &movies) const
+{
+    QString error;
+    if (!tools::createCatalogue(catalogue(), movies, true, &error))
+        qFatal("%s", qPrintable(error));
+}
+
+void TestFolder::makeSampleCatalogue() const
+{
+    QString error;
+    if (!tools::createCatalogue(catalogue(), tools::Contents::Sample, true, &error))
+        qFatal("%s", qPrintable(error));
+}
+
+std::vector<catalogue::Movie> TestFolder::moviesInFile() const
+{
+    std::vector<catalogue::Movie> out;
+    sqlite3 *raw = nullptr;
+    sqlite3_open_v2(catalogue().toUtf8().constData(), &raw, SQLITE_OPEN_READONLY, nullptr);
+    catalogue::ConnectionPtr db(raw);
+    sqlite3_stmt *st = nullptr;
+    sqlite3_prepare_v2(raw, "SELECT Title, Description, Category, Actors, Review, Rating, Year, Time "
+                            "FROM Movies ORDER BY rowid", -1, &st, nullptr);
+    catalogue::StatementPtr guard(st);
+    while (st && sqlite3_step(st) == SQLITE_ROW) {
+        catalogue::Movie m;
+        for (int i = 0; i < catalogue::FieldCount; ++i) {
+            m.isNull[i] = sqlite3_column_type(st, i) == SQLITE_NULL;
+            m.values[i] = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, i)),
+                                            sqlite3_column_bytes(st, i));
+        }
+        out.push_back(m);
+    }
+    return out;
+}
+
+catalogue::Movie movie(const QString &title, const QString &category, const QString &year)
+{
+    return tools::makeMovie(title, "About " + title, category, "Cast of " + title, "Review of " + title, "PG",
+                            year, "90");
+}
+
+} // namespace testsupport

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "catalogue/movie.h"
+
+#include <QString>
+#include <QTemporaryDir>
+#include <vector>
+
+namespace testsupport {
+
+// Redirects the settings store into a throw-away place, never the user's own.
+void useTestSettings();
+// Removes any saved option, as on a first run.
+void clearTestSettings();
+
+// A fresh application folder for one test case, removed afterwards.
+class TestFolder {
+public:
+    TestFolder();
+    QString path() const { return dir_.path(); }
+    QString catalogue() const;
+    // Makes DVDs.mdb with the catalogue maker, holding exactly these movies.
+    void makeCatalogue(const std::vector<catalogue::Movie> &movies) const;
+    void makeSampleCatalogue() const;
+    // Reads every row of DVDs.mdb straight from the file, in table order.
+    std::vector<catalogue::Movie> moviesInFile() const;
+
+private:
+    QTemporaryDir dir_;
+};
+
+// A movie with a title and, optionally, a category; other fields derived from the title.
+catalogue::Movie movie(const QString &title, const QString &category = "Drama", const QString &year = "2000");
+
+} // namespace testsupport
