@@ -1,5 +1,7 @@
 #pragma once
 
+#include "openfiles.h"
+
 #include <QString>
 #include <memory>
 #include <sqlite3.h>
@@ -37,7 +39,9 @@ public:
     qint64 changeStamp() const;
 
 private:
-    Database(ConnectionPtr db, QString path) : db_(std::move(db)), path_(std::move(path)) {}
+    Database(ConnectionPtr db, QString path) : registration_(path), db_(std::move(db)), path_(std::move(path)) {}
+    // Declared first so that it outlives the connection.
+    OpenFileRegistration registration_;
     ConnectionPtr db_;
     QString path_;
 };

@@ -8,6 +8,30 @@
 
 namespace catalogue {
 
+namespace {
+
+// Accented letters sort beside their base letter ("Amélie" before "Amistad"): the key
+// is the text without accents, then, for texts that had any, the full folded text.
+void appendSortKey(QByteArrayView utf8, const std::u32string &folded, std::u32string &keys)
+{
+    const bool ascii = std::all_of(folded.begin(), folded.end(), [](char32_t c) { return c < 0x80; });
+    if (ascii) {
+        keys += folded;
+        return;
+    }
+    const QString decomposed = QString::fromUtf8(utf8).normalized(QString::NormalizationForm_D);
+    QString base;
+    base.reserve(decomposed.size());
+    for (QChar ch : decomposed)
+        if (!ch.isMark())
+            base += ch;
+    keys += foldCase(base);
+    keys += U'\0';
+    keys += folded;
+}
+
+} // namespace
+
 QString ResultSet::text(int pos, Field f) const
 {
     const Cell &c = cells_[index(f)][order_[pos]];
@@ -77,10 +101,13 @@ void ResultSet::sortBy(Field f, bool descending)
     std::u32string keys;
     std::vector<std::pair<size_t, size_t>> span(rowIds_.size());
     const char *pool = pools_[index(f)].constData();
+    std::u32string folded;
     for (int row = 0; row < int(rowIds_.size()); ++row) {
         const Cell &c = cells_[index(f)][row];
         const size_t start = keys.size();
-        foldCaseUtf8({pool + c.start, c.length}, keys);
+        folded.clear();
+        foldCaseUtf8({pool + c.start, c.length}, folded);
+        appendSortKey(QByteArrayView(pool + c.start, c.length), folded, keys);
         span[row] = {start, keys.size() - start};
     }
     auto key = [&](int row) {

@@ -1,0 +1,285 @@
+#include "compaction.h"
+
+#include "openfiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace catalogue {
+
+namespace {
+
+QString nameOf(const QString &path) { return QFileInfo(path).fileName(); }
+
+CatalogueError failure(int code, const QString &message) { return {code, message}; }
+
+QString inUseByThisProgram(const QString &catalogueFile)
+{
+    return QString("%1 is still open in another window of this program. Close that window and try again.")
+        .arg(nameOf(catalogueFile));
+}
+
+QString inUseByAnotherProgram(const QString &catalogueFile)
+{
+    return QString("%1 is in use by another program. Close it and try again.").arg(nameOf(catalogueFile));
+}
+
+CatalogueError refusalIfInUse(const QString &catalogueFile)
+{
+    if (openConnections(catalogueFile) > 0)
+        return failure(SQLITE_BUSY, inUseByThisProgram(catalogueFile));
+    const QList<OtherProcess> others = otherProcessesWithFile(catalogueFile);
+    if (!others.isEmpty()) {
+        const OtherProcess &p = others.first();
+        const QString who = p.name.isEmpty() ? QString("process %1").arg(p.pid)
+                                             : QString("%1, process %2").arg(p.name).arg(p.pid);
+        return failure(SQLITE_BUSY, QString("%1 is open in another program (%2). Close it and try again.")
+                                        .arg(nameOf(catalogueFile), who));
+    }
+    return {};
+}
+
+bool removeIfPresent(const QString &path, QString *why = nullptr)
+{
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return true;
+    if (info.isDir() && !info.isSymLink()) {
+        if (why)
+            *why = "it is a folder";
+        return false;
+    }
+    QFile file(path);
+    if (file.remove())
+        return true;
+    if (why)
+        *why = file.errorString();
+    return false;
+}
+
+// Why the work file could not be written, from SQLite's code and the system's error.
+QString describeCopyFailure(int code, int systemError, const QString &workFile, sqlite3 *db)
+{
+    const QString copy = nameOf(workFile);
+    if ((code & 0xFF) == SQLITE_FULL || systemError == ENOSPC || systemError == EFBIG
+#ifdef EDQUOT
+        || systemError == EDQUOT
+#endif
+    )
+        return QString("The disk is full: the compacted copy %1 could not be written.").arg(copy);
+    if (systemError == EROFS)
+        return QString("The program's folder is on a read-only disk: the compacted copy %1 could not be written.")
+            .arg(copy);
+    if (systemError == EACCES || systemError == EPERM || (code & 0xFF) == SQLITE_CANTOPEN ||
+        (code & 0xFF) == SQLITE_READONLY)
+        return QString("The program's folder is read-only: the compacted copy %1 could not be written.").arg(copy);
+    if ((code & 0xFF) == SQLITE_BUSY || (code & 0xFF) == SQLITE_LOCKED)
+        return QString("The catalogue is in use by another program. Close it and try again.");
+    QString detail = QString::fromUtf8(sqlite3_errmsg(db));
+    if (systemError)
+        detail += " (" + qt_error_string(systemError) + ")";
+    return QString("The compacted copy %1 could not be written: %2.").arg(copy, detail);
+}
+
+// VACUUM INTO leaves its output unsynced; the copy must be on disk before it is trusted.
+bool flushToDisk(const QString &path, QString *why)
+{
+#ifdef Q_OS_WIN
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite)) {
+        *why = file.errorString();
+        return false;
+    }
+    if (_commit(file.handle()) != 0) {
+        *why = qt_error_string(errno);
+        return false;
+    }
+    return true;
+#else
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        *why = qt_error_string(errno);
+        return false;
+    }
+    const bool ok = ::fsync(fd) == 0;
+    if (!ok)
+        *why = qt_error_string(errno);
+    ::close(fd);
+    return ok;
+#endif
+}
+
+// Runs a query that answers one value; false on any error.
+bool queryValue(sqlite3 *db, const char *sql, QByteArray &value)
+{
+    sqlite3_stmt *raw = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &raw, nullptr) != SQLITE_OK)
+        return false;
+    StatementPtr st(raw);
+    if (sqlite3_step(raw) != SQLITE_ROW)
+        return false;
+    value = QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(raw, 0)), sqlite3_column_bytes(raw, 0));
+    return true;
+}
+
+bool countMovies(sqlite3 *db, qint64 &count)
+{
+    QByteArray text;
+    if (!queryValue(db, "SELECT count(*) FROM Movies", text))
+        return false;
+    count = text.toLongLong();
+    return true;
+}
+
+// The compacted copy is trusted only when it opens, passes SQLite's own check and
+// holds as many movies as the catalogue.
+CatalogueError checkCopy(sqlite3 *copy, const QString &workFile, qint64 expectedMovies)
+{
+    const QString name = nameOf(workFile);
+    QByteArray verdict;
+    if (!queryValue(copy, "PRAGMA integrity_check", verdict))
+        return failure(SQLITE_CORRUPT, QString("The compacted copy %1 could not be checked: %2.")
+                                           .arg(name, QString::fromUtf8(sqlite3_errmsg(copy))));
+    if (verdict != "ok")
+        return failure(SQLITE_CORRUPT, QString("The compacted copy %1 is damaged: %2.")
+                                           .arg(name, QString::fromUtf8(verdict)));
+    qint64 movies = -1;
+    if (!countMovies(copy, movies) || movies != expectedMovies)
+        return failure(SQLITE_CORRUPT, QString("The compacted copy %1 holds %2 movies instead of %3.")
+                                           .arg(name).arg(movies).arg(expectedMovies));
+    return {};
+}
+
+QString describeReplaceFailure(int code, const QString &catalogueFile, sqlite3 *db)
+{
+    switch (code & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return inUseByAnotherProgram(catalogueFile);
+    case SQLITE_FULL:
+        return QString("The disk is full: %1 could not take the compacted copy.").arg(nameOf(catalogueFile));
+    case SQLITE_READONLY:
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+        return QString("%1 or the program's folder is read-only: the compacted copy could not be brought in.")
+            .arg(nameOf(catalogueFile));
+    default: return describeSqliteError(code, catalogueFile, sqlite3_errmsg(db));
+    }
+}
+
+} // namespace
+
+CatalogueError compactCatalogue(const QString &catalogueFile, const QString &workFile,
+                                const std::function<void(CompactionStep)> &progress)
+{
+    auto report = [&](CompactionStep step) {
+        if (progress)
+            progress(step);
+    };
+    report(CompactionStep::Started);
+
+    if (CatalogueError refused = refusalIfInUse(catalogueFile))
+        return refused;
+    const QString canonicalCatalogue = QFileInfo(catalogueFile).canonicalFilePath();
+    if (!canonicalCatalogue.isEmpty() && QFileInfo(workFile).canonicalFilePath() == canonicalCatalogue)
+        return failure(SQLITE_MISUSE, QString("%1 is a link to the catalogue itself, so it cannot serve as the "
+                                              "work file. Remove %1 and try again.")
+                                          .arg(nameOf(workFile)));
+
+    CatalogueError error;
+    std::unique_ptr<Database> live = Database::open(catalogueFile, error);
+    if (!live)
+        return error;
+    qint64 movies = 0;
+    if (!countMovies(live->handle(), movies))
+        return live->errorFor(sqlite3_errcode(live->handle()));
+
+    // A work file left over from an interrupted run is never a catalogue: clear it away.
+    for (const QString &leftover : {workFile, workFile + "-journal", workFile + "-wal", workFile + "-shm"}) {
+        QString why;
+        if (!removeIfPresent(leftover, &why))
+            return failure(SQLITE_CANTOPEN, QString("The old work file %1 could not be removed (%2), so the "
+                                                    "compacted copy cannot be written.")
+                                                .arg(nameOf(leftover), why));
+    }
+    auto dropWorkFile = [&] {
+        for (const QString &f : {workFile, workFile + "-journal"})
+            removeIfPresent(f);
+    };
+
+    {
+        sqlite3_stmt *raw = nullptr;
+        int rc = sqlite3_prepare_v2(live->handle(), "VACUUM INTO ?1", -1, &raw, nullptr);
+        StatementPtr vacuum(raw);
+        if (rc == SQLITE_OK) {
+            const QByteArray target = workFile.toUtf8();
+            sqlite3_bind_text(raw, 1, target.constData(), int(target.size()), SQLITE_TRANSIENT);
+            rc = sqlite3_step(raw);
+        }
+        if (rc != SQLITE_DONE) {
+            const int code = sqlite3_extended_errcode(live->handle());
+            const int systemError = sqlite3_system_errno(live->handle());
+            const QString message = describeCopyFailure(code, systemError, workFile, live->handle());
+            vacuum.reset();
+            dropWorkFile();
+            return failure(code == SQLITE_OK ? SQLITE_ERROR : code, message);
+        }
+    }
+    QString why;
+    if (!flushToDisk(workFile, &why)) {
+        dropWorkFile();
+        return failure(SQLITE_IOERR, QString("The compacted copy %1 could not be saved to disk: %2.")
+                                         .arg(nameOf(workFile), why));
+    }
+    report(CompactionStep::Copied);
+
+    sqlite3 *rawCopy = nullptr;
+    int rc = sqlite3_open_v2(workFile.toUtf8().constData(), &rawCopy, SQLITE_OPEN_READONLY, nullptr);
+    ConnectionPtr copy(rawCopy);
+    if (rc != SQLITE_OK) {
+        const QString message = QString("The compacted copy %1 could not be opened: %2.")
+                                    .arg(nameOf(workFile), QString::fromUtf8(sqlite3_errstr(rc)));
+        copy.reset();
+        dropWorkFile();
+        return failure(rc, message);
+    }
+    if ((error = checkCopy(copy.get(), workFile, movies))) {
+        copy.reset();
+        dropWorkFile();
+        return error;
+    }
+    report(CompactionStep::Checked);
+
+    // The backup writes the catalogue's pages inside one transaction through its
+    // journal: either the whole copy arrives or the file stays as it was.
+    sqlite3_backup *backup = sqlite3_backup_init(live->handle(), "main", copy.get(), "main");
+    if (!backup) {
+        const QString message = describeReplaceFailure(sqlite3_extended_errcode(live->handle()), catalogueFile,
+                                                       live->handle());
+        error = failure(sqlite3_extended_errcode(live->handle()), message);
+    } else {
+        const int step = sqlite3_backup_step(backup, -1);
+        const int finish = sqlite3_backup_finish(backup);
+        const int code = step != SQLITE_DONE ? step : finish;
+        if (code != SQLITE_DONE && code != SQLITE_OK)
+            error = failure(code, describeReplaceFailure(code, catalogueFile, live->handle()));
+    }
+    copy.reset();
+    live.reset();
+    dropWorkFile();
+    if (error)
+        return error;
+    report(CompactionStep::Replaced);
+    return {};
+}
+
+} // namespace catalogue

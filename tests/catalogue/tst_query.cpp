@@ -1,0 +1,129 @@
+#include "catalogue/likepattern.h"
+#include "catalogue/query.h"
+#include "catalogue/textfold.h"
+
+#include <QTest>
+
+using namespace catalogue;
+
+class TestQuery : public QObject {
+    Q_OBJECT
+
+    static bool like(const QString &pattern, const QString &value)
+    {
+        return LikePattern(pattern).matches(foldCase(value));
+    }
+
+private slots:
+    void parsesEveryQueryTheProgramRuns()
+    {
+        auto all = Query::parse("select * from Movies order by Title");
+        QVERIFY(all);
+        QCOMPARE(all->filter, Query::Filter::None);
+        QCOMPARE(all->orderBy, Field::Title);
+
+        auto category = Query::parse("select * from Movies where Category = 'Action' order by Title");
+        QVERIFY(category);
+        QCOMPARE(category->filter, Query::Filter::Equals);
+        QCOMPARE(category->filterField, Field::Category);
+        QCOMPARE(category->filterText, QString("Action"));
+
+        auto search = Query::parse("select * from Movies where Time Like '*90*' Order by Time");
+        QVERIFY(search);
+        QCOMPARE(search->filter, Query::Filter::Like);
+        QCOMPARE(search->filterField, Field::Time);
+        QCOMPARE(search->filterText, QString("*90*"));
+        QCOMPARE(search->orderBy, Field::Time);
+
+        auto table = Query::parse("Movies");
+        QVERIFY(table);
+        QVERIFY(!table->orderBy);
+
+        auto report = Query::parse("SELECT [Title], [Description], [Category], [Actors], [Review], [Rating], "
+                                   "[Year], [Time] FROM [Movies] ORDER BY [Movies].[Title]");
+        QVERIFY(report);
+        QCOMPARE(report->orderBy, Field::Title);
+    }
+
+    void quotedTextRoundTrips()
+    {
+        const QString odd = "Schindler's [List % _ \\ \"x\"";
+        auto q = Query::parse("select * from Movies where Title Like " + quoteLiteral("*" + odd + "*") +
+                              " Order by Title");
+        QVERIFY(q);
+        QCOMPARE(q->filterText, "*" + odd + "*");
+    }
+
+    void refusesAnythingButFieldsOfMovies()
+    {
+        QString why;
+        QVERIFY(!Query::parse("select * from Movies where Title Like '*it's*' Order by Title", &why)); // stray quote
+        QVERIFY(!why.isEmpty());
+        QVERIFY(!Query::parse("select * from Movies where Bogus Like '*x*' Order by Bogus"));
+        QVERIFY(!Query::parse("select * from sqlite_master"));
+        QVERIFY(!Query::parse("select * from Movies; drop table Movies"));
+        QVERIFY(!Query::parse("select * from Movies where Title = 'a' or 1=1"));
+        QVERIFY(!Query::parse("select * from Movies where Title Like 'a' Order by Title, (select 1)"));
+        // Only field names from the fixed list reach the statement.
+        auto q = Query::parse("select * from Movies where TITLE like 'x' order by [year] desc");
+        QVERIFY(q);
+        QVERIFY(q->sql().contains("\"Title\""));
+        QVERIFY(q->descending);
+    }
+
+    void patternsKeepTheirMeaning()
+    {
+        QVERIFY(like("*star*", "Star Wars"));
+        QVERIFY(like("*STAR*", "a star is born"));
+        QVERIFY(!like("*star*", "Stir"));
+        QVERIFY(like("St?r", "Star"));
+        QVERIFY(!like("St?r", "Str"));
+        QVERIFY(like("*19#*", "1984"));
+        QVERIFY(!like("*19#*", "19x"));
+        QVERIFY(like("[abc]*", "Casablanca"));
+        QVERIFY(!like("[!abc]*", "Casablanca"));
+        QVERIFY(like("[a-d]*", "Dune"));
+        QVERIFY(like("[!a-d]*", "Heat"));
+        QVERIFY(like("a*b*c", "aXXbYYc"));
+        QVERIFY(!like("a*b*c", "aXXbYYcd"));
+        QVERIFY(like("*a*a*", "banana"));
+        QVERIFY(!like("a*a", "a"));
+        QVERIFY(like("**", ""));
+        QVERIFY(like("", ""));
+        QVERIFY(!like("", "x"));
+    }
+
+    void percentUnderscoreAndLoneBracketAreOrdinary()
+    {
+        QVERIFY(like("*100%*", "100% Pure"));
+        QVERIFY(!like("*100%*", "1000 Pure"));
+        QVERIFY(like("*a_b*", "a_b"));
+        QVERIFY(!like("*a_b*", "axb"));
+        QVERIFY(like("*[Director*", "The [Director's Cut"));
+        QVERIFY(!like("*[Director*", "The Director's Cut"));
+        QVERIFY(like("*\\*", "back\\slash"));
+        QVERIFY(like("*[*]*", "2*3"));
+        QVERIFY(!like("*[*]*", "23"));
+    }
+
+    void caseIsIgnoredBeyondAscii()
+    {
+        QVERIFY(like("*amélie*", "AMÉLIE"));
+        QVERIFY(like("*ÉTÉ*", "un été"));
+        QVERIFY(like("*straße*", "STRASSE") || !like("*straße*", "STRASSE")); // no crash either way
+        QVERIFY(like("*ΑΘΗΝΑ*", "αθηνα"));
+        QVERIFY(like("?", "é"));
+        QVERIFY(like("?", QString::fromUcs4(U"\U0001F3AC"))); // one character, two UTF-16 units
+    }
+
+    void longPatternsAndTexts()
+    {
+        const QString text(5000, 'x');
+        QVERIFY(!like("*" + text + "y*", text));
+        QVERIFY(like("*" + text + "*", "a" + text + "b"));
+        QVERIFY(!like("*a*a*a*a*a*a*a*a*b*", QString(3000, 'a')));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestQuery)
+#include "tst_query.moc"
