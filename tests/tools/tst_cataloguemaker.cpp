@@ -1,0 +1,205 @@
+#include "catalogue/categories.h"
+#include "catalogue/database.h"
+#include "catalogue/recordcursor.h"
+#include "tests/common/testfolder.h"
+#include "tools/cataloguemaker.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMap>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QtTest>
+
+using catalogue::Field;
+using catalogue::Movie;
+
+namespace {
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// "Name TYPE" for each column of Movies, in table order.
+QStringList columns(const QString &path)
+{
+    catalogue::CatalogueError error;
+    auto db = catalogue::Database::open(path, error);
+    if (!db)
+        return {error.message};
+    auto st = db->prepare("PRAGMA table_info(Movies)", error);
+    QStringList out;
+    while (st && sqlite3_step(st.get()) == SQLITE_ROW)
+        out << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st.get(), 1))) + ' ' +
+                   QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st.get(), 2)));
+    return out;
+}
+
+// Every movie of the catalogue, as the program's own cursor lists them.
+std::vector<Movie> listAll(const QString &path)
+{
+    catalogue::RecordCursor cursor;
+    cursor.setDatabaseName(path);
+    cursor.setRecordSource("select * from Movies order by Title");
+    std::vector<Movie> out;
+    if (!cursor.refresh()) {
+        qWarning("%s", qPrintable(cursor.lastError().message));
+        return out;
+    }
+    for (; !cursor.eof(); cursor.moveNext())
+        out.push_back(cursor.currentMovie());
+    return out;
+}
+
+struct Run {
+    int exitCode = -1;
+    QByteArray output;
+};
+
+Run runMaker(const QStringList &args)
+{
+    QProcess p;
+    p.setProgram(QCoreApplication::applicationDirPath() + "/moviary-catalogue");
+    p.setArguments(args);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start();
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
+        return {};
+    return {p.exitCode(), p.readAll()};
+}
+
+} // namespace
+
+class TestCatalogueMaker : public QObject {
+    Q_OBJECT
+private slots:
+    void emptyAndSampleCataloguesOpenAndList();
+    void sampleCoversTheCasesTheProgramMustHandle();
+    void existingFileIsKeptUnlessOverwriteIsAsked();
+    void commandLineExitCodes();
+};
+
+void TestCatalogueMaker::emptyAndSampleCataloguesOpenAndList()
+{
+    const QStringList expected{"Title TEXT", "Description TEXT", "Category TEXT", "Actors TEXT",
+                               "Review TEXT", "Rating TEXT",     "Year TEXT",     "Time TEXT"};
+    testsupport::TestFolder folder;
+    QString error;
+
+    QVERIFY(tools::createCatalogue(folder.catalogue(), tools::Contents::Empty, false, &error));
+    QCOMPARE(columns(folder.catalogue()), expected);
+    QVERIFY(listAll(folder.catalogue()).empty());
+
+    QVERIFY(tools::createCatalogue(folder.catalogue(), tools::Contents::Sample, true, &error));
+    QCOMPARE(columns(folder.catalogue()), expected);
+    // Table order and every field exactly as given, none stored as NULL.
+    QVERIFY(folder.moviesInFile() == tools::sampleMovies());
+    const auto listed = listAll(folder.catalogue());
+    QCOMPARE(listed.size(), tools::sampleMovies().size());
+    for (const Movie &m : tools::sampleMovies())
+        QVERIFY2(std::count(listed.begin(), listed.end(), m) == 1, qPrintable(m[Field::Title]));
+    QVERIFY(!QFile::exists(folder.catalogue() + ".new"));
+}
+
+void TestCatalogueMaker::sampleCoversTheCasesTheProgramMustHandle()
+{
+    testsupport::TestFolder folder;
+    folder.makeSampleCatalogue();
+    const auto movies = listAll(folder.catalogue());
+    QVERIFY(movies.size() >= 36);
+
+    QMap<QString, int> perCategory;
+    QStringList titles, outside;
+    for (const Movie &m : movies) {
+        const QString title = m[Field::Title];
+        titles << title;
+        ++perCategory[m[Field::Category]];
+        if (!catalogue::categoryNames().contains(m[Field::Category], Qt::CaseInsensitive))
+            outside << m[Field::Category];
+        for (const QString &value : m.values)
+            QVERIFY2(!value.trimmed().isEmpty(), qPrintable(title));
+        QVERIFY2(catalogue::ratingCodes().contains(m[Field::Rating]), qPrintable(title));
+        QVERIFY2(QRegularExpression("^(19|20)\\d\\d$").match(m[Field::Year]).hasMatch(), qPrintable(title));
+        QVERIFY2(QRegularExpression("^[1-9]\\d{0,2}$").match(m[Field::Time]).hasMatch(), qPrintable(title));
+    }
+
+    for (const QString &name : catalogue::categoryNames())
+        QVERIFY2(perCategory.value(name) >= 2, qPrintable(name));
+    QCOMPARE(perCategory.value("Action"), 3);
+    QCOMPARE(outside, QStringList{"Western"});
+
+    QVERIFY(titles.contains("Schindler's List"));
+    QVERIFY(titles.contains("Heat") && titles.contains("HEAT"));
+    QCOMPARE(titles.filter(QRegularExpression("^heat$", QRegularExpression::CaseInsensitiveOption)).size(), 2);
+    // Read back from the file, so this also proves the UTF-8 round trip.
+    QVERIFY(titles.contains(QString::fromUtf8("Am\xC3\xA9lie")));
+}
+
+void TestCatalogueMaker::existingFileIsKeptUnlessOverwriteIsAsked()
+{
+    testsupport::TestFolder folder;
+    const QString path = folder.catalogue();
+    folder.makeSampleCatalogue();
+    const QByteArray before = fileBytes(path);
+    QVERIFY(!before.isEmpty());
+
+    QString error;
+    QVERIFY(!tools::createCatalogue(path, tools::Contents::Empty, false, &error));
+    QVERIFY(error.contains(path));
+    QCOMPARE(fileBytes(path), before);
+
+    // Not even a file that is no catalogue at all is touched.
+    const QString notes = folder.path() + "/notes.mdb";
+    QFile f(notes);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("my own notes\n");
+    f.close();
+    QVERIFY(!tools::createCatalogue(notes, tools::Contents::Sample, false));
+    QCOMPARE(fileBytes(notes), QByteArray("my own notes\n"));
+
+    error.clear();
+    QVERIFY2(tools::createCatalogue(path, tools::Contents::Empty, true, &error), qPrintable(error));
+    QVERIFY(listAll(path).empty());
+    QVERIFY(tools::createCatalogue(notes, tools::Contents::Sample, true));
+    QCOMPARE(listAll(notes).size(), tools::sampleMovies().size());
+
+    // A folder that does not exist: failure, said as such, and nothing left behind.
+    const QString nowhere = folder.path() + "/missing/DVDs.mdb";
+    error.clear();
+    QVERIFY(!tools::createCatalogue(nowhere, tools::Contents::Sample, false, &error));
+    QVERIFY(!error.isEmpty());
+    QVERIFY(!QFile::exists(nowhere) && !QFile::exists(nowhere + ".new"));
+}
+
+void TestCatalogueMaker::commandLineExitCodes()
+{
+    testsupport::TestFolder folder;
+    const QString path = folder.catalogue();
+
+    QCOMPARE(runMaker({}).exitCode, 2);
+    QCOMPARE(runMaker({"--bogus"}).exitCode, 2);
+    QCOMPARE(runMaker({path, folder.path() + "/other.mdb"}).exitCode, 2);
+    QVERIFY(!QFile::exists(path));
+
+    const Run made = runMaker({"--sample", path});
+    QCOMPARE(made.exitCode, 0);
+    QVERIFY(made.output.contains(QByteArray::number(int(tools::sampleMovies().size()))));
+    QCOMPARE(listAll(path).size(), tools::sampleMovies().size());
+
+    const QByteArray before = fileBytes(path);
+    const Run refused = runMaker({path});
+    QCOMPARE(refused.exitCode, 1);
+    QVERIFY(refused.output.contains("already exists"));
+    QCOMPARE(fileBytes(path), before);
+
+    QCOMPARE(runMaker({"--force", path}).exitCode, 0);
+    QVERIFY(listAll(path).empty());
+
+    QCOMPARE(runMaker({"--sample", folder.path() + "/missing/DVDs.mdb"}).exitCode, 1);
+    QVERIFY(!QDir(folder.path() + "/missing").exists());
+}
+
+QTEST_GUILESS_MAIN(TestCatalogueMaker)
+#include "tst_cataloguemaker.moc"
