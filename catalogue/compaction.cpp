@@ -207,8 +207,7 @@ CatalogueError compactCatalogue(const QString &catalogueFile, const QString &wor
     for (const QString &leftover : {workFile, workFile + "-journal", workFile + "-wal", workFile + "-shm"}) {
         QString why;
         if (!removeIfPresent(leftover, &why))
-            return failure(SQLITE_CANTOPEN, QString("The old work file %1 could not be removed (%2), so the "
-                                                    "compacted copy cannot be written.")
+            return failure(SQLITE_CANTOPEN, QString("The work file %1 is in the way and could not be removed (%2).")
                                                 .arg(nameOf(leftover), why));
     }
     auto dropWorkFile = [&] {

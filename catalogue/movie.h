@@ -29,6 +29,7 @@ struct Movie {
     const QString &operator[](Field f) const { return values[index(f)]; }
     QString &operator[](Field f) { return values[index(f)]; }
     bool operator==(const Movie &o) const { return values == o.values && isNull == o.isNull; }
+    bool operator!=(const Movie &o) const { return !(*this == o); }
 };
 
 } // namespace catalogue

@@ -84,13 +84,17 @@ bool RecordCursor::refresh()
     editMode_ = EditMode::None;
     bool ok = ensureOpen();
     std::optional<Query> query;
-    if (ok) {
+    if (ok && recordSource_.isEmpty()) {
+        // No query: an empty result, as before any query was set.
+        result_ = ResultSet();
+        lastRun_.clear();
+    } else if (ok) {
         QString why;
         query = Query::parse(recordSource_, &why);
         if (!query)
             ok = fail({SQLITE_ERROR, QString("The query \"%1\" cannot be run: %2.").arg(recordSource_, why)});
     }
-    if (ok) {
+    if (ok && query) {
         const qint64 stamp = db_->changeStamp();
         if (recordSource_ != lastRun_ || stamp != lastStamp_) {
             CatalogueError e;

@@ -3,6 +3,7 @@
 #include "catalogue/database.h"
 #include "tools/cataloguemaker.h"
 
+#include <QDir>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
@@ -11,10 +12,12 @@ namespace testsupport {
 
 void useTestSettings()
 {
+    // Each test process keeps its settings in a folder of its own, so that suites
+    // running side by side never see each other's option.
     QStandardPaths::setTestModeEnabled(true);
-    const QString where = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, where);
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, where);
+    static QTemporaryDir where(QDir::tempPath() + "/moviary-settings-XXXXXX");
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, where.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, where.path());
 }
 
 void clearTestSettings()

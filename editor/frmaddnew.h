@@ -1,0 +1,19 @@
+#pragma once
+
+#include "moviedialog.h"
+
+namespace editor {
+
+// The dialog in which the user enters one new movie. It starts a pending new row on
+// its own cursor at once; Finish stores it and has the main window list all movies.
+class FrmAddNew : public MovieDialog {
+    Q_OBJECT
+public:
+    // The dialog is a window of its own: a parent, if given, does not own it on screen.
+    explicit FrmAddNew(catalogue::CatalogueHost &host, QWidget *parent = nullptr);
+
+private:
+    void cmdCancel_Click() override;
+};
+
+} // namespace editor

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "moviedialog.h"
+
+#include <QPointer>
+
+namespace editor {
+
+// The dialog in which the user changes the main window's current movie. It runs the
+// main window's query afresh on its own cursor and edits the row at the same place,
+// after making sure that it is still the movie the user chose.
+class FrmEdit : public MovieDialog {
+    Q_OBJECT
+public:
+    // Loads the dialog on the main window's current movie, not yet shown. When that
+    // movie cannot be edited (changed or gone since it was listed, or the catalogue
+    // cannot be read), says why in a message box and answers nullptr.
+    static FrmEdit *create(catalogue::CatalogueHost &host);
+    // Brings the open dialog of slot to the front, or creates and shows one; nullptr
+    // when the movie cannot be edited.
+    static FrmEdit *open(catalogue::CatalogueHost &host, QPointer<FrmEdit> &slot);
+
+private:
+    explicit FrmEdit(catalogue::CatalogueHost &host);
+    void cmdCancel_Click() override;
+
+    QString problem_;
+};
+
+} // namespace editor

@@ -1,0 +1,232 @@
+#include "moviedialog.h"
+
+#include "catalogue/cataloguehost.h"
+#include "catalogue/categories.h"
+#include "catalogue/recordcursor.h"
+#include "platform/appfolder.h"
+#include "platform/boundwidgets.h"
+#include "platform/help.h"
+#include "platform/twips.h"
+#include "platform/windows.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QHash>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <climits>
+
+namespace editor {
+
+using catalogue::Field;
+
+namespace {
+
+// Editor dialogs loaded per main window: "Compact" stays off until the last one closes.
+QHash<catalogue::CatalogueHost *, int> &loadedEditors()
+{
+    static QHash<catalogue::CatalogueHost *, int> count;
+    return count;
+}
+
+QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, int l, int t, int w, int h)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    platform::placeTwips(label, l, t, w, h);
+    return label;
+}
+
+QLineEdit *makeLineEdit(QWidget *parent, const char *name, int l, int t, int w, int h)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    edit->setMaxLength(INT_MAX);
+    platform::placeTwips(edit, l, t, w, h);
+    return edit;
+}
+
+QPlainTextEdit *makeTextBox(QWidget *parent, const char *name, int l, int t, int w, int h)
+{
+    auto *edit = new QPlainTextEdit(parent);
+    edit->setObjectName(name);
+    edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    edit->setTabChangesFocus(true);
+    platform::placeTwips(edit, l, t, w, h);
+    return edit;
+}
+
+QComboBox *makeCombo(QWidget *parent, const char *name, int l, int t, int w, int h)
+{
+    auto *combo = new QComboBox(parent);
+    combo->setObjectName(name);
+    combo->setEditable(true);
+    // Typed text is kept as typed: no completion, and nothing is added to the list.
+    combo->setCompleter(nullptr);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->lineEdit()->setMaxLength(INT_MAX);
+    platform::placeTwips(combo, l, t, w, h);
+    return combo;
+}
+
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &text, int l, int t, int w, int h)
+{
+    auto *button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    platform::placeTwips(button, l, t, w, h);
+    return button;
+}
+
+void appendKeepingText(QComboBox *combo, const QStringList &entries)
+{
+    const QString shown = combo->currentText();
+    combo->addItems(entries);
+    combo->setCurrentIndex(-1);
+    combo->setEditText(shown);
+}
+
+} // namespace
+
+MovieDialog::MovieDialog(catalogue::CatalogueHost &host, const Look &look)
+    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                           Qt::MSWindowsFixedSizeDialogHint),
+      host_(host)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(look.caption);
+    setWindowIcon(QIcon(QStringLiteral(":/images/moviary32.png")));
+    setFont(platform::sansSerif(8.25));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    setPalette(pal);
+    setAutoFillBackground(true);
+    setFixedSize(platform::twips(6000), platform::twips(5805));
+
+    Label1 = makeLabel(this, "Label1", "Select a Category :", 120, 120, 1455, 255);
+    cboCat = makeCombo(this, "cboCat", 120, 360, 1935, 315);
+    Label2 = makeLabel(this, "Label2", "Enter the Title :", 120, 840, 1215, 255);
+    Text1 = makeLineEdit(this, "Text1", 120, 1080, 3735, 285);
+    Label3 = makeLabel(this, "Label3", "Enter a Description :", 120, 1560, 1575, 255);
+    Text2 = makeTextBox(this, "Text2", 120, 1800, 3735, 975);
+    Label4 = makeLabel(this, "Label4", "Enter the Actor & Actress Names :", 120, 3000, 2535, 255);
+    Text3 = makeTextBox(this, "Text3", 120, 3240, 3735, 975);
+    Label5 = makeLabel(this, "Label5", "Enter Your Review of the Movie :", 120, 4440, 2535, 255);
+    Text4 = makeTextBox(this, "Text4", 120, 4680, 3735, 975);
+
+    Image1 = new QLabel(this);
+    Image1->setObjectName("Image1");
+    Image1->setPixmap(QPixmap(QStringLiteral(":/images/moviary32.png")));
+    platform::placeTwips(Image1, look.imagePlace.x(), look.imagePlace.y(), 480, 480);
+    Label8 = makeLabel(this, "Label8", look.header, look.headerPlace.x(), look.headerPlace.y(),
+                       look.headerPlace.width(), look.headerPlace.height());
+    Label8->setFont(platform::sansSerif(13.5, true));
+
+    Label6 = makeLabel(this, "Label6", "Select a Rating :", 4680, 840, 1215, 255);
+    cboRating = makeCombo(this, "cboRating", 4680, 1080, 1215, 315);
+    Label7 = makeLabel(this, "Label7", "Enter the Year :", 4680, 1560, 1215, 255);
+    Text5 = makeLineEdit(this, "Text5", 4680, 1800, 1215, 285);
+    Label9 = makeLabel(this, "Label9", "Running Time :", 4680, 2280, 1215, 255);
+    Text6 = makeLineEdit(this, "Text6", 4680, 2520, 735, 285);
+    if (look.minutesLabel)
+        Label10 = makeLabel(this, "Label10", "Min.", 5475, 2625, 375, 255);
+    cmdFinish = makeButton(this, "cmdFinish", "Finish", 4680, 3240, 1215, 375);
+    cmdCancel = makeButton(this, "cmdCancel", "Cancel", 4680, 3840, 1215, 375);
+    cmdHelp = makeButton(this, "cmdHelp", "Help", 4680, 5280, 1215, 375);
+
+    Data1 = new catalogue::RecordCursor(this);
+    Data1->setObjectName("Data1");
+    Data1->setConnect("Access 2000;");
+    platform::bindComboBox(*Data1, Field::Category, cboCat);
+    platform::bindLineEdit(*Data1, Field::Title, Text1);
+    platform::bindTextEdit(*Data1, Field::Description, Text2);
+    platform::bindTextEdit(*Data1, Field::Actors, Text3);
+    platform::bindTextEdit(*Data1, Field::Review, Text4);
+    platform::bindComboBox(*Data1, Field::Rating, cboRating);
+    platform::bindLineEdit(*Data1, Field::Year, Text5);
+    platform::bindLineEdit(*Data1, Field::Time, Text6);
+
+    connect(cmdFinish, &QPushButton::clicked, this, &MovieDialog::cmdFinish_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    connect(cmdHelp, &QPushButton::clicked, this, &MovieDialog::cmdHelp_Click);
+
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    platform::makeTopMost(this);
+    ++loadedEditors()[&host_];
+    host_.setCompactEnabled(false);
+}
+
+MovieDialog::~MovieDialog() = default;
+
+void MovieDialog::loadCategories() { appendKeepingText(cboCat, catalogue::categoryNames()); }
+
+void MovieDialog::loadRatings() { appendKeepingText(cboRating, catalogue::ratingCodes()); }
+
+void MovieDialog::setTabOrderChain(std::initializer_list<QWidget *> chain)
+{
+    QWidget *previous = nullptr;
+    for (QWidget *w : chain) {
+        if (previous)
+            QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
+}
+
+QString MovieDialog::catalogueFile() const { return platform::catalogueFile(host_.applicationFolder()); }
+
+void MovieDialog::showProblem(const QString &message)
+{
+    QMessageBox::warning(isVisible() ? this : nullptr, windowTitle(), message);
+}
+
+void MovieDialog::cmdFinish_Click()
+{
+    // A refused save leaves the dialog as it is, the pending row or edit included,
+    // so that the user can try again or copy the entries.
+    if (!Data1->updateRecord()) {
+        showProblem(Data1->lastError().message);
+        return;
+    }
+    Data1->refresh();
+    host_.mainCursor().closeDatabase();
+    host_.listAllRecords();
+    close();
+}
+
+void MovieDialog::cmdHelp_Click()
+{
+    platform::showHelp(this, platform::helpFile(host_.applicationFolder()));
+}
+
+void MovieDialog::unload()
+{
+    if (unloaded_)
+        return;
+    unloaded_ = true;
+    if (Data1->editMode() != catalogue::RecordCursor::EditMode::None)
+        Data1->cancelUpdate();
+    int &loaded = loadedEditors()[&host_];
+    if (--loaded <= 0) {
+        loadedEditors().remove(&host_);
+        host_.setCompactEnabled(true);
+    }
+}
+
+void MovieDialog::closeEvent(QCloseEvent *event)
+{
+    unload();
+    event->accept();
+}
+
+} // namespace editor

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "catalogue/movie.h"
+
+#include <QString>
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QPageLayout;
+class QPagedPaintDevice;
+class QPrinter;
+class QPrintPreviewWidget;
+
+namespace maintenance {
+
+// The printed list of every movie in title order, in a print preview window from
+// which the user prints or saves a PDF. The window deletes itself when closed;
+// terminated() tells that the report has ended.
+class Report : public QWidget {
+    Q_OBJECT
+public:
+    explicit Report(const QString &folder, QWidget *parent = nullptr);
+    ~Report() override;
+
+    // Reads the catalogue afresh, dates the report and shows the preview without
+    // blocking. When the catalogue cannot be read, says why and closes the report.
+    void showReport();
+    // Writes the report as a PDF file; an existing file is replaced only on success.
+    bool printToPdf(const QString &path);
+
+    int pageCount() const;
+
+signals:
+    void terminated();
+
+private:
+    bool reportStart(QString *error);
+    bool paintPages(QPagedPaintDevice *device, const QPageLayout &layout, int resolution);
+    void printReport();
+    void saveAsPdf();
+    void updatePageLabel();
+
+    QString folder_;
+    std::vector<catalogue::Movie> movies_;
+    QString dateCaption_;
+    bool started_ = false;
+    std::unique_ptr<QPrinter> printer_;
+    QPrintPreviewWidget *preview_ = nullptr;
+    QLabel *lblPage_ = nullptr;
+    QAction *actPrint_ = nullptr;
+    QAction *actSavePdf_ = nullptr;
+};
+
+} // namespace maintenance

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QStyledItemDelegate>
+
+// Draws the list's cells, and while merging is on shows each run of equal cells in a
+// column as one cell: its text once, at the top of the run or of the visible rows, and
+// no rule between the rows of the run. Only visible cells are drawn, so merging costs
+// the same on any size of catalogue.
+class MergeDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+};

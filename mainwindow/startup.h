@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QString>
+
+// Starts Moviary on the catalogue of the application folder and runs it until its last
+// window closes. A catalogue that cannot be opened is named in a message box, and the
+// answer is then a non-zero exit status.
+int runMoviary(const QString &applicationFolder);
