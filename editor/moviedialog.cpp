@@ -167,7 +167,13 @@ MovieDialog::MovieDialog(catalogue::CatalogueHost &host, const Look &look)
     host_.setCompactEnabled(false);
 }
 
-MovieDialog::~MovieDialog() = default;
+// A dialog deleted without being closed (its main window went first) still gives its
+// place in the count back.
+MovieDialog::~MovieDialog()
+{
+    if (!unloaded_)
+        unload();
+}
 
 void MovieDialog::loadCategories() { appendKeepingText(cboCat, catalogue::categoryNames()); }
 

@@ -30,6 +30,8 @@ public:
     // opened, with loadError() naming the problem.
     bool Form_Load();
     QString loadError() const { return loadError_; }
+    // Brings the windows the load opened (About box, tip window) in front again.
+    void raiseStartupWindows();
 
     // Reopens the catalogue and lists all movies in title order, the first one current.
     void ListAllRecords();

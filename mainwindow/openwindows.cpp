@@ -64,3 +64,13 @@ void FrmMain::showHelp()
 {
     platform::showHelp(this, platform::helpFile(folder_));
 }
+
+void FrmMain::raiseStartupWindows()
+{
+    for (QWidget *w : {aboutBox_.data(), tipWindow_.data()}) {
+        if (w && w->isVisible()) {
+            w->raise();
+            w->activateWindow();
+        }
+    }
+}

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QScreen>
 
 int runMoviary(const QString &applicationFolder)
 {
@@ -12,6 +13,14 @@ int runMoviary(const QString &applicationFolder)
         QMessageBox::critical(nullptr, "Moviary", window->loadError());
         return 1;
     }
+    // Centred on the screen; the About box and the tip window, opened during the
+    // load, stay in front of it.
+    if (QScreen *screen = window->screen()) {
+        QRect frame = window->frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        window->move(frame.topLeft());
+    }
     window->show();
+    window->raiseStartupWindows();
     return QApplication::exec();
 }

@@ -109,7 +109,7 @@ private:
     void filterIndex(const QString &text);
     void openIndexEntry(QListWidgetItem *item);
     void openTopic(const QString &reference);
-    void markCurrentTopic();
+    void markCurrentTopic(const QUrl &shown);
     void updateTitle();
 
     QString path_;

@@ -13,7 +13,8 @@ void answerWhenShown(std::shared_ptr<SeenMessage> seen, QMessageBox::StandardBut
 {
     QTimer::singleShot(10, [seen, answer, triesLeft] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box) {
+        // A box without the answer's button is some other answerer's to take.
+        if (!box || !box->button(answer)) {
             if (triesLeft > 0)
                 answerWhenShown(seen, answer, triesLeft - 1);
             return;
@@ -25,10 +26,7 @@ void answerWhenShown(std::shared_ptr<SeenMessage> seen, QMessageBox::StandardBut
         seen->buttons = box->standardButtons();
         if (auto *def = box->defaultButton())
             seen->defaultButton = box->standardButton(def);
-        if (auto *button = box->button(answer))
-            button->click();
-        else
-            box->reject();
+        box->button(answer)->click();
     });
 }
 

@@ -73,6 +73,26 @@ bool clickLink(QTextBrowser *page, const QString &href)
     return false;
 }
 
+quint64 little(const QByteArray &bytes, qsizetype at, int size)
+{
+    quint64 value = 0;
+    for (int i = size - 1; i >= 0; --i)
+        value = (value << 8) | quint8(bytes.at(at + i));
+    return value;
+}
+
+// The LZX reset table of a CHM, found in its bytes: version 2, at least two frames,
+// its entries at offset 0x28, frames of 0x8000 bytes.
+qsizetype findResetTable(const QByteArray &chm)
+{
+    for (qsizetype at = 0; at + 0x38 <= chm.size(); ++at) {
+        if (little(chm, at, 4) == 2 && little(chm, at + 4, 4) >= 2 && little(chm, at + 12, 4) == 0x28
+            && little(chm, at + 32, 8) == 0x8000)
+            return at;
+    }
+    return -1;
+}
+
 } // namespace
 
 class TestHelp : public QObject {
@@ -284,16 +304,28 @@ private slots:
             generator.fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
             f.write(noise);
         }
+        const QString badTable = dir.filePath("badtable.chm");
         {
             QFile whole(builtHelpFile());
             QVERIFY(whole.open(QIODevice::ReadOnly));
+            QByteArray bytes = whole.readAll();
             QFile f(truncated);
             QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(whole.read(whole.size() / 3));
+            f.write(bytes.left(bytes.size() / 3));
+
+            // The second frame said to start far beyond where the first one ends.
+            const qsizetype table = findResetTable(bytes);
+            QVERIFY(table >= 0);
+            const quint64 secondFrame = little(bytes, table + 0x28, 8) + 0x20000;
+            for (int i = 0; i < 8; ++i)
+                bytes[table + 0x30 + i] = char(secondFrame >> (8 * i));
+            QFile g(badTable);
+            QVERIFY(g.open(QIODevice::WriteOnly));
+            g.write(bytes);
         }
 
         const QRect callerGeometry = caller_.geometry();
-        for (const QString &path : {missing, damaged, dir.path()}) {
+        for (const QString &path : {missing, damaged, badTable, dir.path()}) {
             platform::showHelp(&caller_, path);
             QTextBrowser *page = shownPage();
             QVERIFY2(page, qPrintable(path));

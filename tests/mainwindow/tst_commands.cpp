@@ -1,0 +1,164 @@
+#include "fixture.h"
+
+#include "catalogue/database.h"
+#include "tests/common/messageboxes.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+
+using testsupport::MessageBoxAnswerer;
+using testsupport::movie;
+
+namespace {
+
+QWidget *openWindow(const QString &name)
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->objectName() == name && w->isVisible())
+            return w;
+    return nullptr;
+}
+
+int openWindowCount(const QString &name)
+{
+    int n = 0;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        n += w->objectName() == name && w->isVisible();
+    return n;
+}
+
+} // namespace
+
+class TestCommands : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup()
+    {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->objectName() != "frmMain")
+                w->close();
+        QApplication::processEvents();
+    }
+
+    void deleteAsksFirstAndAnswerNoChangesNothing()
+    {
+        MainWindowFixture f(smallCollection());
+        f.click("cmdCat");
+        f.click("cmdCategory_1");
+        f.clickRow(1); // Heat
+        MessageBoxAnswerer no(QMessageBox::No);
+        f.trigger("Delete");
+        QVERIFY(no.seen().shown);
+        QCOMPARE(no.seen().title, QString("Please Confirm !"));
+        QCOMPARE(no.seen().text, QString("Are you sure you want to delete this movie ?"));
+        QCOMPARE(no.seen().icon, QMessageBox::Question);
+        QCOMPARE(no.seen().buttons, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(no.seen().defaultButton, QMessageBox::Yes);
+        QCOMPARE(f.folder.moviesInFile().size(), size_t(7));
+        QCOMPARE(f.text("lblCategoryName"), QString("Action"));
+        QCOMPARE(f.text("lblRecordCount"), QString("Record 2 of 3"));
+        QCOMPARE(f.text("lblTitle"), QString("Heat"));
+    }
+
+    void deleteYesRemovesTheMovieAndListsAll()
+    {
+        MainWindowFixture f(smallCollection());
+        f.click("cmdCat");
+        f.click("cmdCategory_1");
+        f.clickRow(1);
+        MessageBoxAnswerer yes(QMessageBox::Yes);
+        f.trigger("Delete");
+        QVERIFY(yes.seen().shown);
+        QStringList titles;
+        for (const auto &m : f.folder.moviesInFile())
+            titles << m[catalogue::Field::Title];
+        QVERIFY(!titles.contains("Heat"));
+        QCOMPARE(titles.size(), 6);
+        QCOMPARE(f.text("lblCategoryName"), QString("All DVD Movies"));
+        QCOMPARE(f.text("lblRecordCount"), QString("Record 1 of 6"));
+    }
+
+    void deletingTheLastMovieLeavesAnEmptyList()
+    {
+        MainWindowFixture f({movie("Only")});
+        {
+            MessageBoxAnswerer yes(QMessageBox::Yes);
+            f.trigger("Delete");
+            QVERIFY(yes.seen().shown);
+        }
+        QCOMPARE(f.text("lblRecordCount"), QString("No Movies"));
+        QCOMPARE(f.list()->model()->rowCount(), 0);
+        MessageBoxAnswerer again(QMessageBox::Yes);
+        f.trigger("Delete");
+        f.trigger("Edit");
+        QTest::qWait(50);
+        QVERIFY(!again.seen().shown);
+        QVERIFY(!openWindow("frmEdit"));
+    }
+
+    void aFailedDeleteSaysWhyAndKeepsTheMovie()
+    {
+        MainWindowFixture f({movie("Kept")});
+        // Another program holds the catalogue locked for writing.
+        sqlite3 *raw = nullptr;
+        sqlite3_open(f.folder.catalogue().toUtf8().constData(), &raw);
+        catalogue::ConnectionPtr lock(raw);
+        QCOMPARE(sqlite3_exec(raw, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+        MessageBoxAnswerer yes(QMessageBox::Yes);
+        MessageBoxAnswerer ok(QMessageBox::Ok);
+        f.trigger("Delete");
+        QTRY_VERIFY_WITH_TIMEOUT(ok.seen().shown, 10000);
+        QVERIFY(ok.seen().text.contains("in use"));
+        sqlite3_exec(raw, "ROLLBACK", nullptr, nullptr, nullptr);
+        QCOMPARE(f.folder.moviesInFile().size(), size_t(1));
+        QCOMPARE(f.text("lblTitle"), QString("Kept"));
+    }
+
+    void editOpensTheDialogOnTheCurrentMovieOnce()
+    {
+        MainWindowFixture f(smallCollection());
+        f.clickRow(2);
+        const QString chosen = f.text("lblTitle");
+        f.trigger("Edit");
+        QWidget *dialog = openWindow("frmEdit");
+        QVERIFY(dialog);
+        QCOMPARE(dialog->findChild<QLineEdit *>("Text1")->text(), chosen);
+        QVERIFY(!f.tool("Compact")->isEnabled());
+        // Asking again brings the same dialog forward, still on its movie.
+        f.clickRow(0);
+        QTest::mouseDClick(f.list()->viewport(), Qt::LeftButton, {},
+                           f.list()->visualRect(f.list()->model()->index(0, 0)).center());
+        QCOMPARE(openWindowCount("frmEdit"), 1);
+        QCOMPARE(openWindow("frmEdit"), dialog);
+        QCOMPARE(dialog->findChild<QLineEdit *>("Text1")->text(), chosen);
+        dialog->close();
+        QVERIFY(f.tool("Compact")->isEnabled());
+    }
+
+    void doubleClickEditsThatRow()
+    {
+        MainWindowFixture f(smallCollection());
+        f.clickRow(3);
+        const QRect cell = f.list()->visualRect(f.list()->model()->index(3, 0));
+        QTest::mouseDClick(f.list()->viewport(), Qt::LeftButton, {}, cell.center());
+        QWidget *dialog = openWindow("frmEdit");
+        QVERIFY(dialog);
+        QCOMPARE(dialog->findChild<QLineEdit *>("Text1")->text(), f.listedTitles().at(3));
+    }
+
+    void newOpensOneAddDialog()
+    {
+        MainWindowFixture f(smallCollection());
+        f.trigger("New");
+        f.click("cmdAddMovie_0");
+        QCOMPARE(openWindowCount("frmAddNew"), 1);
+        QVERIFY(!f.tool("Compact")->isEnabled());
+        openWindow("frmAddNew")->close();
+        QVERIFY(f.tool("Compact")->isEnabled());
+    }
+};
+
+QTEST_MAIN(TestCommands)
+#include "tst_commands.moc"
