@@ -6,6 +6,7 @@ void moviaryInitResources();
 
 int main(int argc, char **argv)
 {
+    keepFreedMemoryForReuse();
     QApplication app(argc, argv);
     QApplication::setApplicationName("moviary");
     QApplication::setOrganizationName("moviary");

@@ -5,6 +5,7 @@
 #include "textfold.h"
 
 #include <QFileInfo>
+#include <algorithm>
 
 namespace catalogue {
 
@@ -165,6 +166,19 @@ qint64 Database::changeStamp() const
             version = sqlite3_column_int64(st.get(), 0);
     }
     return (version << 32) ^ sqlite3_total_changes64(db_.get());
+}
+
+int Database::estimatedRowCount() const
+{
+    constexpr qint64 Limit = 4'000'000;
+    qint64 rows = 0;
+    sqlite3_stmt *raw = nullptr;
+    if (sqlite3_prepare_v2(db_.get(), "SELECT max(rowid) FROM Movies", -1, &raw, nullptr) == SQLITE_OK) {
+        StatementPtr st(raw);
+        if (sqlite3_step(st.get()) == SQLITE_ROW)
+            rows = sqlite3_column_int64(st.get(), 0);
+    }
+    return int(std::clamp<qint64>(rows, 0, Limit));
 }
 
 void registerTextFunctions(sqlite3 *db)

@@ -37,6 +37,8 @@ public:
     // Changes seen by this connection, its own and other connections': a cheap way to
     // know whether a query would still give the same rows.
     qint64 changeStamp() const;
+    // At least the number of rows of Movies, found without reading the table.
+    int estimatedRowCount() const;
 
 private:
     Database(ConnectionPtr db, QString path) : registration_(path), db_(std::move(db)), path_(std::move(path)) {}

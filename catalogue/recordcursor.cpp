@@ -100,6 +100,7 @@ bool RecordCursor::refresh()
             CatalogueError e;
             StatementPtr st = db_->prepare(query->sql().constData(), e);
             ResultSet fresh;
+            fresh.reserve(db_->estimatedRowCount());
             if (st && query->filter != Query::Filter::None) {
                 const QByteArray text = query->filterText.toUtf8();
                 sqlite3_bind_text64(st.get(), 1, text.constData(), sqlite3_uint64(text.size()), SQLITE_TRANSIENT,

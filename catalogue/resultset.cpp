@@ -32,10 +32,26 @@ void appendSortKey(QByteArrayView utf8, const std::u32string &folded, std::u32st
 
 } // namespace
 
+const char *ResultSet::TextPool::add(const char *text, size_t n)
+{
+    constexpr size_t BlockSize = 1 << 20;
+    if (n == 0)
+        return nullptr;
+    if (used_ + n > capacity_) {
+        capacity_ = std::max(BlockSize, n);
+        blocks_.push_back(std::unique_ptr<char[]>(new char[capacity_])); // no need to clear it
+        used_ = 0;
+    }
+    char *at = blocks_.back().get() + used_;
+    std::memcpy(at, text, n);
+    used_ += n;
+    return at;
+}
+
 QString ResultSet::text(int pos, Field f) const
 {
     const Cell &c = cells_[index(f)][order_[pos]];
-    return QString::fromUtf8(pools_[index(f)].constData() + c.start, c.length);
+    return QString::fromUtf8(c.text, c.length);
 }
 
 Movie ResultSet::movie(int pos) const
@@ -52,8 +68,7 @@ bool ResultSet::sameText(int pos, int other, Field f) const
 {
     const Cell &a = cells_[index(f)][order_[pos]];
     const Cell &b = cells_[index(f)][order_[other]];
-    const char *pool = pools_[index(f)].constData();
-    return a.length == b.length && std::memcmp(pool + a.start, pool + b.start, a.length) == 0;
+    return a.length == b.length && (a.length == 0 || std::memcmp(a.text, b.text, a.length) == 0);
 }
 
 void ResultSet::setMovie(int pos, const Movie &m)
@@ -62,10 +77,9 @@ void ResultSet::setMovie(int pos, const Movie &m)
     for (int i = 0; i < FieldCount; ++i) {
         const QByteArray utf8 = m.values[i].toUtf8();
         Cell &c = cells_[i][row];
-        c.start = pools_[i].size();
+        c.text = pool_->add(utf8.constData(), size_t(utf8.size()));
         c.length = quint32(utf8.size());
         c.isNull = m.isNull[i];
-        pools_[i].append(utf8);
     }
 }
 
@@ -81,6 +95,14 @@ void ResultSet::remove(int pos)
     sameKeyAsPrevious_.erase(sameKeyAsPrevious_.begin() + pos);
 }
 
+void ResultSet::reserve(int rows)
+{
+    order_.reserve(rows);
+    rowIds_.reserve(rows);
+    for (auto &cells : cells_)
+        cells.reserve(rows);
+}
+
 void ResultSet::appendRow(sqlite3_stmt *st)
 {
     order_.push_back(int(rowIds_.size()));
@@ -88,35 +110,56 @@ void ResultSet::appendRow(sqlite3_stmt *st)
     for (int i = 0; i < FieldCount; ++i) {
         const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(st, i + 1));
         const int n = sqlite3_column_bytes(st, i + 1);
-        cells_[i].push_back({pools_[i].size(), quint32(n), sqlite3_column_type(st, i + 1) == SQLITE_NULL});
-        if (n > 0)
-            pools_[i].append(p, n);
+        cells_[i].push_back({pool_->add(p, size_t(n)), quint32(n), sqlite3_column_type(st, i + 1) == SQLITE_NULL});
     }
 }
 
 void ResultSet::sortBy(Field f, bool descending)
 {
     const int n = size();
-    // All folded keys in one pool, addressed by storage row.
+    const auto &cells = cells_[index(f)];
+    // All folded keys in one buffer, addressed by storage row.
+    size_t textBytes = 0;
+    for (const Cell &c : cells)
+        textBytes += c.length;
     std::u32string keys;
+    keys.reserve(textBytes + textBytes / 4);
     std::vector<std::pair<size_t, size_t>> span(rowIds_.size());
-    const char *pool = pools_[index(f)].constData();
     std::u32string folded;
-    for (int row = 0; row < int(rowIds_.size()); ++row) {
-        const Cell &c = cells_[index(f)][row];
+    for (size_t row = 0; row < cells.size(); ++row) {
+        const Cell &c = cells[row];
         const size_t start = keys.size();
         folded.clear();
-        foldCaseUtf8({pool + c.start, c.length}, folded);
-        appendSortKey(QByteArrayView(pool + c.start, c.length), folded, keys);
+        foldCaseUtf8({c.text ? c.text : "", c.length}, folded);
+        appendSortKey(QByteArrayView(c.text, c.length), folded, keys);
         span[row] = {start, keys.size() - start};
     }
     auto key = [&](int row) {
         return std::u32string_view(keys.data() + span[row].first, span[row].second);
     };
+    // Most comparisons are settled by the first three characters, packed in one number.
+    struct Entry {
+        quint64 prefix;
+        int row;
+    };
+    std::vector<Entry> entries(order_.size());
+    for (size_t i = 0; i < order_.size(); ++i) {
+        const auto k = key(order_[i]);
+        quint64 prefix = 0;
+        for (size_t j = 0; j < 3; ++j)
+            prefix = (prefix << 21) | (j < k.size() ? quint64(k[j]) + 1 : 0);
+        entries[i] = {prefix, order_[i]};
+    }
+    auto less = [&](const Entry &a, const Entry &b) {
+        if (a.prefix != b.prefix)
+            return a.prefix < b.prefix;
+        return key(a.row) < key(b.row);
+    };
     // order_ holds table order, so a stable sort keeps it among equal keys.
-    std::stable_sort(order_.begin(), order_.end(), [&](int a, int b) {
-        return descending ? key(b) < key(a) : key(a) < key(b);
-    });
+    std::stable_sort(entries.begin(), entries.end(),
+                     [&](const Entry &a, const Entry &b) { return descending ? less(b, a) : less(a, b); });
+    for (size_t i = 0; i < entries.size(); ++i)
+        order_[i] = entries[i].row;
     sortField_ = f;
     sameKeyAsPrevious_.assign(n, false);
     for (int pos = 1; pos < n; ++pos)

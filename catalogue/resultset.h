@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <sqlite3.h>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -29,6 +30,8 @@ public:
     void setMovie(int pos, const Movie &m);
     void remove(int pos);
 
+    // Makes room for that many rows (an estimate: more is harmless).
+    void reserve(int rows);
     // Appends the current row of a statement that selects rowid and the eight fields.
     void appendRow(sqlite3_stmt *st);
     // Orders the rows by the field's text, ignoring letter case; rows with equal
@@ -40,14 +43,25 @@ public:
 
 private:
     struct Cell {
-        qsizetype start = 0;
+        const char *text = nullptr;
         quint32 length = 0;
         bool isNull = false;
+    };
+    // Field text lives in large blocks that never move, so that filling a result
+    // never copies what it already holds.
+    class TextPool {
+    public:
+        const char *add(const char *text, size_t n);
+
+    private:
+        std::vector<std::unique_ptr<char[]>> blocks_;
+        size_t used_ = 0;
+        size_t capacity_ = 0;
     };
     std::vector<sqlite3_int64> rowIds_;
     std::vector<int> order_;
     std::vector<Cell> cells_[FieldCount];
-    QByteArray pools_[FieldCount];
+    std::shared_ptr<TextPool> pool_ = std::make_shared<TextPool>();
     std::optional<Field> sortField_;
     std::vector<bool> sameKeyAsPrevious_;
 };

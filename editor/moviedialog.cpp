@@ -204,7 +204,9 @@ void MovieDialog::cmdFinish_Click()
         showProblem(Data1->lastError().message);
         return;
     }
-    Data1->refresh();
+    // The dialog closes at once, so its own cursor is closed rather than run again:
+    // re-reading a large catalogue here would only delay the main window's listing.
+    Data1->closeDatabase();
     host_.mainCursor().closeDatabase();
     host_.listAllRecords();
     close();

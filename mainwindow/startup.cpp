@@ -5,6 +5,9 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QScreen>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 int runMoviary(const QString &applicationFolder)
 {
@@ -23,4 +26,12 @@ int runMoviary(const QString &applicationFolder)
     window->show();
     window->raiseStartupWindows();
     return QApplication::exec();
+}
+
+void keepFreedMemoryForReuse()
+{
+#ifdef __GLIBC__
+    mallopt(M_MMAP_THRESHOLD, 256 << 20);
+    mallopt(M_TRIM_THRESHOLD, 512 << 20);
+#endif
 }

@@ -6,3 +6,7 @@
 // window closes. A catalogue that cannot be opened is named in a message box, and the
 // answer is then a non-zero exit status.
 int runMoviary(const QString &applicationFolder);
+
+// Keeps memory the program frees in its own heap, so that listing a large catalogue
+// again reuses it instead of asking the system for fresh pages each time.
+void keepFreedMemoryForReuse();

@@ -1,0 +1,167 @@
+#include "catalogue/database.h"
+#include "mainwindow/startup.h"
+#include "platform/settings.h"
+#include "tests/common/messageboxes.h"
+#include "tests/common/testfolder.h"
+#include "tools/cataloguemaker.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTest>
+#include <QTimer>
+
+void moviaryInitResources();
+
+using testsupport::MessageBoxAnswerer;
+using testsupport::TestFolder;
+
+namespace {
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+void execSql(const QString &path, const char *sql)
+{
+    sqlite3 *raw = nullptr;
+    sqlite3_open(path.toUtf8().constData(), &raw);
+    catalogue::ConnectionPtr db(raw);
+    if (sqlite3_exec(raw, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+        qFatal("%s", sqlite3_errmsg(raw));
+}
+
+// A real catalogue of a few hundred movies, as bytes.
+QByteArray realCatalogue()
+{
+    TestFolder scratch;
+    std::vector<catalogue::Movie> movies = tools::sampleMovies();
+    for (int i = 0; i < 300; ++i)
+        movies.push_back(testsupport::movie(QString("Film %1").arg(i)));
+    scratch.makeCatalogue(movies);
+    return bytesOf(scratch.catalogue());
+}
+
+QByteArray sqliteFile(const char *sql)
+{
+    TestFolder scratch;
+    execSql(scratch.catalogue(), sql);
+    return bytesOf(scratch.catalogue());
+}
+
+QByteArray padded(QByteArray bytes, int size)
+{
+    QRandomGenerator random(7);
+    while (bytes.size() < size)
+        bytes.append(char(random.bounded(256)));
+    return bytes;
+}
+
+// The files beside the catalogue, other than the catalogue itself.
+QStringList otherFiles(const QString &folder)
+{
+    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    names.removeAll("DVDs.mdb");
+    return names;
+}
+
+} // namespace
+
+class TestStartupFiles : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        moviaryInitResources();
+        testsupport::useTestSettings();
+        platform::saveShowTipsAtStartup(false);
+    }
+
+    void garbageIsNamedAndLeftUntouched_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("expected");
+        const QByteArray real = realCatalogue();
+        QTest::newRow("empty file") << QByteArray() << "no table named Movies";
+        QTest::newRow("first half of a catalogue") << real.left(real.size() / 2) << "damaged";
+        QTest::newRow("header of a catalogue only") << real.left(100) << "damaged";
+        QTest::newRow("random bytes") << padded({}, 65536) << "not a database file";
+        QTest::newRow("PNG picture") << padded(QByteArray::fromHex("89504e470d0a1a0a0000000d49484452"), 4096)
+                                     << "not a database file";
+        QTest::newRow("ZIP archive") << padded(QByteArray("PK\x03\x04\x14\x00\x00\x00", 8), 4096)
+                                     << "not a database file";
+        QTest::newRow("Jet database header")
+            << padded(QByteArray("\x00\x01\x00\x00Standard Jet DB\x00", 20), 4096) << "not a database file";
+        QTest::newRow("text file") << QByteArray("Title;Year\nHeat;1995\n") << "not a database file";
+        QTest::newRow("no Movies table") << sqliteFile("CREATE TABLE Films (Title TEXT)") << "no table named Movies";
+        QTest::newRow("Movies with other columns")
+            << sqliteFile("CREATE TABLE Movies (Name TEXT, Plot TEXT, Genre TEXT, Cast TEXT, Review TEXT, "
+                          "Rating TEXT, Year TEXT, Time TEXT)")
+            << "column 1 of the table Movies should be Title";
+        QTest::newRow("Movies with too few columns")
+            << sqliteFile("CREATE TABLE Movies (Title TEXT, Description TEXT); INSERT INTO Movies VALUES ('a', 'b')")
+            << "column 3 of the table Movies should be Category, but it is missing";
+        QTest::newRow("Movies with a number column")
+            << sqliteFile("CREATE TABLE Movies (Title TEXT, Description TEXT, Category TEXT, Actors TEXT, "
+                          "Review TEXT, Rating REAL, Year TEXT, Time TEXT)")
+            << "holds REAL, not text";
+        QTest::newRow("Movies is a view")
+            << sqliteFile("CREATE TABLE t (x); CREATE VIEW Movies AS SELECT x AS Title FROM t") << "should be";
+    }
+
+    // Start-up on a file that is no catalogue names the problem, ends with a non-zero
+    // status and changes nothing on disk.
+    void garbageIsNamedAndLeftUntouched()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, expected);
+        TestFolder folder;
+        writeFile(folder.catalogue(), content);
+        // Were the program to start after all, closing its windows ends the run.
+        QTimer watchdog;
+        watchdog.setSingleShot(true);
+        connect(&watchdog, &QTimer::timeout, [] { QApplication::closeAllWindows(); });
+        watchdog.start(20000);
+
+        MessageBoxAnswerer ok(QMessageBox::Ok);
+        const int status = runMoviary(folder.path());
+        QVERIFY(status != 0);
+        QVERIFY(ok.seen().shown);
+        QCOMPARE(ok.seen().icon, QMessageBox::Critical);
+        QVERIFY2(ok.seen().text.contains(expected), qPrintable(ok.seen().text));
+        QVERIFY2(ok.seen().text.contains("DVDs.mdb"), qPrintable(ok.seen().text));
+        QCOMPARE(bytesOf(folder.catalogue()), content);
+        QCOMPARE(otherFiles(folder.path()), QStringList());
+        for (QWidget *w : QApplication::topLevelWidgets())
+            QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
+    }
+
+    void missingOrFolderInsteadOfFile()
+    {
+        TestFolder folder;
+        {
+            MessageBoxAnswerer ok(QMessageBox::Ok);
+            QVERIFY(runMoviary(folder.path()) != 0);
+            QVERIFY2(ok.seen().text.contains("DVDs.mdb was not found"), qPrintable(ok.seen().text));
+            QVERIFY(!QFile::exists(folder.catalogue()));
+        }
+        QVERIFY(QDir(folder.path()).mkdir("DVDs.mdb"));
+        MessageBoxAnswerer ok(QMessageBox::Ok);
+        QVERIFY(runMoviary(folder.path()) != 0);
+        QVERIFY2(ok.seen().text.contains("is not a file"), qPrintable(ok.seen().text));
+        QVERIFY(QDir(folder.catalogue()).isEmpty());
+    }
+};
+
+QTEST_MAIN(TestStartupFiles)
+#include "tst_startupfiles.moc"
