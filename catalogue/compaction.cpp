@@ -7,6 +7,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <cstdlib>
 
 #ifdef Q_OS_WIN
 #include <io.h>
@@ -150,6 +151,13 @@ CatalogueError checkCopy(sqlite3 *copy, const QString &workFile, qint64 expected
     if (!queryValue(copy, "PRAGMA integrity_check", verdict))
         return failure(SQLITE_CORRUPT, QString("The compacted copy %1 could not be checked: %2.")
                                            .arg(name, QString::fromUtf8(sqlite3_errmsg(copy))));
+    // The check lists a page it could not read among the damage: that is the disk failing.
+    const qsizetype unread = verdict.indexOf("error code=");
+    if (verdict != "ok" && unread >= 0) {
+        const int code = std::atoi(verdict.constData() + unread + 11);
+        return failure(code ? code : SQLITE_IOERR, QString("The compacted copy %1 could not be read back to check it (%2).")
+                                                       .arg(name, QString::fromUtf8(sqlite3_errstr(code ? code : SQLITE_IOERR))));
+    }
     if (verdict != "ok")
         return failure(SQLITE_CORRUPT, QString("The compacted copy %1 is damaged: %2.")
                                            .arg(name, QString::fromUtf8(verdict)));

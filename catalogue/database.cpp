@@ -6,6 +6,7 @@
 
 #include <QFileInfo>
 #include <algorithm>
+#include <cerrno>
 
 namespace catalogue {
 
@@ -153,6 +154,17 @@ StatementPtr Database::prepare(const char *sql, CatalogueError &error) const
 
 CatalogueError Database::errorFor(int code) const
 {
+    // The file itself is open: what could not be opened is the journal SQLite makes
+    // beside it for each change.
+    if ((code & 0xFF) == SQLITE_CANTOPEN) {
+        const int why = sqlite3_system_errno(db_.get());
+        const QString file = QFileInfo(path_).fileName();
+        if (why == EACCES || why == EPERM || why == EROFS)
+            return {code, QString("The program's folder is read-only: %1 could not be changed, because no journal "
+                                  "file can be made beside it.").arg(file)};
+        return {code, QString("%1 could not be changed: the journal file beside it could not be made (%2).")
+                          .arg(file, qt_error_string(why))};
+    }
     return {code, describeSqliteError(code, path_, sqlite3_errmsg(db_.get()))};
 }
 

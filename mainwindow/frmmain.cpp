@@ -45,7 +45,8 @@ FrmMain::~FrmMain()
 bool FrmMain::Form_Load()
 {
     ListAllRecords();
-    if (!Data1->isOpen()) {
+    // A file that opens but cannot be listed (damaged pages, say) is no catalogue to start on.
+    if (!Data1->isOpen() || Data1->lastError()) {
         loadError_ = Data1->lastError().message;
         return false;
     }

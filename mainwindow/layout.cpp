@@ -41,8 +41,8 @@ QLabel *label(QWidget *parent, const QString &name, const QString &text, int l, 
     placeTwips(lbl, l, t, w, h);
     if (!style.isEmpty())
         lbl->setStyleSheet(style);
-    if (font)
-        lbl->setFont(*font);
+    // A widget with a style sheet does not take its window's font: give it explicitly.
+    lbl->setFont(font ? *font : sansSerif(8.25));
     return lbl;
 }
 
@@ -73,6 +73,7 @@ void FrmMain::buildWindow()
     setObjectName("frmMain");
     setWindowTitle("Moviary");
     setWindowIcon(QIcon(":/images/moviary32.png"));
+    setFont(sansSerif(8.25));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
 
@@ -125,7 +126,8 @@ void FrmMain::buildWindow()
 void FrmMain::buildSearchPanel()
 {
     const QFont labelFont = sansSerif(9.75);
-    label(Picture0, "Label1", " Search for Movies", 0, 0, 2175, 255, WhiteOnBlack, &labelFont);
+    auto *title = label(Picture0, "Label1", " Search for Movies", 0, 0, 2175, 255, WhiteOnBlack, &labelFont);
+    title->setIndent(twips(240)); // the caption starts beside the picture that sits on it
     auto *image = label(Picture0, "Image1", {}, 0, 0, 240, 240);
     image->setPixmap(QIcon(":/images/search16.png").pixmap(16, 16));
     label(Picture0, "Label2", "Search For :", 120, 600, 1215, 255, "color: white;");
@@ -239,6 +241,7 @@ void FrmMain::configureList()
     fpList1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     fpList1->setWordWrap(false);
     fpList1->setStyleSheet("QTableView { color: palette(window-text); background: white; }");
+    fpList1->setFont(sansSerif(8.25));
     QHeaderView *rows = fpList1->verticalHeader();
     rows->hide();
     rows->setSectionResizeMode(QHeaderView::Fixed);

@@ -27,8 +27,10 @@ void showHelp(QWidget *caller, const QString &helpFilePath)
 
     if (created && caller) {
         if (QScreen *screen = caller->window()->screen()) {
+            const QRect room = screen->availableGeometry();
+            viewer->resize(viewer->size().boundedTo(room.size() * 9 / 10));
             QRect frame = viewer->frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
+            frame.moveCenter(room.center());
             viewer->move(frame.topLeft());
         }
     }

@@ -59,6 +59,14 @@ bool isPage(const QString &path)
         || path.endsWith(QLatin1String(".htm"), Qt::CaseInsensitive);
 }
 
+quint64 little(const QByteArray &bytes, qsizetype at, int size)
+{
+    quint64 value = 0;
+    for (int i = size - 1; i >= 0; --i)
+        value = (value << 8) | quint8(bytes.at(at + i));
+    return value;
+}
+
 QString decodeEntities(QString text)
 {
     static const QRegularExpression numeric(QStringLiteral("&#(x?)([0-9a-fA-F]+);"));
@@ -93,21 +101,11 @@ ChmArchive::ChmArchive(const QString &path)
     if (!QFileInfo(path).isFile())
         return;
     file_.reset(chm_open(QFile::encodeName(path).constData()));
-    if (false && !compressedSectionIsSound())
+    if (file_ && !compressedSectionIsSound())
         file_.reset();
     if (file_)
         readSystemRecord();
 }
-
-namespace {
-quint64 little(const QByteArray &bytes, qsizetype at, int size)
-{
-    quint64 value = 0;
-    for (int i = size - 1; i >= 0; --i)
-        value = (value << 8) | quint8(bytes.at(at + i));
-    return value;
-}
-} // namespace
 
 // chmlib trusts the tables that describe the compressed section: a damaged reset
 // table or control record makes it read past its buffers or divide by zero. So
@@ -198,7 +196,7 @@ std::optional<QByteArray> ChmArchive::read(const QString &archivePath) const
         return std::nullopt;
     if (ui.length > kMaxObjectSize)
         return std::nullopt;
-    if (false && (ui.start > unpackedLength_ || ui.length > unpackedLength_ - ui.start))
+    if (ui.space != CHM_UNCOMPRESSED && (ui.start > unpackedLength_ || ui.length > unpackedLength_ - ui.start))
         return std::nullopt;
     QByteArray data(qsizetype(ui.length), Qt::Uninitialized);
     if (ui.length == 0)
@@ -442,11 +440,11 @@ HelpViewer::HelpViewer(QWidget *parent)
     forward_ = toolBar->addAction(style()->standardIcon(QStyle::SP_ArrowForward), tr("Forward"));
     forward_->setObjectName(QStringLiteral("helpForward"));
     forward_->setShortcut(QKeySequence::Forward);
-    QAction *home = toolBar->addAction(style()->standardIcon(QStyle::SP_DirHomeIcon), tr("Home"));
-    home->setObjectName(QStringLiteral("helpHome"));
+    home_ = toolBar->addAction(style()->standardIcon(QStyle::SP_DirHomeIcon), tr("Home"));
+    home_->setObjectName(QStringLiteral("helpHome"));
     connect(back_, &QAction::triggered, this, [this] { page_->backward(); });
     connect(forward_, &QAction::triggered, this, [this] { page_->forward(); });
-    connect(home, &QAction::triggered, this, [this] {
+    connect(home_, &QAction::triggered, this, [this] {
         if (isFileOpen())
             openTopic(archive_->startTopic());
     });
@@ -505,7 +503,7 @@ HelpViewer::HelpViewer(QWidget *parent)
     layout->setSpacing(0);
     layout->addWidget(toolBar);
     layout->addWidget(splitter_, 1);
-    resize(860, 620);
+    resize(1040, 700);
 }
 
 HelpViewer::~HelpViewer()
@@ -563,6 +561,7 @@ void HelpViewer::openFile(const QString &path)
     page_->setArchive(archive.get());
     archive_ = std::move(archive);
     tabs_->setEnabled(true);
+    home_->setEnabled(true);
 
     if (const auto hhc = archive_->contentsFile().isEmpty() ? std::nullopt
                                                             : archive_->read(archivePathOf(archive_->contentsFile())))
@@ -585,6 +584,7 @@ void HelpViewer::showCannotOpen(const QString &reason)
     attachPage(new HelpBrowser);
     archive_.reset();
     tabs_->setEnabled(false);
+    home_->setEnabled(false);
     page_->setHtml(QStringLiteral("<h2>%1</h2><p>%2</p><p>%3</p>")
                        .arg(tr("Moviary Help"),
                             tr("Cannot open the help file \"%1\".")

@@ -116,6 +116,7 @@ private:
     std::unique_ptr<ChmArchive> archive_;
     QAction *back_;
     QAction *forward_;
+    QAction *home_;
     QSplitter *splitter_;
     QTabWidget *tabs_;
     QTreeWidget *contents_;

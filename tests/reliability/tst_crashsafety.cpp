@@ -21,7 +21,7 @@ using reliability::workloadSeq;
 
 namespace {
 
-constexpr int Kills = 300;
+constexpr int Kills = 500;
 
 // What a killed worker's journal tells: the steps it confirmed and the one it had
 // begun without confirming, which the file may show done or not done.
@@ -176,7 +176,7 @@ void TestCrashSafety::everyConfirmedSaveSurvivesAKill()
         // Most kills land while the worker writes; every tenth may hit its start-up.
         if (run % 10 != 0)
             worker.waitForReadyRead(10000);
-        const double exponent = random.bounded(15.3); // 1 µs to 40 ms
+        const double exponent = 4 + random.bounded(11.9); // 16 µs to 60 ms
         std::this_thread::sleep_for(std::chrono::microseconds(qint64(std::exp2(exponent))));
         ::kill(pid_t(worker.processId()), SIGKILL);
         QVERIFY(worker.waitForFinished(10000));
@@ -188,7 +188,9 @@ void TestCrashSafety::everyConfirmedSaveSurvivesAKill()
         for (const QString &step : r.confirmed)
             model = applyStep(model, step);
         confirmedSteps += int(r.confirmed.size());
-        ++killedDuring[r.pending.isEmpty() ? QString("start-up or between steps") : r.pending.section(' ', 0, 0)];
+        ++killedDuring[!r.pending.isEmpty()      ? r.pending.section(' ', 0, 0)
+                       : r.confirmed.isEmpty() ? QString("start-up")
+                                               : QString("between steps")];
         hotJournals += nonEmptyFile(file + "-journal");
         leftoverWorkFiles += QFileInfo::exists(workFile);
 

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -336,49 +337,56 @@ void TestHostile::lockHeldByAnotherProgram()
 {
     MainWindowFixture f(smallCollection());
     const QStringList titles = sortedTitles(smallCollection());
-    f.trigger("New");
-    QWidget *add = topLevel("frmAddNew");
-    QVERIFY(add);
-    enter(add, movie("Ghost"));
-
-    QProcess locker;
-    locker.start(WORKER, {"lock", f.folder.catalogue()});
-    QVERIFY(locker.waitForReadyRead(10000));
-    QCOMPARE(locker.readLine().trimmed(), QByteArray("locked"));
-
-    QString message = finishRefused(add, "Ghost");
-    QVERIFY2(message.contains("in use by another program"), qPrintable(message));
-
-    message = deleteRefused(f);
-    QVERIFY2(message.contains("could not be deleted") && message.contains("in use"), qPrintable(message));
-    QCOMPARE(f.listedTitles(), titles);
+    auto lock = [&](QProcess &locker) {
+        locker.start(WORKER, {"lock", f.folder.catalogue()});
+        return locker.waitForReadyRead(10000) && locker.readLine().trimmed() == "locked";
+    };
 
     {
+        QProcess locker;
+        QVERIFY(lock(locker));
+        QString message = compactionRefusal(f);
+        QVERIFY2(message.contains(QString("open in another program (reliability_wor, process %1)")
+                                      .arg(locker.processId())),
+                 qPrintable(message));
+
+        message = deleteRefused(f);
+        QVERIFY2(message.contains("could not be deleted") && message.contains("in use by another program"),
+                 qPrintable(message));
+        QCOMPARE(f.listedTitles(), titles);
+
         MessageBoxAnswerer ok(QMessageBox::Ok);
         f.find<QLineEdit>("txtSearch")->setText("a");
         f.click("cmdSearch");
         QVERIFY2(ok.seen().text.contains("in use by another program"), qPrintable(ok.seen().text));
-    }
 
-    message = compactionRefusal(f);
-    QVERIFY2(message.contains("open in another program (reliability_wor"), qPrintable(message));
-
-    // A second start of the program meanwhile.
-    {
-        MessageBoxAnswerer ok(QMessageBox::Ok);
+        // A second start of the program meanwhile.
+        MessageBoxAnswerer again(QMessageBox::Ok);
         QVERIFY(runMoviary(f.folder.path()) != 0);
-        QVERIFY2(ok.seen().text.contains("in use by another program"), qPrintable(ok.seen().text));
+        QVERIFY2(again.seen().text.contains("in use by another program"), qPrintable(again.seen().text));
     }
+    f.trigger("ListAll");
+    QCOMPARE(f.listedTitles(), titles);
 
+    // The lock comes while the user types a new movie.
+    f.trigger("New");
+    QWidget *add = topLevel("frmAddNew");
+    QVERIFY(add);
+    enter(add, movie("Ghost"));
+    QProcess locker;
+    QVERIFY(lock(locker));
+    const QString message = finishRefused(add, "Ghost");
+    QVERIFY2(message.contains("in use by another program"), qPrintable(message));
     locker.closeWriteChannel();
     QVERIFY(locker.waitForFinished(10000));
+
     click(add, "cmdFinish");
     flushDeletes();
     QVERIFY(!topLevel("frmAddNew"));
-    QCOMPARE(f.listedTitles(), sortedTitles(f.folder.moviesInFile()));
     std::vector<Movie> expected = smallCollection();
     expected.push_back(movie("Ghost"));
     QVERIFY(f.folder.moviesInFile() == expected);
+    QCOMPARE(f.listedTitles(), sortedTitles(expected));
 }
 
 // Two main windows on one catalogue, as two running copies: what one changes, the
@@ -388,8 +396,8 @@ void TestHostile::secondCopyInTheSameProcess()
     MainWindowFixture f(smallCollection());
     FrmMain second(f.folder.path());
     QVERIFY(second.Form_Load());
-    second.show();
     f.closeOtherWindows();
+    second.show();
     QVERIFY(QTest::qWaitForWindowExposed(&second));
     auto secondTitles = [&] {
         QStringList t;

@@ -95,6 +95,9 @@ private slots:
         QTest::newRow("empty file") << QByteArray() << "no table named Movies";
         QTest::newRow("first half of a catalogue") << real.left(real.size() / 2) << "damaged";
         QTest::newRow("header of a catalogue only") << real.left(100) << "damaged";
+        QByteArray overwritten = real;
+        overwritten.replace(real.size() / 2, 8192, padded({}, 8192));
+        QTest::newRow("catalogue with damaged pages") << overwritten << "damaged";
         QTest::newRow("random bytes") << padded({}, 65536) << "not a database file";
         QTest::newRow("PNG picture") << padded(QByteArray::fromHex("89504e470d0a1a0a0000000d49484452"), 4096)
                                      << "not a database file";

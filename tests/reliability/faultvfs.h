@@ -1,0 +1,27 @@
+#pragma once
+
+#include <sqlite3.h>
+
+namespace faultvfs {
+
+// The file operations the fault layer counts and can make fail.
+enum class Op { Open, Read, Write, Truncate, Sync };
+constexpr int OpCount = 5;
+
+// Puts a thin layer named "faultvfs" over the default VFS and makes it the default, so
+// that every connection opened afterwards goes through it. Call before opening any.
+void install();
+
+// Operations of each kind passed through the layer since the last reset.
+int count(Op op);
+void resetCounts();
+
+// Makes the n-th operation of kind op from now on (1-based) fail with code; with
+// persistent, every later one of that kind fails too (a disk that stays full).
+void arm(Op op, int n, int code, bool persistent = false);
+// Stops failing; answers how many operations were made to fail since arm().
+int disarm();
+// Operations made to fail since install().
+int totalInjected();
+
+} // namespace faultvfs
