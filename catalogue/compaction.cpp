@@ -162,7 +162,10 @@ CatalogueError checkCopy(sqlite3 *copy, const QString &workFile, qint64 expected
         return failure(SQLITE_CORRUPT, QString("The compacted copy %1 is damaged: %2.")
                                            .arg(name, QString::fromUtf8(verdict)));
     qint64 movies = -1;
-    if (!countMovies(copy, movies) || movies != expectedMovies)
+    if (!countMovies(copy, movies))
+        return failure(sqlite3_extended_errcode(copy), QString("The compacted copy %1 could not be read back to check it (%2).")
+                                                           .arg(name, QString::fromUtf8(sqlite3_errmsg(copy))));
+    if (movies != expectedMovies)
         return failure(SQLITE_CORRUPT, QString("The compacted copy %1 holds %2 movies instead of %3.")
                                            .arg(name).arg(movies).arg(expectedMovies));
     return {};

@@ -37,9 +37,12 @@ FrmMain::FrmMain(const QString &applicationFolder, QWidget *parent)
 FrmMain::~FrmMain()
 {
     // The windows without an owner go with the main window.
+    // An ending report would open the About box: not while the program ends.
+    if (report_)
+        report_->disconnect(this);
+    delete report_.data();
     for (const QPointer<QWidget> &w : {addDialog_, editDialog_, compactDialog_, aboutBox_, tipWindow_})
         delete w.data();
-    delete report_.data();
 }
 
 bool FrmMain::Form_Load()

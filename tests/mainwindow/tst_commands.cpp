@@ -1,6 +1,7 @@
 #include "fixture.h"
 
 #include "catalogue/database.h"
+#include "maintenance/report.h"
 #include "tests/common/messageboxes.h"
 
 #include <QApplication>
@@ -146,6 +147,39 @@ private slots:
         QWidget *dialog = openWindow("frmEdit");
         QVERIFY(dialog);
         QCOMPARE(dialog->findChild<QLineEdit *>("Text1")->text(), f.listedTitles().at(3));
+    }
+
+    void printShowsTheReportAndItsEndOpensTheAboutBox()
+    {
+        MainWindowFixture f(smallCollection());
+        f.closeOtherWindows();
+        QTRY_VERIFY(!openWindow("frmAbout"));
+        f.click("cmdCat");
+        f.click("cmdCategory_1"); // the report lists every movie whatever is shown
+        f.trigger("Print");
+        QWidget *report = openWindow("Report");
+        QVERIFY(report);
+        QCOMPARE(qobject_cast<maintenance::Report *>(report)->pageCount(), 1);
+        report->close();
+        QTRY_VERIFY(openWindow("frmAbout"));
+        f.trigger("About");
+        QCOMPARE(openWindowCount("frmAbout"), 1);
+    }
+
+    void helpAndCompactOpenTheirWindows()
+    {
+        MainWindowFixture f(smallCollection());
+        f.trigger("Help");
+        QVERIFY(openWindow("HelpViewer"));
+        f.click("cmdCat");
+        f.click("cmdCategory_1");
+        f.trigger("Compact");
+        f.trigger("Compact");
+        QCOMPARE(openWindowCount("frmCompact"), 1);
+        openWindow("frmCompact")->close();
+        // Closing the compaction window lists every movie again.
+        QCOMPARE(f.text("lblCategoryName"), QString("All DVD Movies"));
+        QCOMPARE(f.text("lblRecordCount"), QString("Record 1 of 7"));
     }
 
     void newOpensOneAddDialog()

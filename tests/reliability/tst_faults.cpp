@@ -562,7 +562,9 @@ void TestFaults::compactionUnderEveryFault()
             faultvfs::arm(fault.op, n, fault.code, fault.persistent);
             const catalogue::CatalogueError error = catalogue::compactCatalogue(file, work);
             const int injected = faultvfs::disarm();
+            qInfo("DEBUG journal=%d", int(QFile::exists(file + "-journal")));
             const Snapshot after = snapshot(file);
+            { int d=0; for (int i=0;i<after.bytes.size();++i) if (after.bytes[i]!=before.bytes[i]) { if (d++<10) qInfo("DEBUG diff at %d page %d", i, i/4096); } qInfo("DEBUG %d diffs; pages hdr before %d after %d", d, (uchar(before.bytes[28])<<24)|(uchar(before.bytes[29])<<16)|(uchar(before.bytes[30])<<8)|uchar(before.bytes[31]), (uchar(after.bytes[28])<<24)|(uchar(after.bytes[29])<<16)|(uchar(after.bytes[30])<<8)|uchar(after.bytes[31])); }
             QVERIFY2(!QFile::exists(work), qPrintable(ctx + ": the work file was left behind"));
             QVERIFY2(!QFile::exists(work + "-journal"), qPrintable(ctx + ": the work file's journal was left behind"));
             if (!injected) {
@@ -576,7 +578,7 @@ void TestFaults::compactionUnderEveryFault()
             const bool completed = checkOutcome(ctx, fault, messages, before, after, before.movies, true);
             if (QTest::currentTestFailed())
                 return;
-            QVERIFY2(completed == !error, qPrintable(ctx + ": the answer does not tell what happened"));
+            QVERIFY2(completed == !error, qPrintable(ctx + ": the answer does not tell what happened: " + error.message + QString(" %1 -> %2 bytes").arg(before.bytes.size()).arg(after.bytes.size())));
             ++(completed ? tally.completed : tally.refused);
         }
     }
