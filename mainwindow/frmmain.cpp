@@ -116,8 +116,10 @@ void FrmMain::selectCurrentRow()
     const int row = listModel_->rowOfPosition(Data1->absolutePosition());
     if (row < 0)
         return;
+    selectingRow_ = true;
     fpList1->selectRow(row);
     fpList1->scrollTo(listModel_->index(row, 0));
+    selectingRow_ = false;
 }
 
 void FrmMain::reportCatalogueError()

@@ -115,6 +115,7 @@ private:
     int TotalRecords = 0;
     bool CategoriesExpanded = false;
     bool ListHidden = false;
+    bool selectingRow_ = false; // the list's highlight is being moved by the program
 
     catalogue::RecordCursor *Data1 = nullptr;
     catalogue::MovieListModel *listModel_ = nullptr;

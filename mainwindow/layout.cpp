@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -253,6 +254,12 @@ void FrmMain::configureList()
         fpList1->setColumnWidth(column, widths[column] * charWidth);
 
     connect(fpList1, &QTableView::clicked, this, &FrmMain::fpList1_Click);
+    // Moving through the rows with the keyboard chooses a movie as a click does.
+    connect(fpList1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) {
+                if (!selectingRow_ && current.isValid() && fpList1->hasFocus())
+                    fpList1_Click(current);
+            });
     connect(fpList1, &QTableView::doubleClicked, this, &FrmMain::fpList1_DblClick);
 }
 

@@ -131,6 +131,14 @@ private slots:
         f.click("cmdNext");
         QCOMPARE(f.text("lblRecordCount"), QString("Record 6 of 7"));
         QCOMPARE(f.text("lblTitle"), QString("F"));
+        // The keyboard chooses rows as a click does.
+        f.trigger("List");
+        f.list()->setFocus();
+        QTest::keyClick(f.list(), Qt::Key_Down);
+        QCOMPARE(f.text("lblRecordCount"), QString("Record 7 of 7"));
+        QTest::keyClick(f.list(), Qt::Key_Up);
+        QCOMPARE(f.text("lblRecordCount"), QString("Record 6 of 7"));
+        f.trigger("List");
         // Sorted descending, the first row shown counts as record 1.
         f.trigger("List");
         f.trigger("Descending");
