@@ -269,6 +269,16 @@ CatalogueError compactCatalogue(const QString &catalogueFile, const QString &wor
     }
     report(CompactionStep::Checked);
 
+    // SQLite shortens the file only after the commit point and reports a failure to
+    // shorten it as an error. A backup that arrived has changed the schema version, as
+    // another connection reads it once any rollback is done.
+    sqlite3 *rawWatcher = nullptr;
+    sqlite3_open_v2(catalogueFile.toUtf8().constData(), &rawWatcher, SQLITE_OPEN_READWRITE, nullptr);
+    ConnectionPtr watcher(rawWatcher);
+    sqlite3_busy_timeout(rawWatcher, 3000);
+    QByteArray versionBefore;
+    queryValue(rawWatcher, "PRAGMA schema_version", versionBefore);
+
     // The backup writes the catalogue's pages inside one transaction through its
     // journal: either the whole copy arrives or the file stays as it was.
     sqlite3_backup *backup = sqlite3_backup_init(live->handle(), "main", copy.get(), "main");
@@ -285,6 +295,11 @@ CatalogueError compactCatalogue(const QString &catalogueFile, const QString &wor
     }
     copy.reset();
     live.reset();
+    QByteArray versionAfter;
+    if (error && !versionBefore.isEmpty() && queryValue(rawWatcher, "PRAGMA schema_version", versionAfter) &&
+        versionAfter != versionBefore)
+        error = {};
+    watcher.reset();
     dropWorkFile();
     if (error)
         return error;

@@ -6,7 +6,6 @@
 
 #include <QFileInfo>
 #include <algorithm>
-#include <cerrno>
 
 namespace catalogue {
 
@@ -154,17 +153,12 @@ StatementPtr Database::prepare(const char *sql, CatalogueError &error) const
 
 CatalogueError Database::errorFor(int code) const
 {
-    // The file itself is open: what could not be opened is the journal SQLite makes
-    // beside it for each change.
-    if ((code & 0xFF) == SQLITE_CANTOPEN) {
-        const int why = sqlite3_system_errno(db_.get());
-        const QString file = QFileInfo(path_).fileName();
-        if (why == EACCES || why == EPERM || why == EROFS)
-            return {code, QString("The program's folder is read-only: %1 could not be changed, because no journal "
-                                  "file can be made beside it.").arg(file)};
-        return {code, QString("%1 could not be changed: the journal file beside it could not be made (%2).")
-                          .arg(file, qt_error_string(why))};
-    }
+    // The file itself is open, but each change also needs a journal file beside it.
+    const QFileInfo info(path_);
+    if (code == SQLITE_READONLY_DIRECTORY ||
+        ((code & 0xFF) == SQLITE_CANTOPEN && !QFileInfo(info.absolutePath()).isWritable()))
+        return {code, QString("The program's folder is read-only: %1 could not be changed, because no journal "
+                              "file can be made beside it.").arg(info.fileName())};
     return {code, describeSqliteError(code, path_, sqlite3_errmsg(db_.get()))};
 }
 
@@ -183,14 +177,21 @@ qint64 Database::changeStamp() const
 int Database::estimatedRowCount() const
 {
     constexpr qint64 Limit = 4'000'000;
-    qint64 rows = 0;
+    // Rowids need not be dense, but every row takes a few bytes of the file: a small
+    // file with one large rowid must not reserve room for millions of rows.
+    qint64 rows = 0, fileBytes = 0;
     sqlite3_stmt *raw = nullptr;
-    if (sqlite3_prepare_v2(db_.get(), "SELECT max(rowid) FROM Movies", -1, &raw, nullptr) == SQLITE_OK) {
+    if (sqlite3_prepare_v2(db_.get(),
+                           "SELECT max(rowid), (SELECT page_count FROM pragma_page_count()) * "
+                           "(SELECT page_size FROM pragma_page_size()) FROM Movies",
+                           -1, &raw, nullptr) == SQLITE_OK) {
         StatementPtr st(raw);
-        if (sqlite3_step(st.get()) == SQLITE_ROW)
+        if (sqlite3_step(st.get()) == SQLITE_ROW) {
             rows = sqlite3_column_int64(st.get(), 0);
+            fileBytes = sqlite3_column_int64(st.get(), 1);
+        }
     }
-    return int(std::clamp<qint64>(rows, 0, Limit));
+    return int(std::clamp<qint64>(std::min(rows, fileBytes / 4), 0, Limit));
 }
 
 void registerTextFunctions(sqlite3 *db)

@@ -34,9 +34,12 @@ QVariant MovieListModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= rowCount())
         return {};
     switch (role) {
+    // A cell shows one line: the start of a long text is all that can be seen, and
+    // laying out a whole long text on every repaint would stall the list.
     case Qt::DisplayRole:
+        return cursor_->result().textStart(positionOfRow(index.row()), fieldAt(index.column()), DisplayChars);
     case Qt::ToolTipRole:
-        return cursor_->result().text(positionOfRow(index.row()), fieldAt(index.column()));
+        return cursor_->result().textStart(positionOfRow(index.row()), fieldAt(index.column()), ToolTipChars);
     case SameAsAboveRole:
         return sameAsAbove(index.row(), index.column());
     case SameAsBelowRole:

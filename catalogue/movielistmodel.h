@@ -15,6 +15,8 @@ class MovieListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     enum Role { SameAsAboveRole = Qt::UserRole + 1, SameAsBelowRole };
+    static constexpr int DisplayChars = 500;
+    static constexpr int ToolTipChars = 2000;
 
     explicit MovieListModel(RecordCursor *cursor, QObject *parent = nullptr);
 

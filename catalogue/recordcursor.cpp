@@ -15,12 +15,16 @@ QByteArray rowCondition(int firstParam)
     return s;
 }
 
-QByteArray updateSql()
+// Sets only the fields listed, so that a field the user left alone keeps exactly what
+// is stored (a NULL, a number, bytes another program wrote).
+QByteArray updateSql(const std::vector<int> &fields)
 {
     QByteArray s = "UPDATE Movies SET ";
-    for (int i = 0; i < FieldCount; ++i)
-        s += (i ? ", \"" : "\"") + fieldName(fieldAt(i)).toLatin1() + "\" = ?" + QByteArray::number(i + 1);
-    return s + " WHERE " + rowCondition(FieldCount + 1);
+    for (size_t k = 0; k < fields.size(); ++k)
+        s += (k ? ", \"" : "\"") + fieldName(fieldAt(fields[k])).toLatin1() + "\" = ?" + QByteArray::number(int(k) + 1);
+    if (fields.empty())
+        s += "\"Title\" = \"Title\"";
+    return s + " WHERE " + rowCondition(int(fields.size()) + 1);
 }
 
 QByteArray insertSql()
@@ -43,11 +47,6 @@ void bindText(sqlite3_stmt *st, int param, const QString &text, bool isNull)
     sqlite3_bind_text64(st, param, utf8.constData(), sqlite3_uint64(utf8.size()), SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 
-void bindMovie(sqlite3_stmt *st, int firstParam, const Movie &m)
-{
-    for (int i = 0; i < FieldCount; ++i)
-        bindText(st, firstParam + i, m.values[i], m.isNull[i]);
-}
 
 } // namespace
 
@@ -228,22 +227,28 @@ Movie RecordCursor::valuesFromControls(const Movie &base) const
     return m;
 }
 
-bool RecordCursor::writeRow(const char *sql, const Movie *newValues)
+bool RecordCursor::writeRow(const QByteArray &sql, const Movie *newValues, const std::vector<int> &fields)
 {
     if (!ensureOpen())
         return false;
     CatalogueError e;
-    StatementPtr st = db_->prepare(sql, e);
+    StatementPtr st = db_->prepare(sql.constData(), e);
     if (!st)
         return fail(e);
     int next = 1;
-    if (newValues) {
-        bindMovie(st.get(), 1, *newValues);
-        next += FieldCount;
-    }
+    for (int field : fields)
+        bindText(st.get(), next++, newValues->values[field], newValues->isNull[field]);
     if (editMode_ != EditMode::AddNew) {
+        // The row is named by the bytes read, exactly.
         sqlite3_bind_int64(st.get(), next, currentRowId());
-        bindMovie(st.get(), next + 1, currentMovie());
+        for (int i = 0; i < FieldCount; ++i) {
+            const auto [text, null] = result_.rawText(pos_, fieldAt(i));
+            if (null)
+                sqlite3_bind_null(st.get(), next + 1 + i);
+            else
+                sqlite3_bind_text64(st.get(), next + 1 + i, text.data() ? text.data() : "",
+                                    sqlite3_uint64(text.size()), SQLITE_TRANSIENT, SQLITE_UTF8);
+        }
     }
     const int rc = sqlite3_step(st.get());
     if (rc != SQLITE_DONE)
@@ -261,7 +266,7 @@ bool RecordCursor::updateRecord()
     if (editMode_ == EditMode::AddNew) {
         Movie empty;
         const Movie m = valuesFromControls(empty);
-        if (!writeRow(insertSql().constData(), &m))
+        if (!writeRow(insertSql(), &m, {0, 1, 2, 3, 4, 5, 6, 7}))
             return false;
         editMode_ = EditMode::None;
         return true;
@@ -269,10 +274,16 @@ bool RecordCursor::updateRecord()
     if (editMode_ != EditMode::Edit || !hasCurrent())
         return fail({SQLITE_MISUSE, "No movie is open for editing."});
     const Movie m = valuesFromControls(currentMovie());
-    if (!writeRow(updateSql().constData(), &m))
+    const Movie read = currentMovie();
+    std::vector<int> changed;
+    for (int i = 0; i < FieldCount; ++i)
+        if (m.values[i] != read.values[i])
+            changed.push_back(i);
+    if (!writeRow(updateSql(changed), &m, changed))
         return false;
     editMode_ = EditMode::None;
-    result_.setMovie(pos_, m);
+    for (int field : changed)
+        result_.setText(pos_, fieldAt(field), m.values[field]);
     emit rowUpdated(pos_);
     return true;
 }
@@ -284,7 +295,7 @@ bool RecordCursor::deleteCurrent()
     if (!hasCurrent())
         return fail({SQLITE_NOTFOUND, "There is no current movie to delete."});
     editMode_ = EditMode::None;
-    if (!writeRow(deleteSql().constData(), nullptr))
+    if (!writeRow(deleteSql(), nullptr, {}))
         return false;
     result_.remove(pos_);
     emit resultChanged();

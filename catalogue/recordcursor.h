@@ -98,7 +98,7 @@ private:
     void showCurrent();
     void showValues(const Movie *m);
     Movie valuesFromControls(const Movie &base) const;
-    bool writeRow(const char *sql, const Movie *newValues);
+    bool writeRow(const QByteArray &sql, const Movie *newValues, const std::vector<int> &fields);
 
     QString databaseName_;
     QString connect_;

@@ -2,6 +2,7 @@
 
 #include "textfold.h"
 
+#include <QList>
 #include <algorithm>
 #include <cstring>
 #include <numeric>
@@ -9,6 +10,19 @@
 namespace catalogue {
 
 namespace {
+
+// Appends the letter without its accents: its canonical decomposition, marks left out.
+// One letter at a time, because QString::normalized() takes time quadratic in the
+// length of a text full of accented letters.
+void appendBase(char32_t c, QString &base)
+{
+    if (QChar::decompositionTag(c) == QChar::Canonical) {
+        for (char32_t part : QChar::decomposition(c).toUcs4())
+            appendBase(part, base);
+    } else if (!QChar::isMark(c)) {
+        base += QChar::fromUcs4(c);
+    }
+}
 
 // Accented letters sort beside their base letter ("Amélie" before "Amistad"): the key
 // is the text without accents, then, for texts that had any, the full folded text.
@@ -19,12 +33,10 @@ void appendSortKey(QByteArrayView utf8, const std::u32string &folded, std::u32st
         keys += folded;
         return;
     }
-    const QString decomposed = QString::fromUtf8(utf8).normalized(QString::NormalizationForm_D);
     QString base;
-    base.reserve(decomposed.size());
-    for (QChar ch : decomposed)
-        if (!ch.isMark())
-            base += ch;
+    base.reserve(utf8.size());
+    for (char32_t c : QString::fromUtf8(utf8).toUcs4())
+        appendBase(c, base);
     keys += foldCase(base);
     keys += U'\0';
     keys += folded;
@@ -54,6 +66,20 @@ QString ResultSet::text(int pos, Field f) const
     return QString::fromUtf8(c.text, c.length);
 }
 
+std::pair<QByteArrayView, bool> ResultSet::rawText(int pos, Field f) const
+{
+    const Cell &c = cells_[index(f)][order_[pos]];
+    return {QByteArrayView(c.text, c.length), c.isNull};
+}
+
+QString ResultSet::textStart(int pos, Field f, int maxChars) const
+{
+    const Cell &c = cells_[index(f)][order_[pos]];
+    // No character takes more than four bytes, so this many bytes hold maxChars.
+    const quint32 bytes = std::min<quint32>(c.length, quint32(maxChars) * 4);
+    return QString::fromUtf8(c.text, bytes).left(maxChars);
+}
+
 Movie ResultSet::movie(int pos) const
 {
     Movie m;
@@ -71,16 +97,13 @@ bool ResultSet::sameText(int pos, int other, Field f) const
     return a.length == b.length && (a.length == 0 || std::memcmp(a.text, b.text, a.length) == 0);
 }
 
-void ResultSet::setMovie(int pos, const Movie &m)
+void ResultSet::setText(int pos, Field f, const QString &text)
 {
-    const int row = order_[pos];
-    for (int i = 0; i < FieldCount; ++i) {
-        const QByteArray utf8 = m.values[i].toUtf8();
-        Cell &c = cells_[i][row];
-        c.text = pool_->add(utf8.constData(), size_t(utf8.size()));
-        c.length = quint32(utf8.size());
-        c.isNull = m.isNull[i];
-    }
+    const QByteArray utf8 = text.toUtf8();
+    Cell &c = cells_[index(f)][order_[pos]];
+    c.text = pool_->add(utf8.constData(), size_t(utf8.size()));
+    c.length = quint32(utf8.size());
+    c.isNull = false;
 }
 
 void ResultSet::remove(int pos)

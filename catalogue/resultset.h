@@ -23,11 +23,15 @@ public:
     QString text(int pos, Field f) const;
     bool isNull(int pos, Field f) const { return cells_[index(f)][order_[pos]].isNull; }
     Movie movie(int pos) const;
+    // The field's bytes exactly as read, and whether it was NULL.
+    std::pair<QByteArrayView, bool> rawText(int pos, Field f) const;
+    // At most maxChars characters of the field: enough for a one-line cell.
+    QString textStart(int pos, Field f, int maxChars) const;
     // True when the field of pos holds the same text as that of other (exactly).
     bool sameText(int pos, int other, Field f) const;
 
-    // Replaces the stored values of one row after it was written to the file.
-    void setMovie(int pos, const Movie &m);
+    // Replaces one stored value after it was written to the file.
+    void setText(int pos, Field f, const QString &text);
     void remove(int pos);
 
     // Makes room for that many rows (an estimate: more is harmless).

@@ -1,5 +1,7 @@
 #include "frmtip.h"
 
+#include "tipsfile.h"
+
 #include "platform/appfolder.h"
 #include "platform/settings.h"
 #include "platform/twips.h"
@@ -11,60 +13,11 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
-#include <QStringDecoder>
 
 #include <chrono>
 #include <cmath>
 
 namespace maintenance {
-
-namespace {
-
-// A tips file holds a few kilobytes. Reading stops after 4 MiB and 100,000 lines, and
-// each tip is cut at 2,000 characters: a huge file, or one long line laid out in a
-// word-wrapped label, would otherwise stall the window or exhaust memory.
-constexpr qint64 MaxFileBytes = 4 * 1024 * 1024;
-constexpr int MaxTips = 100000;
-constexpr int MaxTipLength = 2000;
-
-// A byte-order mark names the encoding; otherwise the text is UTF-8 when it is valid
-// UTF-8, and Windows-1252 (what Notepad writes as "ANSI") when it is not.
-QString decodeTips(const QByteArray &bytes)
-{
-    const auto marked = QStringConverter::encodingForData(bytes);
-    if (marked && *marked != QStringConverter::Utf8) {
-        QStringDecoder decoder(*marked);
-        return decoder(bytes);
-    }
-    QStringDecoder utf8(QStringConverter::Utf8);
-    QString text = utf8(bytes);
-    if (!utf8.hasError())
-        return text;
-    QStringDecoder ansi("Windows-1252");
-    if (!ansi.isValid())
-        return QString::fromLatin1(bytes);
-    return ansi(bytes);
-}
-
-// One tip per line; a line ends with CR LF, LF or CR, and the last line needs no end.
-QStringList splitTips(const QString &text)
-{
-    QStringList tips;
-    qsizetype start = 0;
-    const qsizetype size = text.size();
-    while (start < size && tips.size() < MaxTips) {
-        qsizetype end = start;
-        while (end < size && text[end] != u'\n' && text[end] != u'\r')
-            ++end;
-        tips.append(text.mid(start, qMin<qsizetype>(end - start, MaxTipLength)));
-        if (end < size && text[end] == u'\r' && end + 1 < size && text[end + 1] == u'\n')
-            ++end;
-        start = end + 1;
-    }
-    return tips;
-}
-
-} // namespace
 
 FrmTip::FrmTip(const QString &appFolder, QWidget *parent)
     : QDialog(parent), appFolder_(appFolder)
@@ -162,10 +115,10 @@ bool FrmTip::LoadTips(const QString &fileName)
     if (!file.open(QIODevice::ReadOnly))
         return false;
     // A character cut at the limit is held back by the decoder, not taken for an error.
-    const QByteArray bytes = file.read(MaxFileBytes);
+    const QByteArray bytes = file.read(MaxTipsFileBytes);
     file.close();
 
-    TipList += splitTips(decodeTips(bytes));
+    TipList += readTips(bytes);
     SelectRandomTip();
     return true;
 }

@@ -1,5 +1,6 @@
 #include "frmmain.h"
 
+#include "catalogue/searchquery.h"
 #include "commandbar.h"
 #include "platform/appfolder.h"
 #include "platform/boundwidgets.h"
@@ -70,9 +71,7 @@ bool FrmMain::Form_Load()
 
 void FrmMain::LoadSearchFields()
 {
-    for (const char *entry : {"Title", "Description", "Category", "Actors", "Review", "Rating", "Year",
-                              "Running Time"})
-        cboField->addItem(entry);
+    cboField->addItems(catalogue::searchFieldEntries());
     cboField->setEditText("Title");
 }
 

@@ -24,7 +24,8 @@ private:
     QPointer<W> w_;
 };
 
-template <> void Bound<QLabel>::showValue(const QString &v) { w_->setText(v); }
+// A label shows what fits in it; laying out a text of megabytes would stall every move.
+template <> void Bound<QLabel>::showValue(const QString &v) { w_->setText(v.left(8000)); }
 template <> bool Bound<QLabel>::isEditable() const { return false; }
 template <> QString Bound<QLabel>::editedValue() const { return w_->text(); }
 

@@ -1,5 +1,6 @@
 #include "catalogue/movielistmodel.h"
 #include "tests/common/testfolder.h"
+#include "tools/cataloguemaker.h"
 
 #include <QAbstractItemModelTester>
 #include <QTest>
@@ -46,6 +47,21 @@ private slots:
         QCOMPARE(column(model, 0), QStringList({"B", "a", "A"}));
         model.setDescending(false);
         QCOMPARE(column(model, 0), QStringList({"a", "A", "B"}));
+    }
+
+    void longTextsShowTheirStartOnly()
+    {
+        TestFolder folder;
+        const QString huge = QString::fromUtf8("é") + QString(300000, 'x');
+        folder.makeCatalogue({tools::makeMovie("Long", huge, "", "", "", "", "", "")});
+        RecordCursor cursor;
+        MovieListModel model(&cursor);
+        cursor.setDatabaseName(folder.catalogue());
+        cursor.setRecordSource("Movies");
+        QVERIFY(cursor.refresh());
+        const QString shown = model.index(0, 1).data().toString();
+        QCOMPARE(shown, huge.left(MovieListModel::DisplayChars));
+        QCOMPARE(cursor.currentMovie()[Field::Description], huge); // the data itself is whole
     }
 
     void mergesRunsOfEqualCellsInEveryColumn()

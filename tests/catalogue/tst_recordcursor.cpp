@@ -224,6 +224,22 @@ private slots:
         QCOMPARE(folder->moviesInFile()[0][Field::Rating], QString("PG"));
     }
 
+    void rowsHoldingInvalidUtf8CanStillBeEditedAndDeleted()
+    {
+        folder->makeCatalogue({movie("Good")});
+        exec(folder->catalogue(), "INSERT INTO Movies (Title, Review) VALUES ('Bad', CAST(X'41C328' AS TEXT))");
+        auto c = open("select * from Movies order by Title"); // Bad, Good
+        QVERIFY(c->edit());
+        QString shown;
+        c->bind(Field::Rating, std::make_unique<ExposedField>(&shown, "R"));
+        QVERIFY2(c->updateRecord(), qPrintable(c->lastError().message));
+        QVERIFY(c->refresh());
+        QVERIFY2(c->deleteCurrent(), qPrintable(c->lastError().message));
+        const auto rows = folder->moviesInFile();
+        QCOMPARE(rows.size(), size_t(1));
+        QCOMPARE(rows[0][Field::Title], QString("Good"));
+    }
+
     void refusesFilesThatAreNotCatalogues_data()
     {
         QTest::addColumn<QByteArray>("content");

@@ -16,7 +16,7 @@ struct State {
     int target = 0; // 1-based, counted from arm()
     int seen = 0;
     int code = SQLITE_IOERR;
-    bool persistent = false;
+    int times = 1;
     int injectedSinceArm = 0;
     int injectedTotal = 0;
 };
@@ -31,7 +31,7 @@ int pass(Op op)
     if (!state.armed || state.op != op)
         return SQLITE_OK;
     ++state.seen;
-    if (state.seen == state.target || (state.persistent && state.seen > state.target)) {
+    if (state.seen >= state.target && (state.times == 0 || state.seen < state.target + state.times)) {
         ++state.injectedSinceArm;
         ++state.injectedTotal;
         // What the system would have said, for messages that quote it.
@@ -226,14 +226,14 @@ int count(Op op) { return state.counts[int(op)]; }
 
 void resetCounts() { state.counts.fill(0); }
 
-void arm(Op op, int n, int code, bool persistent)
+void arm(Op op, int n, int code, int times)
 {
     state.armed = true;
     state.op = op;
     state.target = n;
     state.seen = 0;
     state.code = code;
-    state.persistent = persistent;
+    state.times = times;
     state.injectedSinceArm = 0;
 }
 

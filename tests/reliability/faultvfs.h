@@ -16,9 +16,9 @@ void install();
 int count(Op op);
 void resetCounts();
 
-// Makes the n-th operation of kind op from now on (1-based) fail with code; with
-// persistent, every later one of that kind fails too (a disk that stays full).
-void arm(Op op, int n, int code, bool persistent = false);
+// Makes the n-th operation of kind op from now on (1-based) fail with code, and the
+// times-1 after it too; times 0 makes every later one fail (a disk that stays full).
+void arm(Op op, int n, int code, int times = 1);
 // Stops failing; answers how many operations were made to fail since arm().
 int disarm();
 // Operations made to fail since install().

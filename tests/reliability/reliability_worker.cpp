@@ -2,8 +2,6 @@
 //   churn FOLDER JOURNAL FIRSTSEQ SEED  adds, edits, deletes and compacts until killed,
 //                                       journalling each step before and after it
 //   lock FILE                           holds an exclusive transaction until stdin closes
-//   hold FILE                           keeps a listing open, as a running copy does,
-//                                       until stdin closes
 //   compact FOLDER                      compacts once; exit 0 on success, 2 on refusal
 //   add FOLDER FIRSTSEQ COUNT           adds COUNT workload movies; exit 3 on a failure
 #include "catalogue/compaction.h"
@@ -169,18 +167,6 @@ int lock(const QString &file)
     return 0;
 }
 
-int hold(const QString &file)
-{
-    RecordCursor cursor;
-    cursor.setDatabaseName(file);
-    cursor.setRecordSource("select * from Movies order by Title");
-    if (!cursor.refresh())
-        failed(nullptr, "hold", cursor.lastError().message);
-    say("open");
-    waitForStdinToClose();
-    return 0;
-}
-
 int compact(const QString &folder)
 {
     const CatalogueError e =
@@ -189,12 +175,18 @@ int compact(const QString &folder)
     return e ? 2 : 0;
 }
 
+// A save that finds the other program busy for longer than the busy timeout is tried
+// again, as a user told "in use" would.
 int add(const QString &folder, qint64 seq, int count)
 {
     Writer w(platform::catalogueFile(folder));
-    for (int i = 0; i < count; ++i)
-        if (!w.add(seq + i))
-            failed(nullptr, QString("ADD %1").arg(seq + i), w.lastError());
+    for (int i = 0; i < count; ++i) {
+        int attempts = 0;
+        while (!w.add(seq + i)) {
+            if ((w.adder.lastError().code & 0xFF) != SQLITE_BUSY || ++attempts == 30)
+                failed(nullptr, QString("ADD %1").arg(seq + i), w.lastError());
+        }
+    }
     return 0;
 }
 
@@ -209,8 +201,6 @@ int main(int argc, char **argv)
         return churn(a[2], a[3], a[4].toLongLong(), a[5].toUInt());
     if (mode == "lock" && a.size() == 3)
         return lock(a[2]);
-    if (mode == "hold" && a.size() == 3)
-        return hold(a[2]);
     if (mode == "compact" && a.size() == 3)
         return compact(a[2]);
     if (mode == "add" && a.size() == 5)

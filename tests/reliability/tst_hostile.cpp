@@ -2,6 +2,7 @@
 #include "mainwindow/startup.h"
 #include "tests/common/messageboxes.h"
 #include "tests/mainwindow/fixture.h"
+#include "okwatcher.h"
 #include "workload.h"
 
 #include <QApplication>
@@ -64,7 +65,10 @@ T *control(QWidget *window, const char *name)
     return w;
 }
 
-void click(QWidget *window, const char *button) { QTest::mouseClick(control<QPushButton>(window, button), Qt::LeftButton); }
+void click(QWidget *window, const char *button)
+{
+    QTest::mouseClick(control<QPushButton>(window, button), Qt::LeftButton);
+}
 
 void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
@@ -228,7 +232,8 @@ QString deleteRefused(MainWindowFixture &f)
     return ok.seen().shown ? ok.seen().text : QString("no message");
 }
 
-// Runs the compaction dialog and answers what its reason label says.
+// Runs the compaction dialog and closes it; answers the reason it showed for a failure,
+// or "compacted".
 QString compactionRefusal(MainWindowFixture &f)
 {
     f.trigger("Compact");
@@ -325,9 +330,9 @@ void TestHostile::readOnlyCatalogueListsAndRefusesChanges()
     QCOMPARE(f.text("lblRecordCount"), QString("Record 1 of 7"));
 
     stopWindow(f);
-    readOnly.undo();
     QCOMPARE(bytesOf(f.folder.catalogue()), before);
     QCOMPARE(filesIn(f.folder.path()), QStringList{"DVDs.mdb"});
+    readOnly.undo();
 }
 
 // Another program holds an exclusive transaction: start-up, saving, deleting and
@@ -345,25 +350,28 @@ void TestHostile::lockHeldByAnotherProgram()
     {
         QProcess locker;
         QVERIFY(lock(locker));
-        QString message = compactionRefusal(f);
-        QVERIFY2(message.contains(QString("open in another program (reliability_wor, process %1)")
-                                      .arg(locker.processId())),
-                 qPrintable(message));
-
-        message = deleteRefused(f);
+        QString message = deleteRefused(f);
         QVERIFY2(message.contains("could not be deleted") && message.contains("in use by another program"),
                  qPrintable(message));
         QCOMPARE(f.listedTitles(), titles);
 
-        MessageBoxAnswerer ok(QMessageBox::Ok);
+        MessageBoxAnswerer searched(QMessageBox::Ok);
         f.find<QLineEdit>("txtSearch")->setText("a");
         f.click("cmdSearch");
-        QVERIFY2(ok.seen().text.contains("in use by another program"), qPrintable(ok.seen().text));
+        QVERIFY2(searched.seen().text.contains("in use by another program"), qPrintable(searched.seen().text));
+
+        // Refused at once; the listing that follows the dialog waits for the lock in vain.
+        MessageBoxAnswerer relisted(QMessageBox::Ok);
+        message = compactionRefusal(f);
+        QVERIFY2(message.contains(QString("open in another program (reliability_wor, process %1)")
+                                      .arg(locker.processId())),
+                 qPrintable(message));
+        QVERIFY2(relisted.seen().text.contains("in use by another program"), qPrintable(relisted.seen().text));
 
         // A second start of the program meanwhile.
-        MessageBoxAnswerer again(QMessageBox::Ok);
+        MessageBoxAnswerer started(QMessageBox::Ok);
         QVERIFY(runMoviary(f.folder.path()) != 0);
-        QVERIFY2(again.seen().text.contains("in use by another program"), qPrintable(again.seen().text));
+        QVERIFY2(started.seen().text.contains("in use by another program"), qPrintable(started.seen().text));
     }
     f.trigger("ListAll");
     QCOMPARE(f.listedTitles(), titles);
@@ -509,21 +517,27 @@ void TestHostile::anotherRunningProgramOnTheCatalogue()
     QProcess writer;
     writer.start(WORKER, {"add", f.folder.path(), "1", "200"});
     QVERIFY(writer.waitForStarted(10000));
+    // Each side may find the other in the middle of a save for longer than its busy
+    // timeout: this one is then told so and keeps the entries, and Finish is tried again.
     std::vector<Movie> ours;
+    reliability::OkWatcher refusals;
     for (int i = 0; i < 4; ++i) {
         f.trigger("New");
         QWidget *add = topLevel("frmAddNew");
         QVERIFY(add);
         ours.push_back(movie(QString("Ours %1").arg(i)));
         enter(add, ours.back());
-        MessageBoxAnswerer ok(QMessageBox::Ok); // were a save refused, the test fails below
-        click(add, "cmdFinish");
-        flushDeletes();
-        QVERIFY2(!ok.seen().shown, qPrintable(ok.seen().text));
+        for (int attempt = 0; topLevel("frmAddNew") && attempt < 30; ++attempt) {
+            click(add, "cmdFinish");
+            flushDeletes();
+        }
+        QVERIFY(!topLevel("frmAddNew"));
     }
     QVERIFY(writer.waitForFinished(60000));
     QVERIFY2(writer.exitStatus() == QProcess::NormalExit && writer.exitCode() == 0,
              writer.readAllStandardError().constData());
+    for (const QString &refusal : refusals.texts)
+        QVERIFY2(refusal.contains("in use by another program"), qPrintable(refusal));
 
     copy.kill();
     QVERIFY(copy.waitForFinished(10000));

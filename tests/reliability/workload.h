@@ -13,9 +13,10 @@ namespace reliability {
 inline catalogue::Movie workloadMovie(qint64 seq)
 {
     const QString n = QString::number(seq);
+    const int length = int(seq % 7) * 300 + (seq % 11 == 0 ? 6000 : 0);
     catalogue::Movie m;
     m.values = {QString("Movie %1").arg(seq, 8, 10, QChar('0')),
-                "Description " + n + ": " + QString(int(seq % 7) * 300 + (seq % 11 == 0 ? 6000 : 0), QChar(char16_t(u'a' + seq % 26))),
+                "Description " + n + ": " + QString(length, QChar(char16_t(u'a' + seq % 26))),
                 QStringList{"Action", "Comedy", "Drama", "Horror", "Sci-Fi"}[int(seq % 5)],
                 QString::fromUtf8("Zoë Ngô, 李小龍\t\xF0\x9F\x8E\xAC #") + n,
                 "Review " + n + "\r\nline two\x1b",

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "movie.h"
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace catalogue {
+
+// The entries of the main window's field selector, in order.
+const QStringList &searchFieldEntries();
+
+// The field an entry of the field selector searches: typed text names an entry when,
+// trimmed, it equals one without regard to letter case; any other text names none.
+std::optional<Field> searchFieldFor(const QString &entry);
+
+// The query that finds the movies whose field, named by the selector entry, contains
+// text; ordered by that field. Empty when the entry names no field.
+QString searchQuery(const QString &fieldEntry, const QString &text);
+
+} // namespace catalogue
