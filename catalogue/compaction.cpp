@@ -147,6 +147,10 @@ bool countMovies(sqlite3 *db, qint64 &count)
 CatalogueError checkCopy(sqlite3 *copy, const QString &workFile, qint64 expectedMovies)
 {
     const QString name = nameOf(workFile);
+    auto unreadable = [&](int code, const char *why) {
+        return failure(code, QString("The compacted copy %1 could not be read back to check it (%2).")
+                                 .arg(name, QString::fromUtf8(why)));
+    };
     QByteArray verdict;
     if (!queryValue(copy, "PRAGMA integrity_check", verdict))
         return failure(SQLITE_CORRUPT, QString("The compacted copy %1 could not be checked: %2.")
@@ -155,16 +159,14 @@ CatalogueError checkCopy(sqlite3 *copy, const QString &workFile, qint64 expected
     const qsizetype unread = verdict.indexOf("error code=");
     if (verdict != "ok" && unread >= 0) {
         const int code = std::atoi(verdict.constData() + unread + 11);
-        return failure(code ? code : SQLITE_IOERR, QString("The compacted copy %1 could not be read back to check it (%2).")
-                                                       .arg(name, QString::fromUtf8(sqlite3_errstr(code ? code : SQLITE_IOERR))));
+        return unreadable(code ? code : SQLITE_IOERR, sqlite3_errstr(code ? code : SQLITE_IOERR));
     }
     if (verdict != "ok")
         return failure(SQLITE_CORRUPT, QString("The compacted copy %1 is damaged: %2.")
                                            .arg(name, QString::fromUtf8(verdict)));
     qint64 movies = -1;
     if (!countMovies(copy, movies))
-        return failure(sqlite3_extended_errcode(copy), QString("The compacted copy %1 could not be read back to check it (%2).")
-                                                           .arg(name, QString::fromUtf8(sqlite3_errmsg(copy))));
+        return unreadable(sqlite3_extended_errcode(copy), sqlite3_errmsg(copy));
     if (movies != expectedMovies)
         return failure(SQLITE_CORRUPT, QString("The compacted copy %1 holds %2 movies instead of %3.")
                                            .arg(name).arg(movies).arg(expectedMovies));
