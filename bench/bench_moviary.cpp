@@ -162,7 +162,8 @@ int measure(int size, const QDir &folder)
     w->findChild<QComboBox *>("cboField")->setEditText("Description");
     word = 0;
     report("search in the description to painted list", best(5, [&] {
-               w->findChild<QLineEdit *>("txtSearch")->setText(words[word++] + " " + words[word % 5]);
+               const int first = word++;
+               w->findChild<QLineEdit *>("txtSearch")->setText(words[first] + " " + words[word % 5]);
                search->click();
                paintList();
            }));
