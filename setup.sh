@@ -9,6 +9,8 @@ cd "$(dirname "$0")"
 PACKAGES=(build-essential cmake pkg-config qt6-base-dev libgl-dev libsqlite3-dev sqlite3
           fp-utils libchm-dev fonts-dejavu-core fonts-liberation2 poppler-utils)
 BUILD_DIR=${BUILD_DIR:-build}
+# More options for CMake, e.g. CMAKE_OPTIONS=-DMOVIARY_WERROR=ON (split at spaces).
+CMAKE_OPTIONS=${CMAKE_OPTIONS:-}
 
 missing_packages() {
     local p
@@ -38,7 +40,8 @@ install_missing() {
 }
 
 build() {
-    cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    # shellcheck disable=SC2086
+    cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo $CMAKE_OPTIONS >/dev/null
     cmake --build "$BUILD_DIR" -j"$(nproc)"
 }
 

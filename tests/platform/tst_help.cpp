@@ -1,4 +1,6 @@
+#include "platform/chmarchive.h"
 #include "platform/help.h"
+#include "platform/helpbrowser.h"
 #include "platform/helpviewer.h"
 
 #include <QAction>
@@ -268,25 +270,6 @@ private slots:
         }
         QVERIFY(checked.size() >= 16);
         QVERIFY(links > 50);
-    }
-
-    void sitemapsAreReadLeniently()
-    {
-        const auto entries = platform::parseSitemap(
-            "<ul><LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"Tom &amp; Jerry\">"
-            "<param name=\"Local\" value=\"a.html\"></OBJECT>"
-            "<UL><li><object type='text/sitemap'><param name=Name value=Inner>"
-            "<param name=\"Local\" value=\"ms-its:x.chm::/sub\\b.html#top\"></object></UL>"
-            "<li><object type=\"text/sitemap\"><param name=\"Name\" value=\"Heading\"></object>"
-            "<li><object type=\"text/site properties\"><param name=\"Name\" value=\"skipped\"></object>");
-        QCOMPARE(entries.size(), size_t(2));
-        QCOMPARE(entries[0].name, QString("Tom & Jerry"));
-        QCOMPARE(entries[0].local, QString("/a.html"));
-        QCOMPARE(entries[0].children.size(), size_t(1));
-        QCOMPARE(entries[0].children[0].local, QString("/sub/b.html#top"));
-        QCOMPARE(entries[1].name, QString("Heading"));
-        QVERIFY(entries[1].local.isEmpty());
-        QVERIFY(platform::parseSitemap("<ul><ul><ul></ul>").empty());
     }
 
     void missingOrDamagedFileSaysItCannotOpen()
