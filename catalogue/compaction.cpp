@@ -42,10 +42,11 @@ CatalogueError refusalIfInUse(const QString &catalogueFile)
     const QList<OtherProcess> others = otherProcessesWithFile(catalogueFile);
     if (!others.isEmpty()) {
         const OtherProcess &p = others.first();
-        const QString who = p.name.isEmpty() ? QString("process %1").arg(p.pid)
-                                             : QString("%1, process %2").arg(p.name).arg(p.pid);
-        return failure(SQLITE_BUSY, QString("%1 is open in another program (%2). Close it and try again.")
-                                        .arg(nameOf(catalogueFile), who));
+        const QString who =
+            p.name.isEmpty() ? QString("process %1").arg(p.pid) : QString("%1, process %2").arg(p.name).arg(p.pid);
+        return failure(
+            SQLITE_BUSY,
+            QString("%1 is open in another program (%2). Close it and try again.").arg(nameOf(catalogueFile), who));
     }
     return {};
 }
@@ -67,6 +68,25 @@ bool removeIfPresent(const QString &path, QString *why = nullptr)
         *why = file.errorString();
     return false;
 }
+
+// The compacted copy and its journal, removed when the compaction ends however it
+// ends: declared before any connection to the copy, so that those close first.
+class WorkFile {
+public:
+    explicit WorkFile(const QString &path) : path_(path) {}
+    ~WorkFile() { remove(); }
+    WorkFile(const WorkFile &) = delete;
+    WorkFile &operator=(const WorkFile &) = delete;
+
+    void remove() const
+    {
+        for (const QString &f : {path_, path_ + "-journal"})
+            removeIfPresent(f);
+    }
+
+private:
+    QString path_;
+};
 
 // Why the work file could not be written, from SQLite's code and the system's error.
 QString describeCopyFailure(int code, int systemError, const QString &workFile, sqlite3 *db)
@@ -123,13 +143,12 @@ bool flushToDisk(const QString &path, QString *why)
 // Runs a query that answers one value; false on any error.
 bool queryValue(sqlite3 *db, const char *sql, QByteArray &value)
 {
-    sqlite3_stmt *raw = nullptr;
-    if (sqlite3_prepare_v2(db, sql, -1, &raw, nullptr) != SQLITE_OK)
+    int rc = SQLITE_OK;
+    const StatementPtr st = prepareStatement(db, sql, rc);
+    if (!st || sqlite3_step(st.get()) != SQLITE_ROW)
         return false;
-    StatementPtr st(raw);
-    if (sqlite3_step(raw) != SQLITE_ROW)
-        return false;
-    value = QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(raw, 0)), sqlite3_column_bytes(raw, 0));
+    value =
+        QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(st.get(), 0)), sqlite3_column_bytes(st.get(), 0));
     return true;
 }
 
@@ -162,14 +181,15 @@ CatalogueError checkCopy(sqlite3 *copy, const QString &workFile, qint64 expected
         return unreadable(code ? code : SQLITE_IOERR, sqlite3_errstr(code ? code : SQLITE_IOERR));
     }
     if (verdict != "ok")
-        return failure(SQLITE_CORRUPT, QString("The compacted copy %1 is damaged: %2.")
-                                           .arg(name, QString::fromUtf8(verdict)));
+        return failure(SQLITE_CORRUPT,
+                       QString("The compacted copy %1 is damaged: %2.").arg(name, QString::fromUtf8(verdict)));
     qint64 movies = -1;
     if (!countMovies(copy, movies))
         return unreadable(sqlite3_extended_errcode(copy), sqlite3_errmsg(copy));
     if (movies != expectedMovies)
-        return failure(SQLITE_CORRUPT, QString("The compacted copy %1 holds %2 movies instead of %3.")
-                                           .arg(name).arg(movies).arg(expectedMovies));
+        return failure(
+            SQLITE_CORRUPT,
+            QString("The compacted copy %1 holds %2 movies instead of %3.").arg(name).arg(movies).arg(expectedMovies));
     return {};
 }
 
@@ -177,7 +197,8 @@ QString describeReplaceFailure(int code, const QString &catalogueFile, sqlite3 *
 {
     switch (code & 0xFF) {
     case SQLITE_BUSY:
-    case SQLITE_LOCKED: return inUseByAnotherProgram(catalogueFile);
+    case SQLITE_LOCKED:
+        return inUseByAnotherProgram(catalogueFile);
     case SQLITE_FULL:
         return QString("The disk is full: %1 could not take the compacted copy.").arg(nameOf(catalogueFile));
     case SQLITE_READONLY:
@@ -185,7 +206,8 @@ QString describeReplaceFailure(int code, const QString &catalogueFile, sqlite3 *
     case SQLITE_PERM:
         return QString("%1 or the program's folder is read-only: the compacted copy could not be brought in.")
             .arg(nameOf(catalogueFile));
-    default: return describeSqliteError(code, catalogueFile, sqlite3_errmsg(db));
+    default:
+        return describeSqliteError(code, catalogueFile, sqlite3_errmsg(db));
     }
 }
 
@@ -220,55 +242,41 @@ CatalogueError compactCatalogue(const QString &catalogueFile, const QString &wor
     for (const QString &leftover : {workFile, workFile + "-journal", workFile + "-wal", workFile + "-shm"}) {
         QString why;
         if (!removeIfPresent(leftover, &why))
-            return failure(SQLITE_CANTOPEN, QString("The work file %1 is in the way and could not be removed (%2).")
-                                                .arg(nameOf(leftover), why));
+            return failure(
+                SQLITE_CANTOPEN,
+                QString("The work file %1 is in the way and could not be removed (%2).").arg(nameOf(leftover), why));
     }
-    auto dropWorkFile = [&] {
-        for (const QString &f : {workFile, workFile + "-journal"})
-            removeIfPresent(f);
-    };
+    const WorkFile work(workFile);
 
     {
-        sqlite3_stmt *raw = nullptr;
-        int rc = sqlite3_prepare_v2(live->handle(), "VACUUM INTO ?1", -1, &raw, nullptr);
-        StatementPtr vacuum(raw);
-        if (rc == SQLITE_OK) {
+        int rc = SQLITE_OK;
+        StatementPtr vacuum = prepareStatement(live->handle(), "VACUUM INTO ?1", rc);
+        if (vacuum) {
             const QByteArray target = workFile.toUtf8();
-            sqlite3_bind_text(raw, 1, target.constData(), int(target.size()), SQLITE_TRANSIENT);
-            rc = sqlite3_step(raw);
+            sqlite3_bind_text(vacuum.get(), 1, target.constData(), int(target.size()), SQLITE_TRANSIENT);
+            rc = sqlite3_step(vacuum.get());
         }
         if (rc != SQLITE_DONE) {
             const int code = sqlite3_extended_errcode(live->handle());
             const int systemError = sqlite3_system_errno(live->handle());
-            const QString message = describeCopyFailure(code, systemError, workFile, live->handle());
-            vacuum.reset();
-            dropWorkFile();
-            return failure(code == SQLITE_OK ? SQLITE_ERROR : code, message);
+            return failure(code == SQLITE_OK ? SQLITE_ERROR : code,
+                           describeCopyFailure(code, systemError, workFile, live->handle()));
         }
     }
     QString why;
-    if (!flushToDisk(workFile, &why)) {
-        dropWorkFile();
-        return failure(SQLITE_IOERR, QString("The compacted copy %1 could not be saved to disk: %2.")
-                                         .arg(nameOf(workFile), why));
-    }
+    if (!flushToDisk(workFile, &why))
+        return failure(SQLITE_IOERR,
+                       QString("The compacted copy %1 could not be saved to disk: %2.").arg(nameOf(workFile), why));
     report(CompactionStep::Copied);
 
     sqlite3 *rawCopy = nullptr;
     int rc = sqlite3_open_v2(workFile.toUtf8().constData(), &rawCopy, SQLITE_OPEN_READONLY, nullptr);
     ConnectionPtr copy(rawCopy);
-    if (rc != SQLITE_OK) {
-        const QString message = QString("The compacted copy %1 could not be opened: %2.")
-                                    .arg(nameOf(workFile), QString::fromUtf8(sqlite3_errstr(rc)));
-        copy.reset();
-        dropWorkFile();
-        return failure(rc, message);
-    }
-    if ((error = checkCopy(copy.get(), workFile, movies))) {
-        copy.reset();
-        dropWorkFile();
+    if (rc != SQLITE_OK)
+        return failure(rc, QString("The compacted copy %1 could not be opened: %2.")
+                               .arg(nameOf(workFile), QString::fromUtf8(sqlite3_errstr(rc))));
+    if ((error = checkCopy(copy.get(), workFile, movies)))
         return error;
-    }
     report(CompactionStep::Checked);
 
     // SQLite shortens the file only after the commit point and reports a failure to
@@ -277,7 +285,7 @@ CatalogueError compactCatalogue(const QString &catalogueFile, const QString &wor
     sqlite3 *rawWatcher = nullptr;
     sqlite3_open_v2(catalogueFile.toUtf8().constData(), &rawWatcher, SQLITE_OPEN_READWRITE, nullptr);
     ConnectionPtr watcher(rawWatcher);
-    sqlite3_busy_timeout(rawWatcher, 3000);
+    sqlite3_busy_timeout(rawWatcher, BusyTimeoutMs);
     QByteArray versionBefore;
     queryValue(rawWatcher, "PRAGMA schema_version", versionBefore);
 
@@ -285,8 +293,8 @@ CatalogueError compactCatalogue(const QString &catalogueFile, const QString &wor
     // journal: either the whole copy arrives or the file stays as it was.
     sqlite3_backup *backup = sqlite3_backup_init(live->handle(), "main", copy.get(), "main");
     if (!backup) {
-        const QString message = describeReplaceFailure(sqlite3_extended_errcode(live->handle()), catalogueFile,
-                                                       live->handle());
+        const QString message =
+            describeReplaceFailure(sqlite3_extended_errcode(live->handle()), catalogueFile, live->handle());
         error = failure(sqlite3_extended_errcode(live->handle()), message);
     } else {
         const int step = sqlite3_backup_step(backup, -1);
@@ -302,7 +310,7 @@ CatalogueError compactCatalogue(const QString &catalogueFile, const QString &wor
         versionAfter != versionBefore)
         error = {};
     watcher.reset();
-    dropWorkFile();
+    work.remove();
     if (error)
         return error;
     report(CompactionStep::Replaced);

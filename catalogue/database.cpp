@@ -11,8 +11,6 @@ namespace catalogue {
 
 namespace {
 
-constexpr int BusyTimeoutMs = 3000;
-
 std::string_view textArg(sqlite3_value *v)
 {
     const auto *p = reinterpret_cast<const char *>(sqlite3_value_text(v));
@@ -66,10 +64,9 @@ bool hasTextAffinity(const QString &declared)
 // The Movies table must carry the eight fields, in order, as text columns.
 CatalogueError checkSchema(sqlite3 *db, const QString &path)
 {
-    sqlite3_stmt *raw = nullptr;
-    int rc = sqlite3_prepare_v2(db, "PRAGMA table_info(Movies)", -1, &raw, nullptr);
-    StatementPtr st(raw);
-    if (rc != SQLITE_OK)
+    int rc = SQLITE_OK;
+    const StatementPtr st = prepareStatement(db, "PRAGMA table_info(Movies)", rc);
+    if (!st)
         return {rc, describeSqliteError(rc, path, sqlite3_errmsg(db))};
     QStringList names, types;
     while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
@@ -83,11 +80,11 @@ CatalogueError checkSchema(sqlite3 *db, const QString &path)
         return {SQLITE_NOTFOUND, QString("%1 is not a movie catalogue: it has no table named Movies.").arg(file)};
     for (int i = 0; i < FieldCount; ++i) {
         if (i >= names.size() || names[i].compare(fieldNames()[i], Qt::CaseInsensitive) != 0)
-            return {SQLITE_MISMATCH,
-                    QString("%1 is not a movie catalogue: column %2 of the table Movies should be %3, "
-                            "but it is %4.")
-                        .arg(file).arg(i + 1).arg(fieldNames()[i],
-                                                  i < names.size() ? names[i] : QString("missing"))};
+            return {SQLITE_MISMATCH, QString("%1 is not a movie catalogue: column %2 of the table Movies should be %3, "
+                                             "but it is %4.")
+                                         .arg(file)
+                                         .arg(i + 1)
+                                         .arg(fieldNames()[i], i < names.size() ? names[i] : QString("missing"))};
         if (!hasTextAffinity(types[i]))
             return {SQLITE_MISMATCH,
                     QString("%1 is not a movie catalogue: the column %2 of the table Movies holds %3, not text.")
@@ -98,21 +95,40 @@ CatalogueError checkSchema(sqlite3 *db, const QString &path)
 
 } // namespace
 
+StatementPtr prepareStatement(sqlite3 *db, const char *sql, int &rc)
+{
+    sqlite3_stmt *st = nullptr;
+    rc = sqlite3_prepare_v2(db, sql, -1, &st, nullptr);
+    StatementPtr statement(st);
+    if (rc == SQLITE_OK && !statement)
+        rc = SQLITE_MISUSE; // an empty statement: nothing to run
+    return rc == SQLITE_OK ? std::move(statement) : nullptr;
+}
+
 QString describeSqliteError(int code, const QString &path, const char *engineText)
 {
     const QString file = QFileInfo(path).fileName();
     switch (code & 0xFF) {
-    case SQLITE_CANTOPEN: return QString("The catalogue file %1 could not be opened.").arg(path);
-    case SQLITE_NOTADB: return QString("%1 is not a catalogue this program can read: it is not a database file.").arg(file);
-    case SQLITE_CORRUPT: return QString("The catalogue file %1 is damaged.").arg(file);
-    case SQLITE_READONLY: return QString("The catalogue file %1 is read-only: nothing could be saved.").arg(file);
+    case SQLITE_CANTOPEN:
+        return QString("The catalogue file %1 could not be opened.").arg(path);
+    case SQLITE_NOTADB:
+        return QString("%1 is not a catalogue this program can read: it is not a database file.").arg(file);
+    case SQLITE_CORRUPT:
+        return QString("The catalogue file %1 is damaged.").arg(file);
+    case SQLITE_READONLY:
+        return QString("The catalogue file %1 is read-only: nothing could be saved.").arg(file);
     case SQLITE_BUSY:
-    case SQLITE_LOCKED: return QString("The catalogue file %1 is in use by another program. Try again later.").arg(file);
-    case SQLITE_FULL: return QString("The disk is full: nothing could be saved to %1.").arg(file);
-    case SQLITE_IOERR: return QString("The catalogue file %1 could not be read or written (input/output error).").arg(file);
-    case SQLITE_PERM: return QString("Permission denied for the catalogue file %1.").arg(file);
+    case SQLITE_LOCKED:
+        return QString("The catalogue file %1 is in use by another program. Try again later.").arg(file);
+    case SQLITE_FULL:
+        return QString("The disk is full: nothing could be saved to %1.").arg(file);
+    case SQLITE_IOERR:
+        return QString("The catalogue file %1 could not be read or written (input/output error).").arg(file);
+    case SQLITE_PERM:
+        return QString("Permission denied for the catalogue file %1.").arg(file);
     default:
-        return QString("The catalogue file %1 reported an error: %2").arg(file, QString::fromUtf8(engineText ? engineText : sqlite3_errstr(code)));
+        return QString("The catalogue file %1 reported an error: %2")
+            .arg(file, QString::fromUtf8(engineText ? engineText : sqlite3_errstr(code)));
     }
 }
 
@@ -144,11 +160,11 @@ std::unique_ptr<Database> Database::open(const QString &path, CatalogueError &er
 
 StatementPtr Database::prepare(const char *sql, CatalogueError &error) const
 {
-    sqlite3_stmt *st = nullptr;
-    const int rc = sqlite3_prepare_v2(db_.get(), sql, -1, &st, nullptr);
-    if (rc != SQLITE_OK)
+    int rc = SQLITE_OK;
+    StatementPtr st = prepareStatement(db_.get(), sql, rc);
+    if (!st)
         error = errorFor(rc);
-    return StatementPtr(st);
+    return st;
 }
 
 CatalogueError Database::errorFor(int code) const
@@ -158,16 +174,16 @@ CatalogueError Database::errorFor(int code) const
     if (code == SQLITE_READONLY_DIRECTORY ||
         ((code & 0xFF) == SQLITE_CANTOPEN && !QFileInfo(info.absolutePath()).isWritable()))
         return {code, QString("The program's folder is read-only: %1 could not be changed, because no journal "
-                              "file can be made beside it.").arg(info.fileName())};
+                              "file can be made beside it.")
+                          .arg(info.fileName())};
     return {code, describeSqliteError(code, path_, sqlite3_errmsg(db_.get()))};
 }
 
 qint64 Database::changeStamp() const
 {
     qint64 version = 0;
-    sqlite3_stmt *raw = nullptr;
-    if (sqlite3_prepare_v2(db_.get(), "PRAGMA data_version", -1, &raw, nullptr) == SQLITE_OK) {
-        StatementPtr st(raw);
+    int rc = SQLITE_OK;
+    if (const StatementPtr st = prepareStatement(db_.get(), "PRAGMA data_version", rc)) {
         if (sqlite3_step(st.get()) == SQLITE_ROW)
             version = sqlite3_column_int64(st.get(), 0);
     }
@@ -180,12 +196,11 @@ int Database::estimatedRowCount() const
     // Rowids need not be dense, but every row takes a few bytes of the file: a small
     // file with one large rowid must not reserve room for millions of rows.
     qint64 rows = 0, fileBytes = 0;
-    sqlite3_stmt *raw = nullptr;
-    if (sqlite3_prepare_v2(db_.get(),
-                           "SELECT max(rowid), (SELECT page_count FROM pragma_page_count()) * "
-                           "(SELECT page_size FROM pragma_page_size()) FROM Movies",
-                           -1, &raw, nullptr) == SQLITE_OK) {
-        StatementPtr st(raw);
+    int rc = SQLITE_OK;
+    if (const StatementPtr st = prepareStatement(db_.get(),
+                                                 "SELECT max(rowid), (SELECT page_count FROM pragma_page_count()) * "
+                                                 "(SELECT page_size FROM pragma_page_size()) FROM Movies",
+                                                 rc)) {
         if (sqlite3_step(st.get()) == SQLITE_ROW) {
             rows = sqlite3_column_int64(st.get(), 0);
             fileBytes = sqlite3_column_int64(st.get(), 1);

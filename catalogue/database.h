@@ -8,10 +8,20 @@
 
 namespace catalogue {
 
-struct ConnectionCloser { void operator()(sqlite3 *db) const { sqlite3_close_v2(db); } };
-struct StatementFinalizer { void operator()(sqlite3_stmt *st) const { sqlite3_finalize(st); } };
+struct ConnectionCloser {
+    void operator()(sqlite3 *db) const { sqlite3_close_v2(db); }
+};
+struct StatementFinalizer {
+    void operator()(sqlite3_stmt *st) const { sqlite3_finalize(st); }
+};
 using ConnectionPtr = std::unique_ptr<sqlite3, ConnectionCloser>;
 using StatementPtr = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
+
+// How long a connection waits for another program's lock before it gives up.
+constexpr int BusyTimeoutMs = 3000;
+
+// Prepares one statement; null on failure, with SQLite's result code in rc.
+StatementPtr prepareStatement(sqlite3 *db, const char *sql, int &rc);
 
 // A failure of the catalogue, in words a collector can act on.
 struct CatalogueError {
@@ -32,6 +42,7 @@ public:
     sqlite3 *handle() const { return db_.get(); }
     const QString &path() const { return path_; }
 
+    // Prepares one statement; null on failure, with error saying why.
     StatementPtr prepare(const char *sql, CatalogueError &error) const;
     CatalogueError errorFor(int code) const;
     // Changes seen by this connection, its own and other connections': a cheap way to

@@ -15,8 +15,16 @@ namespace catalogue {
 
 // The actions a cursor announces, before it takes them, through validate().
 enum class CursorAction {
-    MoveFirst = 1, MovePrevious = 2, MoveNext = 3, MoveLast = 4, AddNew = 5,
-    Update = 6, Delete = 7, Find = 8, Bookmark = 9, Close = 10
+    MoveFirst = 1,
+    MovePrevious = 2,
+    MoveNext = 3,
+    MoveLast = 4,
+    AddNew = 5,
+    Update = 6,
+    Delete = 7,
+    Find = 8,
+    Bookmark = 9,
+    Close = 10
 };
 
 // A query over the Movies table with one current row, through which every window
@@ -36,8 +44,6 @@ public:
 
     void setDatabaseName(const QString &path);
     QString databaseName() const { return databaseName_; }
-    void setConnect(const QString &connect) { connect_ = connect; }
-    QString connect() const { return connect_; }
     void setRecordSource(const QString &query) { recordSource_ = query; }
     QString recordSource() const { return recordSource_; }
 
@@ -101,7 +107,6 @@ private:
     bool writeRow(const QByteArray &sql, const Movie *newValues, const std::vector<int> &fields);
 
     QString databaseName_;
-    QString connect_;
     QString recordSource_;
     std::unique_ptr<Database> db_;
     ResultSet result_;

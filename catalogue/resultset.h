@@ -4,9 +4,9 @@
 
 #include <QByteArray>
 #include <QString>
-#include <sqlite3.h>
 #include <memory>
 #include <optional>
+#include <sqlite3.h>
 #include <vector>
 
 namespace catalogue {
@@ -39,7 +39,7 @@ public:
     // Appends the current row of a statement that selects rowid and the eight fields.
     void appendRow(sqlite3_stmt *st);
     // Orders the rows by the field's text, ignoring letter case; rows with equal
-    // text keep table order. The folded keys stay for sameKey().
+    // text keep table order. The folded keys stay for sameKeyAsPrevious().
     void sortBy(Field f, bool descending);
     // True when rows pos and pos-1 have equal sort keys (false without a sort).
     bool sameKeyAsPrevious(int pos) const;

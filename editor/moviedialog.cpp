@@ -145,7 +145,6 @@ MovieDialog::MovieDialog(catalogue::CatalogueHost &host, const Look &look)
 
     Data1 = new catalogue::RecordCursor(this);
     Data1->setObjectName("Data1");
-    Data1->setConnect("Access 2000;");
     platform::bindComboBox(*Data1, Field::Category, cboCat);
     platform::bindLineEdit(*Data1, Field::Title, Text1);
     platform::bindTextEdit(*Data1, Field::Description, Text2);

@@ -10,7 +10,6 @@ bool readReportMovies(const QString &folder, std::vector<catalogue::Movie> &movi
 {
     movies.clear();
     catalogue::RecordCursor dcRptData;
-    dcRptData.setConnect("Access");
     dcRptData.setDatabaseName(platform::catalogueFile(folder));
     dcRptData.setRecordSource(QString::fromLatin1(ReportQuery));
     const bool ok = dcRptData.refresh();

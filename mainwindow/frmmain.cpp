@@ -19,7 +19,6 @@ FrmMain::FrmMain(const QString &applicationFolder, QWidget *parent)
 {
     Data1 = new catalogue::RecordCursor(this);
     Data1->setObjectName("Data1");
-    Data1->setConnect("Access");
     listModel_ = new catalogue::MovieListModel(Data1, this);
     buildWindow();
     configureList();

@@ -58,11 +58,11 @@ bool createCatalogue(const QString &path, const std::vector<catalogue::Movie> &m
     };
     exec("BEGIN");
     exec(CreateTable);
-    sqlite3_stmt *st = nullptr;
+    catalogue::StatementPtr insert;
     if (rc == SQLITE_OK)
-        rc = sqlite3_prepare_v2(db.get(), "INSERT INTO Movies VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)", -1, &st,
-                                nullptr);
-    catalogue::StatementPtr insert(st);
+        insert =
+            catalogue::prepareStatement(db.get(), "INSERT INTO Movies VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)", rc);
+    sqlite3_stmt *st = insert.get();
     for (const auto &m : movies) {
         if (rc != SQLITE_OK)
             break;
