@@ -1,4 +1,5 @@
 #include "catalogue/recordcursor.h"
+#include "tests/common/files.h"
 #include "tests/common/testfolder.h"
 
 #include <QFile>
@@ -8,6 +9,7 @@
 using namespace catalogue;
 using testsupport::TestFolder;
 using testsupport::movie;
+using testsupport::fileBytes;
 
 namespace {
 
@@ -17,13 +19,6 @@ QStringList titles(const RecordCursor &c)
     for (int i = 0; i < c.result().size(); ++i)
         out << c.result().text(i, Field::Title);
     return out;
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
 }
 
 void exec(const QString &path, const char *sql)

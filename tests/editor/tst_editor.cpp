@@ -8,6 +8,7 @@
 #include "platform/windows.h"
 #include "tests/common/messageboxes.h"
 #include "tests/common/testfolder.h"
+#include "tests/common/widgets.h"
 #include "tools/cataloguemaker.h"
 
 #include <QApplication>
@@ -18,13 +19,15 @@
 #include <QPushButton>
 #include <QTest>
 
-void moviaryInitResources();
-
 using namespace catalogue;
 using editor::FrmAddNew;
 using editor::FrmEdit;
 using testsupport::MessageBoxAnswerer;
 using testsupport::TestFolder;
+using testsupport::control;
+using testsupport::enter;
+using testsupport::flushDeletes;
+using testsupport::shown;
 using testsupport::movie;
 
 namespace {
@@ -66,17 +69,8 @@ private:
     QString folder_;
 };
 
-template <class W> W *control(QWidget *dialog, const char *name)
-{
-    auto *w = dialog->findChild<W *>(name);
-    if (!w)
-        qFatal("no control %s", name);
-    return w;
-}
-
 void click(QWidget *dialog, const char *button) { control<QPushButton>(dialog, button)->click(); }
 
-void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
 void exec(const QString &path, const char *sql)
 {
@@ -84,29 +78,6 @@ void exec(const QString &path, const char *sql)
     sqlite3_open(path.toUtf8().constData(), &raw);
     ConnectionPtr db(raw);
     QCOMPARE(sqlite3_exec(raw, sql, nullptr, nullptr, nullptr), SQLITE_OK);
-}
-
-// Types a movie into the dialog, field by field, the way a user leaves it.
-void enter(QWidget *d, const Movie &m)
-{
-    control<QLineEdit>(d, "Text1")->setText(m[Field::Title]);
-    control<QPlainTextEdit>(d, "Text2")->setPlainText(m[Field::Description]);
-    control<QComboBox>(d, "cboCat")->setEditText(m[Field::Category]);
-    control<QPlainTextEdit>(d, "Text3")->setPlainText(m[Field::Actors]);
-    control<QPlainTextEdit>(d, "Text4")->setPlainText(m[Field::Review]);
-    control<QComboBox>(d, "cboRating")->setEditText(m[Field::Rating]);
-    control<QLineEdit>(d, "Text5")->setText(m[Field::Year]);
-    control<QLineEdit>(d, "Text6")->setText(m[Field::Time]);
-}
-
-Movie shown(QWidget *d)
-{
-    return tools::makeMovie(control<QLineEdit>(d, "Text1")->text(), control<QPlainTextEdit>(d, "Text2")->toPlainText(),
-                            control<QComboBox>(d, "cboCat")->currentText(),
-                            control<QPlainTextEdit>(d, "Text3")->toPlainText(),
-                            control<QPlainTextEdit>(d, "Text4")->toPlainText(),
-                            control<QComboBox>(d, "cboRating")->currentText(), control<QLineEdit>(d, "Text5")->text(),
-                            control<QLineEdit>(d, "Text6")->text());
 }
 
 QString controlName(QWidget *w)

@@ -1,5 +1,6 @@
 #include "maintenance/frmabout.h"
 #include "platform/windows.h"
+#include "tests/common/widgets.h"
 
 #include <QFrame>
 #include <QImage>
@@ -7,8 +8,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
-
-void moviaryInitResources();
 
 using maintenance::FrmAbout;
 

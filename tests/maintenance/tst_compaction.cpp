@@ -3,6 +3,7 @@
 #include "maintenance/frmcompact.h"
 #include "platform/appfolder.h"
 #include "platform/twips.h"
+#include "tests/common/files.h"
 #include "tests/common/testfolder.h"
 
 #include <QApplication>
@@ -26,6 +27,8 @@ using catalogue::Movie;
 using catalogue::RecordCursor;
 using maintenance::FrmCompact;
 using testsupport::TestFolder;
+using testsupport::fileBytes;
+using testsupport::writeFile;
 
 namespace {
 
@@ -92,20 +95,6 @@ std::vector<Movie> manyMovies(int count)
     for (int i = 0; i < count; ++i)
         movies.push_back(testsupport::movie(QString("Movie %1").arg((i * 7919) % count, 5, 10, QChar('0'))));
     return movies;
-}
-
-// Read only while no connection of this process has the file open.
-QByteArray bytesOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
 }
 
 // Tells one file from another that took its name.
@@ -176,7 +165,7 @@ void TestCompaction::cancelHelpAndCloseBoxLeaveTheFilesAndRelist()
 {
     TestFolder folder;
     folder.makeSampleCatalogue();
-    const QByteArray before = bytesOf(folder.catalogue());
+    const QByteArray before = fileBytes(folder.catalogue());
     FakeHost host(folder.path());
     {
         FrmCompact dialog(host);
@@ -216,7 +205,7 @@ void TestCompaction::cancelHelpAndCloseBoxLeaveTheFilesAndRelist()
     QCOMPARE(host.listings, 2);
     QCOMPARE(host.cursor.absolutePosition(), 0);
     host.cursor.closeDatabase();
-    QCOMPARE(bytesOf(folder.catalogue()), before);
+    QCOMPARE(fileBytes(folder.catalogue()), before);
     QVERIFY(!QFileInfo::exists(platform::compactionWorkFile(folder.path())));
 }
 
@@ -269,7 +258,7 @@ void TestCompaction::compactsAndListsTheSameMovies()
     writeFile(marker, "marker");
     QTest::mouseClick(button(dialog, "cmdCompact"), Qt::LeftButton);
     QVERIFY(!dialog.isVisible());
-    QCOMPARE(bytesOf(marker), QByteArray("marker"));
+    QCOMPARE(fileBytes(marker), QByteArray("marker"));
     QCOMPARE(host.listings, 1);
     QCOMPARE(host.listedTitles(), titlesBefore);
     QCOMPARE(host.cursor.absolutePosition(), 0);
@@ -279,7 +268,7 @@ void TestCompaction::refusedWhileTheCatalogueIsOpenElsewhere()
 {
     TestFolder folder;
     folder.makeSampleCatalogue();
-    const QByteArray before = bytesOf(folder.catalogue());
+    const QByteArray before = fileBytes(folder.catalogue());
     FakeHost host(folder.path());
 
     // Another window of this program, such as the printed list, holds its own cursor.
@@ -296,7 +285,7 @@ void TestCompaction::refusedWhileTheCatalogueIsOpenElsewhere()
         QCOMPARE(host.listings, 1);
     }
     host.cursor.closeDatabase();
-    QCOMPARE(bytesOf(folder.catalogue()), before);
+    QCOMPARE(fileBytes(folder.catalogue()), before);
     QVERIFY(!QFileInfo::exists(platform::compactionWorkFile(folder.path())));
 
 #ifdef Q_OS_LINUX
@@ -315,7 +304,7 @@ void TestCompaction::refusedWhileTheCatalogueIsOpenElsewhere()
     holder.kill();
     holder.waitForFinished();
     host.cursor.closeDatabase();
-    QCOMPARE(bytesOf(folder.catalogue()), before);
+    QCOMPARE(fileBytes(folder.catalogue()), before);
     QVERIFY(!QFileInfo::exists(platform::compactionWorkFile(folder.path())));
 #endif
 }
@@ -362,7 +351,7 @@ void TestCompaction::failedCopyLeavesTheCatalogueAsItWas()
     TestFolder folder;
     folder.makeCatalogue(manyMovies(2000));
     QCOMPARE(sqlAnswer(folder.catalogue(), "DELETE FROM Movies WHERE rowid % 2 = 0"), QString::number(SQLITE_DONE));
-    const QByteArray before = bytesOf(folder.catalogue());
+    const QByteArray before = fileBytes(folder.catalogue());
     const QString work = platform::compactionWorkFile(folder.path());
     FakeHost host(folder.path());
     auto failsWith = [&](const QString &reasonPart) {
@@ -372,7 +361,7 @@ void TestCompaction::failedCopyLeavesTheCatalogueAsItWas()
             expectFailureShown(dialog, reasonPart);
         }
         host.cursor.closeDatabase();
-        QCOMPARE(bytesOf(folder.catalogue()), before);
+        QCOMPARE(fileBytes(folder.catalogue()), before);
     };
 
     // A folder in the work file's place: the copy cannot be made, even by root.

@@ -1,4 +1,5 @@
 #include "tests/common/testfolder.h"
+#include "tests/common/widgets.h"
 #include "maintenance/frmtip.h"
 #include "platform/settings.h"
 #include "platform/windows.h"
@@ -13,8 +14,6 @@
 #include <QSet>
 #include <QSettings>
 #include <QTest>
-
-void moviaryInitResources();
 
 using maintenance::FrmTip;
 

@@ -1,13 +1,13 @@
 #include "fixture.h"
 
+#include "tests/common/widgets.h"
+
 #include "platform/settings.h"
 
 #include <QApplication>
 #include <QTest>
 
 using testsupport::movie;
-
-void moviaryInitResources();
 
 MainWindowFixture::MainWindowFixture(const std::vector<catalogue::Movie> &movies, bool tipsAtStart)
 {

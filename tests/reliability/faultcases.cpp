@@ -9,8 +9,6 @@
 #include <QPushButton>
 #include <QTest>
 
-void moviaryInitResources();
-
 using catalogue::Field;
 using catalogue::Movie;
 using faultvfs::Op;
@@ -66,26 +64,6 @@ void Tally::report(const char *step) const
     qInfo("%s: %d faults injected; %d times the step was refused with a message and nothing changed, "
           "%d times it completed",
           step, injected, refused, completed);
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    sqlite3_vfs *vfs = sqlite3_vfs_find("unix");
-    std::vector<char> buffer(size_t(vfs->szOsFile));
-    auto *file = reinterpret_cast<sqlite3_file *>(buffer.data());
-    int flags = 0;
-    const QByteArray name = path.toUtf8();
-    if (vfs->xOpen(vfs, name.constData(), file, SQLITE_OPEN_READONLY | SQLITE_OPEN_MAIN_DB, &flags) != SQLITE_OK)
-        return {};
-    sqlite3_int64 size = 0;
-    QByteArray bytes;
-    if (file->pMethods->xFileSize(file, &size) == SQLITE_OK) {
-        bytes.resize(qsizetype(size));
-        if (file->pMethods->xRead(file, bytes.data(), int(size), 0) != SQLITE_OK)
-            bytes.clear();
-    }
-    file->pMethods->xClose(file);
-    return bytes;
 }
 
 Snapshot snapshot(const QString &path)
@@ -178,19 +156,6 @@ BoxWatcher::BoxWatcher()
             box->reject();
     });
     timer_.start();
-}
-
-QWidget *topLevel(const QString &name)
-{
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w->objectName() == name && w->isVisible())
-            return w;
-    return nullptr;
-}
-
-void flushDeletes()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 Program::Program(const QByteArray &catalogueBytes)

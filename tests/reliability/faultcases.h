@@ -6,7 +6,9 @@
 
 #include "catalogue/movie.h"
 #include "mainwindow/frmmain.h"
+#include "tests/common/files.h"
 #include "tests/common/testfolder.h"
+#include "tests/common/widgets.h"
 
 #include <QAction>
 #include <QByteArray>
@@ -54,9 +56,6 @@ struct Snapshot {
 };
 Snapshot snapshot(const QString &path);
 
-// The file's bytes, read through SQLite's own file layer: closing a descriptor of our
-// own would drop the locks the program's connections hold.
-QByteArray fileBytes(const QString &path);
 
 QStringList titlesOf(const std::vector<catalogue::Movie> &movies);
 
@@ -78,18 +77,10 @@ private:
     QTimer timer_;
 };
 
-QWidget *topLevel(const QString &name);
-
-template <class T>
-T *control(QWidget *window, const char *name)
-{
-    T *w = window ? window->findChild<T *>(name) : nullptr;
-    if (!w)
-        qFatal("no control %s", name);
-    return w;
-}
-
-void flushDeletes();
+using testsupport::control;
+using testsupport::fileBytes;
+using testsupport::flushDeletes;
+using testsupport::topLevel;
 
 // The program started on its own folder with a copy of a prepared catalogue.
 struct Program {

@@ -3,6 +3,7 @@
 #include "okwatcher.h"
 #include "catalogue/movielistmodel.h"
 #include "tests/common/messageboxes.h"
+#include "tests/common/widgets.h"
 #include "tests/mainwindow/fixture.h"
 #include "tools/cataloguemaker.h"
 
@@ -19,6 +20,8 @@
 
 using catalogue::Field;
 using catalogue::Movie;
+using testsupport::control;
+using testsupport::topLevel;
 
 namespace {
 
@@ -109,23 +112,6 @@ int rowOf(const MainWindowFixture &f, const QString &title)
         if (model->index(r, 0).data().toString() == title.left(catalogue::MovieListModel::DisplayChars))
             return r;
     return -1;
-}
-
-template <class T>
-T *control(QWidget *window, const char *name)
-{
-    T *w = window ? window->findChild<T *>(name) : nullptr;
-    if (!w)
-        qFatal("no control %s", name);
-    return w;
-}
-
-QWidget *topLevel(const QString &name)
-{
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w->objectName() == name && w->isVisible())
-            return w;
-    return nullptr;
 }
 
 } // namespace

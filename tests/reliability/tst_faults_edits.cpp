@@ -18,33 +18,13 @@
 using catalogue::Field;
 using catalogue::Movie;
 using namespace faultcases;
+using testsupport::enter;
+using testsupport::shown;
 
 namespace {
 
 const QString Confirmation = "Are you sure you want to delete this movie ?";
 Tally total;
-
-void enter(QWidget *d, const Movie &m)
-{
-    control<QLineEdit>(d, "Text1")->setText(m[Field::Title]);
-    control<QPlainTextEdit>(d, "Text2")->setPlainText(m[Field::Description]);
-    control<QComboBox>(d, "cboCat")->setEditText(m[Field::Category]);
-    control<QPlainTextEdit>(d, "Text3")->setPlainText(m[Field::Actors]);
-    control<QPlainTextEdit>(d, "Text4")->setPlainText(m[Field::Review]);
-    control<QComboBox>(d, "cboRating")->setEditText(m[Field::Rating]);
-    control<QLineEdit>(d, "Text5")->setText(m[Field::Year]);
-    control<QLineEdit>(d, "Text6")->setText(m[Field::Time]);
-}
-
-Movie shown(QWidget *d)
-{
-    return tools::makeMovie(control<QLineEdit>(d, "Text1")->text(), control<QPlainTextEdit>(d, "Text2")->toPlainText(),
-                            control<QComboBox>(d, "cboCat")->currentText(),
-                            control<QPlainTextEdit>(d, "Text3")->toPlainText(),
-                            control<QPlainTextEdit>(d, "Text4")->toPlainText(),
-                            control<QComboBox>(d, "cboRating")->currentText(), control<QLineEdit>(d, "Text5")->text(),
-                            control<QLineEdit>(d, "Text6")->text());
-}
 
 // The list shows these movies and no others.
 void checkList(const QString &ctx, const Program &p, const std::vector<Movie> &movies)

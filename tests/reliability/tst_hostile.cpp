@@ -1,6 +1,8 @@
 #include "catalogue/openfiles.h"
 #include "mainwindow/startup.h"
+#include "tests/common/files.h"
 #include "tests/common/messageboxes.h"
+#include "tests/common/widgets.h"
 #include "tests/mainwindow/fixture.h"
 #include "okwatcher.h"
 #include "workload.h"
@@ -24,7 +26,12 @@
 
 using catalogue::Movie;
 using testsupport::MessageBoxAnswerer;
+using testsupport::control;
+using testsupport::enter;
+using testsupport::fileBytes;
+using testsupport::flushDeletes;
 using testsupport::movie;
+using testsupport::topLevel;
 
 namespace {
 
@@ -37,32 +44,9 @@ bool enterPrivateMountNamespace()
            mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
 }
 
-QByteArray bytesOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 QStringList filesIn(const QString &folder)
 {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-}
-
-QWidget *topLevel(const QString &name)
-{
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w->objectName() == name && w->isVisible())
-            return w;
-    return nullptr;
-}
-
-template <class T>
-T *control(QWidget *window, const char *name)
-{
-    T *w = window ? window->findChild<T *>(name) : nullptr;
-    if (!w)
-        qFatal("no control %s", name);
-    return w;
 }
 
 void click(QWidget *window, const char *button)
@@ -70,7 +54,6 @@ void click(QWidget *window, const char *button)
     QTest::mouseClick(control<QPushButton>(window, button), Qt::LeftButton);
 }
 
-void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
 // Ends the fixture's window, so that this process no longer has the catalogue open.
 void stopWindow(MainWindowFixture &f)
@@ -174,7 +157,7 @@ private:
     {
         if (!privateMounts)
             return false;
-        const QByteArray catalogue = bytesOf(file_);
+        const QByteArray catalogue = fileBytes(file_);
         const QByteArray where = QFile::encodeName(folder_);
         if (mount("moviary-test", where.constData(), "tmpfs", 0, "size=16m") != 0)
             return false;
@@ -194,19 +177,6 @@ private:
     QString file_;
     bool applied_ = false;
 };
-
-void enter(QWidget *dialog, const Movie &m)
-{
-    using catalogue::Field;
-    control<QComboBox>(dialog, "cboCat")->setEditText(m[Field::Category]);
-    control<QLineEdit>(dialog, "Text1")->setText(m[Field::Title]);
-    control<QPlainTextEdit>(dialog, "Text2")->setPlainText(m[Field::Description]);
-    control<QPlainTextEdit>(dialog, "Text3")->setPlainText(m[Field::Actors]);
-    control<QPlainTextEdit>(dialog, "Text4")->setPlainText(m[Field::Review]);
-    control<QComboBox>(dialog, "cboRating")->setEditText(m[Field::Rating]);
-    control<QLineEdit>(dialog, "Text5")->setText(m[Field::Year]);
-    control<QLineEdit>(dialog, "Text6")->setText(m[Field::Time]);
-}
 
 // Clicks Finish on a dialog that must refuse to save: the message is answered, and
 // the dialog stays open with what was typed.
@@ -291,7 +261,7 @@ void TestHostile::readOnlyCatalogueListsAndRefusesChanges()
     MainWindowFixture f(smallCollection());
     const QStringList titles = sortedTitles(smallCollection());
     stopWindow(f);
-    const QByteArray before = bytesOf(f.folder.catalogue());
+    const QByteArray before = fileBytes(f.folder.catalogue());
 
     ReadOnly readOnly(way, f.folder.path());
     if (const QString why = readOnly.whyNot(); !why.isEmpty())
@@ -330,7 +300,7 @@ void TestHostile::readOnlyCatalogueListsAndRefusesChanges()
     QCOMPARE(f.text("lblRecordCount"), QString("Record 1 of 7"));
 
     stopWindow(f);
-    QCOMPARE(bytesOf(f.folder.catalogue()), before);
+    QCOMPARE(fileBytes(f.folder.catalogue()), before);
     QCOMPARE(filesIn(f.folder.path()), QStringList{"DVDs.mdb"});
     readOnly.undo();
 }

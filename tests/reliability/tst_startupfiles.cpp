@@ -2,7 +2,9 @@
 #include "mainwindow/startup.h"
 #include "platform/settings.h"
 #include "tests/common/messageboxes.h"
+#include "tests/common/files.h"
 #include "tests/common/testfolder.h"
+#include "tests/common/widgets.h"
 #include "tools/cataloguemaker.h"
 
 #include <QApplication>
@@ -12,25 +14,12 @@
 #include <QTest>
 #include <QTimer>
 
-void moviaryInitResources();
-
 using testsupport::MessageBoxAnswerer;
 using testsupport::TestFolder;
+using testsupport::fileBytes;
+using testsupport::writeFile;
 
 namespace {
-
-QByteArray bytesOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
 
 void execSql(const QString &path, const char *sql)
 {
@@ -49,14 +38,14 @@ QByteArray realCatalogue()
     for (int i = 0; i < 300; ++i)
         movies.push_back(testsupport::movie(QString("Film %1").arg(i)));
     scratch.makeCatalogue(movies);
-    return bytesOf(scratch.catalogue());
+    return fileBytes(scratch.catalogue());
 }
 
 QByteArray sqliteFile(const char *sql)
 {
     TestFolder scratch;
     execSql(scratch.catalogue(), sql);
-    return bytesOf(scratch.catalogue());
+    return fileBytes(scratch.catalogue());
 }
 
 QByteArray padded(QByteArray bytes, int size)
@@ -143,7 +132,7 @@ private slots:
         QCOMPARE(ok.seen().icon, QMessageBox::Critical);
         QVERIFY2(ok.seen().text.contains(expected), qPrintable(ok.seen().text));
         QVERIFY2(ok.seen().text.contains("DVDs.mdb"), qPrintable(ok.seen().text));
-        QCOMPARE(bytesOf(folder.catalogue()), content);
+        QCOMPARE(fileBytes(folder.catalogue()), content);
         QCOMPARE(otherFiles(folder.path()), QStringList());
         for (QWidget *w : QApplication::topLevelWidgets())
             QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));

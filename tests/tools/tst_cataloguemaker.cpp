@@ -1,6 +1,7 @@
 #include "catalogue/categories.h"
 #include "catalogue/database.h"
 #include "catalogue/recordcursor.h"
+#include "tests/common/files.h"
 #include "tests/common/testfolder.h"
 #include "tools/cataloguemaker.h"
 
@@ -13,14 +14,9 @@
 
 using catalogue::Field;
 using catalogue::Movie;
+using testsupport::fileBytes;
 
 namespace {
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // "Name TYPE" for each column of Movies, in table order.
 QStringList columns(const QString &path)

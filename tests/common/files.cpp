@@ -1,0 +1,38 @@
+#include "files.h"
+
+#include <QFile>
+#include <sqlite3.h>
+#include <vector>
+
+namespace testsupport {
+
+QByteArray fileBytes(const QString &path)
+{
+    sqlite3_vfs *vfs = sqlite3_vfs_find("unix");
+    if (!vfs)
+        vfs = sqlite3_vfs_find(nullptr);
+    std::vector<char> buffer(size_t(vfs->szOsFile));
+    auto *file = reinterpret_cast<sqlite3_file *>(buffer.data());
+    int flags = 0;
+    const QByteArray name = path.toUtf8();
+    if (vfs->xOpen(vfs, name.constData(), file, SQLITE_OPEN_READONLY | SQLITE_OPEN_MAIN_DB, &flags) != SQLITE_OK)
+        return {};
+    sqlite3_int64 size = 0;
+    QByteArray bytes;
+    if (file->pMethods->xFileSize(file, &size) == SQLITE_OK) {
+        bytes.resize(qsizetype(size));
+        if (file->pMethods->xRead(file, bytes.data(), int(size), 0) != SQLITE_OK)
+            bytes.clear();
+    }
+    file->pMethods->xClose(file);
+    return bytes;
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+} // namespace testsupport

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace testsupport {
+
+// The whole content of a file; empty when it cannot be read. Read through SQLite's own
+// file layer, so that it is safe while a connection of this process has the file
+// open: closing a descriptor of our own would drop the locks that connection holds.
+QByteArray fileBytes(const QString &path);
+
+// Replaces a file's content; the test stops when it cannot.
+void writeFile(const QString &path, const QByteArray &bytes);
+
+} // namespace testsupport
