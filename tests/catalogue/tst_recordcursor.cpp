@@ -279,6 +279,26 @@ private slots:
         QVERIFY(c->lastError().message.contains("DVDs.mdb"));
         QVERIFY(!QFile::exists(folder->catalogue())); // never created
     }
+
+    // A statement that cannot be prepared, an empty one included, is a failure with a
+    // reason, never a silent empty result.
+    void statementsThatCannotBePreparedSayWhy()
+    {
+        folder->makeCatalogue({movie("Alien")});
+        CatalogueError error;
+        auto db = Database::open(folder->catalogue(), error);
+        QVERIFY(db && !error);
+        for (const char *sql : {"SELECT nothing FROM", "SELECT * FROM NoSuchTable", "", "  -- only a comment"}) {
+            CatalogueError e;
+            QVERIFY2(!db->prepare(sql, e), sql);
+            QVERIFY2(e && !e.message.isEmpty(), sql);
+        }
+        CatalogueError e;
+        const StatementPtr st = db->prepare("SELECT count(*) FROM Movies", e);
+        QVERIFY(st && !e);
+        QCOMPARE(sqlite3_step(st.get()), SQLITE_ROW);
+        QCOMPARE(sqlite3_column_int(st.get(), 0), 1);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestRecordCursor)
