@@ -24,7 +24,7 @@ constexpr int DepthLimit = 32;
 // Checks every entry and answers how many there are.
 qsizetype check(const std::vector<SitemapEntry> &entries, int depth)
 {
-    if (depth > DepthLimit)
+    if (!entries.empty() && depth > DepthLimit)
         fail("a tree deeper than the limit", QString::number(depth));
     qsizetype count = 0;
     for (const SitemapEntry &entry : entries) {
