@@ -27,8 +27,8 @@ using testsupport::TestFolder;
 using testsupport::control;
 using testsupport::enter;
 using testsupport::flushDeletes;
-using testsupport::shown;
 using testsupport::movie;
+using testsupport::shown;
 
 namespace {
 
@@ -70,7 +70,6 @@ private:
 };
 
 void click(QWidget *dialog, const char *button) { control<QPushButton>(dialog, button)->click(); }
-
 
 void exec(const QString &path, const char *sql)
 {

@@ -1,8 +1,7 @@
 #include "fixture.h"
 
-#include "tests/common/widgets.h"
-
 #include "platform/settings.h"
+#include "tests/common/widgets.h"
 
 #include <QApplication>
 #include <QTest>
