@@ -91,7 +91,7 @@ int measure(int size, const QDir &folder)
     std::unique_ptr<FrmMain> w;
     report("start to painted main window and About box", ms([&] {
                w = std::make_unique<FrmMain>(folder.path());
-               w->Form_Load();
+               w->load();
                w->show();
                w->repaint();
                QApplication::processEvents();
@@ -104,7 +104,7 @@ int measure(int size, const QDir &folder)
     platform::saveShowTipsAtStartup(true);
     report("start with About box and tip window", ms([&] {
                w = std::make_unique<FrmMain>(folder.path());
-               w->Form_Load();
+               w->load();
                w->show();
                w->repaint();
                QApplication::processEvents();
@@ -121,7 +121,7 @@ int measure(int size, const QDir &folder)
     // As after a dialog saved: the database was closed, so the query runs afresh.
     report("ListAllRecords to painted list", best(5, [&] {
                w->mainCursor().closeDatabase();
-               w->ListAllRecords();
+               w->listAllRecords();
                paintList();
            }));
 
@@ -167,7 +167,7 @@ int measure(int size, const QDir &folder)
                search->click();
                paintList();
            }));
-    w->ListAllRecords();
+    w->listAllRecords();
     report("switch to descending order", best(3, [&] {
                w->findChild<QAction *>("Descending")->trigger();
                paintList();
@@ -184,7 +184,7 @@ int measure(int size, const QDir &folder)
     merge->trigger();
 
     // Edit the last movie of the full list.
-    w->ListAllRecords();
+    w->listAllRecords();
     list->scrollToBottom();
     w->mainCursor().setAbsolutePosition(size - 1);
     report("open the edit dialog on the last movie", ms([&] {

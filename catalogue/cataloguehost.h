@@ -16,8 +16,6 @@ public:
     virtual RecordCursor &mainCursor() = 0;
     // Reopens the catalogue and lists all movies, the first one current.
     virtual void listAllRecords() = 0;
-    // Enables or disables the "Compact" command.
-    virtual void setCompactEnabled(bool enabled) = 0;
 };
 
 } // namespace catalogue

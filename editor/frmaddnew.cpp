@@ -15,31 +15,32 @@ FrmAddNew::FrmAddNew(catalogue::CatalogueHost &host, QWidget *parent)
     setObjectName("frmAddNew");
     if (parent)
         setParent(parent, windowFlags());
-    setTabOrderChain({cboCat, Text1, Text2, Text3, Text4, cboRating, Text5, Text6, cmdFinish, cmdCancel, cmdHelp});
-    cboCat->setFocus();
+    setTabOrderChain({categoryBox_, titleText_, descriptionText_, actorsText_, reviewText_, ratingBox_, yearText_,
+                      timeText_, finishButton_, cancelButton_, helpButton_});
+    categoryBox_->setFocus();
 
     loadCategories();
     loadRatings();
-    Data1->setDatabaseName(catalogueFile());
-    Data1->setRecordSource("Movies");
+    cursor_->setDatabaseName(catalogueFile());
+    cursor_->setRecordSource("Movies");
     // The new row needs no rows of the table; a catalogue that cannot be read now is
     // reported, and Finish tries to open it again.
-    if (!Data1->refresh())
-        showProblem(Data1->lastError().message);
-    Data1->addNew();
+    if (!cursor_->refresh())
+        showProblem(cursor_->lastError().message);
+    cursor_->addNew();
 }
 
-void FrmAddNew::cmdCancel_Click()
+void FrmAddNew::onCancelClicked()
 {
-    for (QLineEdit *box : {Text1, Text5, Text6})
+    for (QLineEdit *box : {titleText_, yearText_, timeText_})
         box->clear();
-    for (QPlainTextEdit *box : {Text2, Text3, Text4})
+    for (QPlainTextEdit *box : {descriptionText_, actorsText_, reviewText_})
         box->clear();
-    for (QComboBox *combo : {cboCat, cboRating}) {
+    for (QComboBox *combo : {categoryBox_, ratingBox_}) {
         combo->setCurrentIndex(-1);
         combo->setEditText(QString());
     }
-    Data1->cancelUpdate();
+    cursor_->cancelUpdate();
     close();
 }
 

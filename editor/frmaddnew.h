@@ -13,7 +13,7 @@ public:
     explicit FrmAddNew(catalogue::CatalogueHost &host, QWidget *parent = nullptr);
 
 private:
-    void cmdCancel_Click() override;
+    void onCancelClicked() override;
 };
 
 } // namespace editor

@@ -14,25 +14,26 @@ FrmEdit::FrmEdit(catalogue::CatalogueHost &host)
     : MovieDialog(host, {"Edit Movie", "Edit Movie", QRect(4320, 120, 1575, 375), QPoint(3720, 60), false})
 {
     setObjectName("frmEdit");
-    setTabOrderChain({Text6, cboRating, Text5, Text4, Text3, Text2, Text1, cboCat, cmdFinish, cmdCancel, cmdHelp});
-    Text6->setFocus();
+    setTabOrderChain({timeText_, ratingBox_, yearText_, reviewText_, actorsText_, descriptionText_, titleText_,
+                      categoryBox_, finishButton_, cancelButton_, helpButton_});
+    timeText_->setFocus();
 
     catalogue::RecordCursor &main = host.mainCursor();
     const auto chosenRow = main.currentRowId();
     const catalogue::Movie chosen = main.currentMovie();
     const bool hasChosen = main.hasCurrent();
 
-    Data1->setDatabaseName(catalogueFile());
-    Data1->setRecordSource(main.recordSource());
-    if (!Data1->refresh()) {
-        problem_ = Data1->lastError().message;
+    cursor_->setDatabaseName(catalogueFile());
+    cursor_->setRecordSource(main.recordSource());
+    if (!cursor_->refresh()) {
+        problem_ = cursor_->lastError().message;
         return;
     }
-    Data1->setAbsolutePosition(main.absolutePosition());
+    cursor_->setAbsolutePosition(main.absolutePosition());
     // The place alone does not name a movie: another window or another running copy
     // may have changed the catalogue since the main window listed it.
-    const bool same = hasChosen && Data1->hasCurrent() && Data1->currentRowId() == chosenRow &&
-                      Data1->currentMovie() == chosen;
+    const bool same =
+        hasChosen && cursor_->hasCurrent() && cursor_->currentRowId() == chosenRow && cursor_->currentMovie() == chosen;
     if (!same) {
         problem_ = "The movie you chose has been changed or deleted since the list was shown, so it was not "
                    "opened for editing. List the movies again and choose it anew.";
@@ -40,7 +41,7 @@ FrmEdit::FrmEdit(catalogue::CatalogueHost &host)
     }
     loadCategories();
     loadRatings();
-    Data1->edit();
+    cursor_->edit();
 }
 
 FrmEdit *FrmEdit::create(catalogue::CatalogueHost &host)
@@ -64,9 +65,9 @@ FrmEdit *FrmEdit::open(catalogue::CatalogueHost &host, QPointer<FrmEdit> &slot)
     return slot;
 }
 
-void FrmEdit::cmdCancel_Click()
+void FrmEdit::onCancelClicked()
 {
-    Data1->cancelUpdate();
+    cursor_->cancelUpdate();
     close();
 }
 

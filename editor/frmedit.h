@@ -22,7 +22,7 @@ public:
 
 private:
     explicit FrmEdit(catalogue::CatalogueHost &host);
-    void cmdCancel_Click() override;
+    void onCancelClicked() override;
 
     QString problem_;
 };

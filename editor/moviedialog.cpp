@@ -12,7 +12,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
-#include <QHash>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,13 +26,6 @@ namespace editor {
 using catalogue::Field;
 
 namespace {
-
-// Editor dialogs loaded per main window: "Compact" stays off until the last one closes.
-QHash<catalogue::CatalogueHost *, int> &loadedEditors()
-{
-    static QHash<catalogue::CatalogueHost *, int> count;
-    return count;
-}
 
 QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, int l, int t, int w, int h)
 {
@@ -112,71 +104,69 @@ MovieDialog::MovieDialog(catalogue::CatalogueHost &host, const Look &look)
     setAutoFillBackground(true);
     setFixedSize(platform::twips(6000), platform::twips(5805));
 
-    Label1 = makeLabel(this, "Label1", "Select a Category :", 120, 120, 1455, 255);
-    cboCat = makeCombo(this, "cboCat", 120, 360, 1935, 315);
-    Label2 = makeLabel(this, "Label2", "Enter the Title :", 120, 840, 1215, 255);
-    Text1 = makeLineEdit(this, "Text1", 120, 1080, 3735, 285);
-    Label3 = makeLabel(this, "Label3", "Enter a Description :", 120, 1560, 1575, 255);
-    Text2 = makeTextBox(this, "Text2", 120, 1800, 3735, 975);
-    Label4 = makeLabel(this, "Label4", "Enter the Actor & Actress Names :", 120, 3000, 2535, 255);
-    Text3 = makeTextBox(this, "Text3", 120, 3240, 3735, 975);
-    Label5 = makeLabel(this, "Label5", "Enter Your Review of the Movie :", 120, 4440, 2535, 255);
-    Text4 = makeTextBox(this, "Text4", 120, 4680, 3735, 975);
+    makeLabel(this, "Label1", "Select a Category :", 120, 120, 1455, 255);
+    categoryBox_ = makeCombo(this, "cboCat", 120, 360, 1935, 315);
+    makeLabel(this, "Label2", "Enter the Title :", 120, 840, 1215, 255);
+    titleText_ = makeLineEdit(this, "Text1", 120, 1080, 3735, 285);
+    makeLabel(this, "Label3", "Enter a Description :", 120, 1560, 1575, 255);
+    descriptionText_ = makeTextBox(this, "Text2", 120, 1800, 3735, 975);
+    makeLabel(this, "Label4", "Enter the Actor & Actress Names :", 120, 3000, 2535, 255);
+    actorsText_ = makeTextBox(this, "Text3", 120, 3240, 3735, 975);
+    makeLabel(this, "Label5", "Enter Your Review of the Movie :", 120, 4440, 2535, 255);
+    reviewText_ = makeTextBox(this, "Text4", 120, 4680, 3735, 975);
 
-    Image1 = new QLabel(this);
-    Image1->setObjectName("Image1");
-    Image1->setPixmap(QPixmap(QStringLiteral(":/images/moviary32.png")));
-    platform::placeTwips(Image1, look.imagePlace.x(), look.imagePlace.y(), 480, 480);
-    Label8 = makeLabel(this, "Label8", look.header, look.headerPlace.x(), look.headerPlace.y(),
-                       look.headerPlace.width(), look.headerPlace.height());
-    Label8->setFont(platform::sansSerif(13.5, true));
+    auto *image = new QLabel(this);
+    image->setObjectName("Image1");
+    image->setPixmap(QPixmap(QStringLiteral(":/images/moviary32.png")));
+    platform::placeTwips(image, look.imagePlace.x(), look.imagePlace.y(), 480, 480);
+    QLabel *header = makeLabel(this, "Label8", look.header, look.headerPlace.x(), look.headerPlace.y(),
+                               look.headerPlace.width(), look.headerPlace.height());
+    header->setFont(platform::sansSerif(13.5, true));
 
-    Label6 = makeLabel(this, "Label6", "Select a Rating :", 4680, 840, 1215, 255);
-    cboRating = makeCombo(this, "cboRating", 4680, 1080, 1215, 315);
-    Label7 = makeLabel(this, "Label7", "Enter the Year :", 4680, 1560, 1215, 255);
-    Text5 = makeLineEdit(this, "Text5", 4680, 1800, 1215, 285);
-    Label9 = makeLabel(this, "Label9", "Running Time :", 4680, 2280, 1215, 255);
-    Text6 = makeLineEdit(this, "Text6", 4680, 2520, 735, 285);
+    makeLabel(this, "Label6", "Select a Rating :", 4680, 840, 1215, 255);
+    ratingBox_ = makeCombo(this, "cboRating", 4680, 1080, 1215, 315);
+    makeLabel(this, "Label7", "Enter the Year :", 4680, 1560, 1215, 255);
+    yearText_ = makeLineEdit(this, "Text5", 4680, 1800, 1215, 285);
+    makeLabel(this, "Label9", "Running Time :", 4680, 2280, 1215, 255);
+    timeText_ = makeLineEdit(this, "Text6", 4680, 2520, 735, 285);
     if (look.minutesLabel)
-        Label10 = makeLabel(this, "Label10", "Min.", 5475, 2625, 375, 255);
-    cmdFinish = makeButton(this, "cmdFinish", "Finish", 4680, 3240, 1215, 375);
-    cmdCancel = makeButton(this, "cmdCancel", "Cancel", 4680, 3840, 1215, 375);
-    cmdHelp = makeButton(this, "cmdHelp", "Help", 4680, 5280, 1215, 375);
+        makeLabel(this, "Label10", "Min.", 5475, 2625, 375, 255);
+    finishButton_ = makeButton(this, "cmdFinish", "Finish", 4680, 3240, 1215, 375);
+    cancelButton_ = makeButton(this, "cmdCancel", "Cancel", 4680, 3840, 1215, 375);
+    helpButton_ = makeButton(this, "cmdHelp", "Help", 4680, 5280, 1215, 375);
 
-    Data1 = new catalogue::RecordCursor(this);
-    Data1->setObjectName("Data1");
-    platform::bindComboBox(*Data1, Field::Category, cboCat);
-    platform::bindLineEdit(*Data1, Field::Title, Text1);
-    platform::bindTextEdit(*Data1, Field::Description, Text2);
-    platform::bindTextEdit(*Data1, Field::Actors, Text3);
-    platform::bindTextEdit(*Data1, Field::Review, Text4);
-    platform::bindComboBox(*Data1, Field::Rating, cboRating);
-    platform::bindLineEdit(*Data1, Field::Year, Text5);
-    platform::bindLineEdit(*Data1, Field::Time, Text6);
+    cursor_ = new catalogue::RecordCursor(this);
+    cursor_->setObjectName("Data1");
+    platform::bindComboBox(*cursor_, Field::Category, categoryBox_);
+    platform::bindLineEdit(*cursor_, Field::Title, titleText_);
+    platform::bindTextEdit(*cursor_, Field::Description, descriptionText_);
+    platform::bindTextEdit(*cursor_, Field::Actors, actorsText_);
+    platform::bindTextEdit(*cursor_, Field::Review, reviewText_);
+    platform::bindComboBox(*cursor_, Field::Rating, ratingBox_);
+    platform::bindLineEdit(*cursor_, Field::Year, yearText_);
+    platform::bindLineEdit(*cursor_, Field::Time, timeText_);
 
-    connect(cmdFinish, &QPushButton::clicked, this, &MovieDialog::cmdFinish_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
-    connect(cmdHelp, &QPushButton::clicked, this, &MovieDialog::cmdHelp_Click);
+    connect(finishButton_, &QPushButton::clicked, this, &MovieDialog::onFinishClicked);
+    connect(cancelButton_, &QPushButton::clicked, this, [this] { onCancelClicked(); });
+    connect(helpButton_, &QPushButton::clicked, this, &MovieDialog::onHelpClicked);
 
     if (QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
     platform::makeTopMost(this);
-    ++loadedEditors()[&host_];
-    host_.setCompactEnabled(false);
 }
 
-// A dialog deleted without being closed (its main window went first) still gives its
-// place in the count back.
+// A dialog deleted without being closed (its main window went first) still drops its
+// pending row or edit.
 MovieDialog::~MovieDialog()
 {
     if (!unloaded_)
-        unload();
+        dropPending();
 }
 
-void MovieDialog::loadCategories() { appendKeepingText(cboCat, catalogue::categoryNames()); }
+void MovieDialog::loadCategories() { appendKeepingText(categoryBox_, catalogue::categoryNames()); }
 
-void MovieDialog::loadRatings() { appendKeepingText(cboRating, catalogue::ratingCodes()); }
+void MovieDialog::loadRatings() { appendKeepingText(ratingBox_, catalogue::ratingCodes()); }
 
 void MovieDialog::setTabOrderChain(std::initializer_list<QWidget *> chain)
 {
@@ -195,39 +185,37 @@ void MovieDialog::showProblem(const QString &message)
     QMessageBox::warning(isVisible() ? this : nullptr, windowTitle(), message);
 }
 
-void MovieDialog::cmdFinish_Click()
+void MovieDialog::onFinishClicked()
 {
     // A refused save leaves the dialog as it is, the pending row or edit included,
     // so that the user can try again or copy the entries.
-    if (!Data1->updateRecord()) {
-        showProblem(Data1->lastError().message);
+    if (!cursor_->updateRecord()) {
+        showProblem(cursor_->lastError().message);
         return;
     }
     // The dialog closes at once, so its own cursor is closed rather than run again:
     // re-reading a large catalogue here would only delay the main window's listing.
-    Data1->closeDatabase();
+    cursor_->closeDatabase();
     host_.mainCursor().closeDatabase();
     host_.listAllRecords();
     close();
 }
 
-void MovieDialog::cmdHelp_Click()
-{
-    platform::showHelp(this, platform::helpFile(host_.applicationFolder()));
-}
+void MovieDialog::onHelpClicked() { platform::showHelp(this, platform::helpFile(host_.applicationFolder())); }
 
 void MovieDialog::unload()
 {
     if (unloaded_)
         return;
+    dropPending();
+    emit unloaded();
+}
+
+void MovieDialog::dropPending()
+{
     unloaded_ = true;
-    if (Data1->editMode() != catalogue::RecordCursor::EditMode::None)
-        Data1->cancelUpdate();
-    int &loaded = loadedEditors()[&host_];
-    if (--loaded <= 0) {
-        loadedEditors().remove(&host_);
-        host_.setCompactEnabled(true);
-    }
+    if (cursor_->editMode() != catalogue::RecordCursor::EditMode::None)
+        cursor_->cancelUpdate();
 }
 
 void MovieDialog::closeEvent(QCloseEvent *event)

@@ -7,7 +7,6 @@
 #include <initializer_list>
 
 class QComboBox;
-class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -20,12 +19,19 @@ class RecordCursor;
 namespace editor {
 
 // The window shared by the add and edit dialogs: the controls, each bound to one field
-// of the dialog's own cursor Data1, the two lists, and the Finish, Help and closing
-// steps. While any of them is loaded, the main window's "Compact" is disabled.
+// of the dialog's own cursor, the two lists, and the Finish, Help and closing
+// steps. It says when it unloads, so that the main window can give "Compact" back.
 class MovieDialog : public QWidget {
     Q_OBJECT
 public:
     ~MovieDialog() override;
+
+    // From construction until the dialog closes (or gives up loading).
+    bool isLoaded() const { return !unloaded_; }
+
+signals:
+    // The dialog closed: its pending row or edit, if any, is dropped.
+    void unloaded();
 
 protected:
     // What tells the two dialogs apart on screen; places are in twips.
@@ -46,41 +52,31 @@ protected:
     QString catalogueFile() const;
     void showProblem(const QString &message);
     // The steps of the close box, also run when Finish or Cancel unloads the dialog:
-    // a pending row or edit is dropped, and "Compact" comes back with the last editor.
+    // a pending row or edit is dropped, and unloaded() is emitted, once.
     void unload();
 
     void closeEvent(QCloseEvent *event) override;
 
     catalogue::CatalogueHost &host_;
-    catalogue::RecordCursor *Data1;
+    catalogue::RecordCursor *cursor_;
 
-    QLabel *Label1;
-    QComboBox *cboCat;
-    QLabel *Label2;
-    QLineEdit *Text1;
-    QLabel *Label3;
-    QPlainTextEdit *Text2;
-    QLabel *Label4;
-    QPlainTextEdit *Text3;
-    QLabel *Label5;
-    QPlainTextEdit *Text4;
-    QLabel *Image1;
-    QLabel *Label8;
-    QLabel *Label6;
-    QComboBox *cboRating;
-    QLabel *Label7;
-    QLineEdit *Text5;
-    QLabel *Label9;
-    QLineEdit *Text6;
-    QLabel *Label10 = nullptr;
-    QPushButton *cmdFinish;
-    QPushButton *cmdCancel;
-    QPushButton *cmdHelp;
+    QComboBox *categoryBox_;
+    QLineEdit *titleText_;
+    QPlainTextEdit *descriptionText_;
+    QPlainTextEdit *actorsText_;
+    QPlainTextEdit *reviewText_;
+    QComboBox *ratingBox_;
+    QLineEdit *yearText_;
+    QLineEdit *timeText_;
+    QPushButton *finishButton_;
+    QPushButton *cancelButton_;
+    QPushButton *helpButton_;
 
 private:
-    void cmdFinish_Click();
-    void cmdHelp_Click();
-    virtual void cmdCancel_Click() = 0;
+    void onFinishClicked();
+    void onHelpClicked();
+    virtual void onCancelClicked() = 0;
+    void dropPending();
 
     bool unloaded_ = false;
 };

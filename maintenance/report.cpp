@@ -5,6 +5,7 @@
 #include "reportlayout.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QDate>
 #include <QFileDialog>
 #include <QFontMetricsF>
@@ -129,9 +130,8 @@ Report::Report(const QString &folder, QWidget *parent)
     layout->addWidget(bar);
     layout->addWidget(preview_, 1);
 
-    connect(preview_, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter *printer) {
-        paintPages(printer, printer->pageLayout(), printer->resolution());
-    });
+    connect(preview_, &QPrintPreviewWidget::paintRequested, this,
+            [this](QPrinter *printer) { paintPages(printer, printer->pageLayout(), printer->resolution()); });
     connect(preview_, &QPrintPreviewWidget::previewChanged, this, &Report::updatePageLabel);
     preview_->setZoomMode(QPrintPreviewWidget::CustomZoom);
     preview_->setZoomFactor(0.9);
@@ -140,9 +140,17 @@ Report::Report(const QString &folder, QWidget *parent)
 
 Report::~Report()
 {
-    emit terminated();
     // The preview refers to the printer: it goes first.
     delete preview_;
+}
+
+void Report::closeEvent(QCloseEvent *event)
+{
+    QWidget::closeEvent(event);
+    if (event->isAccepted() && !ended_) {
+        ended_ = true;
+        emit terminated();
+    }
 }
 
 int Report::pageCount() const { return preview_->pageCount(); }
@@ -218,8 +226,7 @@ bool Report::paintPages(QPagedPaintDevice *device, const QPageLayout &layout, in
             if (shown.isEmpty())
                 continue;
             painter.setFont(use.font);
-            painter.drawText(box, int(item.alignment | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip),
-                             shown);
+            painter.drawText(box, int(item.alignment | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip), shown);
         }
     }
     return painter.end() && ok;
@@ -259,8 +266,9 @@ void Report::printReport()
 
 void Report::saveAsPdf()
 {
-    const QString path = QFileDialog::getSaveFileName(this, "Save as PDF", QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + "/Movies.pdf",
-                                                      "PDF files (*.pdf)");
+    const QString path = QFileDialog::getSaveFileName(
+        this, "Save as PDF", QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + "/Movies.pdf",
+        "PDF files (*.pdf)");
     if (path.isEmpty())
         return;
     if (!printToPdf(path))

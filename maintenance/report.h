@@ -18,7 +18,8 @@ namespace maintenance {
 
 // The printed list of every movie in title order, in a print preview window from
 // which the user prints or saves a PDF. The window deletes itself when closed;
-// terminated() tells that the report has ended.
+// terminated() tells, once, that the user closed it (a report deleted without being
+// closed, as when the program ends, has not ended and says nothing).
 class Report : public QWidget {
     Q_OBJECT
 public:
@@ -36,6 +37,9 @@ public:
 signals:
     void terminated();
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     bool reportStart(QString *error);
     bool paintPages(QPagedPaintDevice *device, const QPageLayout &layout, int resolution);
@@ -47,6 +51,7 @@ private:
     std::vector<catalogue::Movie> movies_;
     QString dateCaption_;
     bool started_ = false;
+    bool ended_ = false;
     std::unique_ptr<QPrinter> printer_;
     QPrintPreviewWidget *preview_ = nullptr;
     QLabel *lblPage_ = nullptr;

@@ -25,44 +25,50 @@ CommandBar::CommandBar(QMainWindow *window) : QObject(window), window_(window)
     menuBar_->setFont(arial);
     toolBar_->setFont(arial);
 
-    addTool("New", "Create New", "document-new", QStyle::SP_FileIcon);
-    addTool("Delete", "Delete Movie", "edit-delete", QStyle::SP_TrashIcon);
-    addTool("Edit", "Edit Movie", "document-edit", QStyle::SP_FileDialogDetailedView);
-    addTool("ListAll", "List All", "view-refresh", QStyle::SP_BrowserReload);
-    addTool("Print", "Print...", "document-print", QStyle::SP_DialogSaveButton);
-    addTool("Exit", "&Exit", "application-exit", QStyle::SP_DialogCloseButton, false,
-            "Close all documents and exit");
-    addTool("Compact", "Compact DB", "edit-clear", QStyle::SP_DriveHDIcon);
-    addTool("Tips", "Tip of the Day", "help-hint", QStyle::SP_MessageBoxInformation, true);
-    addTool("Merge", "Merge Data", "format-justify-fill", QStyle::SP_FileDialogListView, true, "Page Break");
-    addTool("Ascending", "Ascending", "view-sort-ascending", QStyle::SP_ArrowUp, true);
-    addTool("Descending", "Descending", "view-sort-descending", QStyle::SP_ArrowDown, true);
-    addTool("Help", "Help Using...", "help-contents", QStyle::SP_DialogHelpButton);
-    addTool("About", "About...", "help-about", QStyle::SP_MessageBoxQuestion);
-    addTool("List", "Browse Buttons", "view-list-details", QStyle::SP_FileDialogContentsView);
+    newMovie_ = addTool("New", "Create New", "document-new", QStyle::SP_FileIcon);
+    deleteMovie_ = addTool("Delete", "Delete Movie", "edit-delete", QStyle::SP_TrashIcon);
+    editMovie_ = addTool("Edit", "Edit Movie", "document-edit", QStyle::SP_FileDialogDetailedView);
+    listAll_ = addTool("ListAll", "List All", "view-refresh", QStyle::SP_BrowserReload);
+    print_ = addTool("Print", "Print...", "document-print", QStyle::SP_DialogSaveButton);
+    exit_ = addTool("Exit", "&Exit", "application-exit", QStyle::SP_DialogCloseButton, false,
+                    "Close all documents and exit");
+    compact_ = addTool("Compact", "Compact DB", "edit-clear", QStyle::SP_DriveHDIcon);
+    tips_ = addTool("Tips", "Tip of the Day", "help-hint", QStyle::SP_MessageBoxInformation, true);
+    merge_ = addTool("Merge", "Merge Data", "format-justify-fill", QStyle::SP_FileDialogListView, true, "Page Break");
+    ascending_ = addTool("Ascending", "Ascending", "view-sort-ascending", QStyle::SP_ArrowUp, true);
+    descending_ = addTool("Descending", "Descending", "view-sort-descending", QStyle::SP_ArrowDown, true);
+    help_ = addTool("Help", "Help Using...", "help-contents", QStyle::SP_DialogHelpButton);
+    about_ = addTool("About", "About...", "help-about", QStyle::SP_MessageBoxQuestion);
+    listView_ = addTool("List", "Browse Buttons", "view-list-details", QStyle::SP_FileDialogContentsView);
 
-    // Popup menus; nullptr marks a separator before the next item.
-    addPopup("mnuFile", "&File", {"New", nullptr, "Delete", "Edit", nullptr, "ListAll", "Print", nullptr, "Exit"});
-    addPopup("mnuOptions", "&Options", {"Compact", nullptr, "Tips"});
-    addPopup("mnuSort", "&Sort Method", {"Merge", nullptr, "Ascending", "Descending"});
-    addPopup("mnuHelp", "&Help", {"Help", nullptr, "About"});
+    addPopup("mnuFile", "&File",
+             {newMovie_, nullptr, deleteMovie_, editMovie_, nullptr, listAll_, print_, nullptr, exit_});
+    addPopup("mnuOptions", "&Options", {compact_, nullptr, tips_});
+    addPopup("mnuSort", "&Sort Method", {merge_, nullptr, ascending_, descending_});
+    addPopup("mnuHelp", "&Help", {help_, nullptr, about_});
 
-    toolBar_->addAction(tools_["New"]);
+    toolBar_->addAction(newMovie_);
     toolBar_->addSeparator();
-    toolBar_->addAction(tools_["ListAll"]);
-    toolBar_->addAction(tools_["List"]);
+    toolBar_->addAction(listAll_);
+    toolBar_->addAction(listView_);
     toolBar_->addSeparator();
-    toolBar_->addAction(tools_["Help"]);
-    toolBar_->addAction(tools_["Exit"]);
+    toolBar_->addAction(help_);
+    toolBar_->addAction(exit_);
 
     window->setMenuBar(menuBar_);
     window->addToolBar(Qt::TopToolBarArea, toolBar_);
 }
 
-QAction *CommandBar::tool(const QString &name) const { return tools_.value(name); }
+QStringList CommandBar::toolNames() const
+{
+    QStringList names;
+    for (const QAction *tool : tools_)
+        names << tool->objectName();
+    return names;
+}
 
-QAction *CommandBar::addTool(const QString &name, const QString &caption, const QString &themeIcon,
-                             int fallbackIcon, bool checkable, const QString &description)
+QAction *CommandBar::addTool(const QString &name, const QString &caption, const QString &themeIcon, int fallbackIcon,
+                             bool checkable, const QString &description)
 {
     const QIcon fallback = window_->style()->standardIcon(QStyle::StandardPixmap(fallbackIcon));
     auto *action = new QAction(QIcon::fromTheme(themeIcon, fallback), caption, window_);
@@ -72,26 +78,24 @@ QAction *CommandBar::addTool(const QString &name, const QString &caption, const 
     action->setProperty("description", description);
     action->setIconVisibleInMenu(true);
     // Qt flips a checkable action's mark before it reports the click; put the mark back
-    // so that only the command decides it.
-    connect(action, &QAction::triggered, this, [this, action](bool checked) {
-        if (action->isCheckable()) {
+    // so that only the command decides it. Connected first, this runs before any handler.
+    if (checkable) {
+        connect(action, &QAction::triggered, this, [action](bool checked) {
             const QSignalBlocker block(action);
             action->setChecked(!checked);
-        }
-        emit toolClicked(action);
-    });
-    tools_.insert(name, action);
-    order_ << name;
+        });
+    }
+    tools_ << action;
     return action;
 }
 
-QMenu *CommandBar::addPopup(const QString &band, const QString &title, std::initializer_list<const char *> items)
+QMenu *CommandBar::addPopup(const QString &band, const QString &title, std::initializer_list<QAction *> items)
 {
     auto *menu = new QMenu(title, menuBar_);
     menu->setObjectName(band);
-    for (const char *item : items) {
+    for (QAction *item : items) {
         if (item)
-            menu->addAction(tools_.value(item));
+            menu->addAction(item);
         else
             menu->addSeparator();
     }

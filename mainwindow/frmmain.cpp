@@ -1,131 +1,151 @@
 #include "frmmain.h"
 
+#include "browsepanel.h"
+#include "catalogue/categories.h"
+#include "catalogue/query.h"
 #include "catalogue/searchquery.h"
 #include "commandbar.h"
+#include "editor/frmaddnew.h"
+#include "editor/frmedit.h"
+#include "listdetailpanel.h"
+#include "maintenance/frmabout.h"
+#include "maintenance/frmcompact.h"
+#include "maintenance/frmtip.h"
+#include "maintenance/report.h"
 #include "platform/appfolder.h"
-#include "platform/boundwidgets.h"
 #include "platform/settings.h"
+#include "searchpanel.h"
 
 #include <QAction>
-#include <QComboBox>
-#include <QLabel>
 #include <QMessageBox>
-#include <QTableView>
 
-using catalogue::Field;
-
-FrmMain::FrmMain(const QString &applicationFolder, QWidget *parent)
-    : QMainWindow(parent), folder_(applicationFolder)
+FrmMain::FrmMain(const QString &applicationFolder, QWidget *parent) : QMainWindow(parent), folder_(applicationFolder)
 {
-    Data1 = new catalogue::RecordCursor(this);
-    Data1->setObjectName("Data1");
-    listModel_ = new catalogue::MovieListModel(Data1, this);
+    cursor_ = new catalogue::RecordCursor(this);
+    cursor_->setObjectName("Data1");
+    listModel_ = new catalogue::MovieListModel(cursor_, this);
     buildWindow();
-    configureList();
 
-    platform::bindLabel(*Data1, Field::Title, lblTitle);
-    platform::bindLabel(*Data1, Field::Rating, lblRating);
-    platform::bindLabel(*Data1, Field::Description, lblDescription);
-    platform::bindLabel(*Data1, Field::Year, lblYear);
-    platform::bindLabel(*Data1, Field::Actors, lblActors);
-    platform::bindLabel(*Data1, Field::Time, lblTime);
-    platform::bindLabel(*Data1, Field::Review, lblReview);
-    connect(Data1, &catalogue::RecordCursor::validate, this, &FrmMain::Data1_Validate);
-    connect(ActiveBar1, &CommandBar::toolClicked, this, &FrmMain::ActiveBar1_ToolClick);
+    listPanel_->bindDetails(*cursor_);
+    connect(cursor_, &catalogue::RecordCursor::validate, this, &FrmMain::onCursorValidate);
+    connectPanels();
+    connectCommands();
 }
 
+// The windows without an owner go with the main window.
 FrmMain::~FrmMain()
 {
-    // The windows without an owner go with the main window.
-    // An ending report would open the About box: not while the program ends.
-    if (report_)
-        report_->disconnect(this);
     delete report_.data();
-    for (const QPointer<QWidget> &w : {addDialog_, editDialog_, compactDialog_, aboutBox_, tipWindow_})
-        delete w.data();
+    delete addDialog_.data();
+    delete editDialog_.data();
+    delete compactDialog_.data();
+    delete aboutBox_.data();
+    delete tipWindow_.data();
 }
 
-bool FrmMain::Form_Load()
+bool FrmMain::load()
 {
-    ListAllRecords();
+    listAllRecords();
     // A file that opens but cannot be listed (damaged pages, say) is no catalogue to start on.
-    if (!Data1->isOpen() || Data1->lastError()) {
-        loadError_ = Data1->lastError().message;
+    if (!cursor_->isOpen() || cursor_->lastError()) {
+        loadError_ = cursor_->lastError().message;
         return false;
     }
-    LoadSearchFields();
-    CategoriesExpanded = false;
-    ListHidden = false;
-    ActiveBar1->tool("Ascending")->setChecked(true);
+    searchPanel_->loadSearchFields();
+    listHidden_ = false;
+    commandBar_->ascending()->setChecked(true);
     showAboutBox();
     const int showTips = platform::showTipsAtStartup();
     if (showTips == 0) {
-        ActiveBar1->tool("Tips")->setChecked(false);
+        commandBar_->tips()->setChecked(false);
     } else if (showTips == 1) {
-        ActiveBar1->tool("Tips")->setChecked(true);
+        commandBar_->tips()->setChecked(true);
         showTipOfTheDay();
     }
     return true;
 }
 
-void FrmMain::LoadSearchFields()
+void FrmMain::connectPanels()
 {
-    cboField->addItems(catalogue::searchFieldEntries());
-    cboField->setEditText("Title");
+    connect(searchPanel_, &SearchPanel::searchRequested, this, &FrmMain::onSearchRequested);
+    connect(browsePanel_, &BrowsePanel::heightWanted, this, &FrmMain::setBrowsePaneHeight);
+    connect(browsePanel_, &BrowsePanel::categoriesToggled, searchPanel_, &SearchPanel::hideFound);
+    connect(browsePanel_, &BrowsePanel::categoryChosen, this, &FrmMain::onCategoryChosen);
+    connect(browsePanel_, &BrowsePanel::previousClicked, this, &FrmMain::onPreviousClicked);
+    connect(browsePanel_, &BrowsePanel::nextClicked, this, &FrmMain::onNextClicked);
+    connect(browsePanel_, &BrowsePanel::addMovieClicked, this, &FrmMain::onAddMovieClicked);
+    connect(listPanel_, &ListDetailPanel::rowChosen, this, &FrmMain::onRowChosen);
+    connect(listPanel_, &ListDetailPanel::rowDoubleClicked, this, &FrmMain::onRowDoubleClicked);
 }
 
-void FrmMain::ListAllRecords()
+bool FrmMain::categoriesExpanded() const { return browsePanel_->isExpanded(); }
+
+void FrmMain::listAllRecords()
 {
-    setBrowsePaneHeight(1200);
-    CategoriesExpanded = false;
-    lblFound->hide();
-    lblCategoryName->setText("All DVD Movies");
-    Data1->setDatabaseName(platform::catalogueFile(folder_));
-    Data1->setRecordSource("select * from Movies order by Title");
+    browsePanel_->setExpanded(false);
+    searchPanel_->hideFound();
+    browsePanel_->setCategoryName("All DVD Movies");
+    cursor_->setDatabaseName(platform::catalogueFile(folder_));
+    cursor_->setRecordSource("select * from Movies order by Title");
     if (!countResult())
-        lblRecordCount->setText("No Movies");
+        browsePanel_->setRecordCountText("No Movies");
 }
 
-// Counts the result of Data1's query: refresh, and unless it is empty, visit the last
-// and the first row, keep the count, show the counter for the first row and refresh.
+void FrmMain::onCategoryChosen(int index)
+{
+    searchPanel_->hideFound();
+    const QString name = catalogue::categoryNames().value(index - 1);
+    browsePanel_->setCategoryName(name);
+    cursor_->setRecordSource("select * from Movies where Category = " + catalogue::quoteLiteral(name) +
+                             " order by Title");
+    if (!countResult())
+        browsePanel_->setRecordCountText("No Movies");
+    browsePanel_->setExpanded(false);
+}
+
+void FrmMain::onSearchRequested()
+{
+    // A field selector that names no field runs no query: the search finds nothing.
+    cursor_->setRecordSource(catalogue::searchQuery(searchPanel_->searchField(), searchPanel_->searchText()));
+    searchPanel_->clearFound();
+    browsePanel_->setCategoryName("Browse Results");
+    if (!countResult()) {
+        searchPanel_->showFound(0);
+        browsePanel_->setRecordCountText("No Matches");
+    } else {
+        searchPanel_->showFound(totalRecords_);
+    }
+    showListView();
+}
+
+// Counts the result of the cursor's query: refresh, and unless it is empty, visit the
+// last and the first row, keep the count, show the counter for the first row and refresh.
 bool FrmMain::countResult()
 {
-    if (!Data1->refresh() && isVisible())
+    if (!cursor_->refresh() && isVisible())
         reportCatalogueError();
-    if (Data1->bof())
+    if (cursor_->bof())
         return false;
-    Data1->moveLast();
-    Data1->moveFirst();
-    TotalRecords = Data1->recordCount();
-    setRecordCounter(Data1->absolutePosition() + 1);
-    Data1->refresh();
+    cursor_->moveLast();
+    cursor_->moveFirst();
+    totalRecords_ = cursor_->recordCount();
+    setRecordCounter(cursor_->absolutePosition() + 1);
+    cursor_->refresh();
     selectCurrentRow();
     return true;
 }
 
 void FrmMain::setRecordCounter(int place)
 {
-    lblRecordCount->setText(QString("Record %1 of %2").arg(place).arg(TotalRecords));
+    browsePanel_->setRecordCountText(QString("Record %1 of %2").arg(place).arg(totalRecords_));
 }
 
 // The list highlights the current movie, wherever its own sort order shows it.
 void FrmMain::selectCurrentRow()
 {
-    const int row = listModel_->rowOfPosition(Data1->absolutePosition());
-    if (row < 0)
-        return;
-    selectingRow_ = true;
-    fpList1->selectRow(row);
-    fpList1->scrollTo(listModel_->index(row, 0));
-    selectingRow_ = false;
+    const int row = listModel_->rowOfPosition(cursor_->absolutePosition());
+    if (row >= 0)
+        listPanel_->selectRow(row);
 }
 
-void FrmMain::reportCatalogueError()
-{
-    QMessageBox::warning(this, "Moviary", Data1->lastError().message);
-}
-
-void FrmMain::setCompactEnabled(bool enabled)
-{
-    ActiveBar1->tool("Compact")->setEnabled(enabled);
-}
+void FrmMain::reportCatalogueError() { QMessageBox::warning(this, "Moviary", cursor_->lastError().message); }

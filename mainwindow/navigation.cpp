@@ -1,48 +1,44 @@
-// The list, the detail pane and moving through the current result.
+// Choosing a movie in the list, and moving through the current result with Previous and Next.
 #include "frmmain.h"
 #include "platform/windows.h"
 
-#include <QTableView>
-
-void FrmMain::fpList1_Click(const QModelIndex &index)
+void FrmMain::onRowChosen(int row)
 {
-    if (!index.isValid())
-        return;
-    Data1->setAbsolutePosition(listModel_->positionOfRow(index.row()));
-    setRecordCounter(index.row() + 1);
+    cursor_->setAbsolutePosition(listModel_->positionOfRow(row));
+    setRecordCounter(row + 1);
 }
 
-void FrmMain::fpList1_DblClick(const QModelIndex &index)
+void FrmMain::onRowDoubleClicked(int row)
 {
-    if (index.isValid())
-        Data1->setAbsolutePosition(listModel_->positionOfRow(index.row()));
-    EditCurrentMovie();
+    if (row >= 0)
+        cursor_->setAbsolutePosition(listModel_->positionOfRow(row));
+    editCurrentMovie();
 }
 
 bool FrmMain::canStep() const
 {
-    return !Data1->recordSource().isEmpty() && !Data1->bof() && !Data1->eof() && TotalRecords != 0;
+    return !cursor_->recordSource().isEmpty() && !cursor_->bof() && !cursor_->eof() && totalRecords_ != 0;
 }
 
-void FrmMain::cmdNext_Click()
+void FrmMain::onNextClicked()
 {
-    if (!canStep() || Data1->absolutePosition() + 1 == TotalRecords)
+    if (!canStep() || cursor_->absolutePosition() + 1 == totalRecords_)
         return;
-    Data1->moveNext();
-    setRecordCounter(Data1->absolutePosition() + 1);
+    cursor_->moveNext();
+    setRecordCounter(cursor_->absolutePosition() + 1);
     selectCurrentRow();
 }
 
-void FrmMain::cmdPrev_Click()
+void FrmMain::onPreviousClicked()
 {
-    if (!canStep() || Data1->absolutePosition() == 0)
+    if (!canStep() || cursor_->absolutePosition() == 0)
         return;
-    Data1->movePrevious();
-    setRecordCounter(Data1->absolutePosition() + 1);
+    cursor_->movePrevious();
+    setRecordCounter(cursor_->absolutePosition() + 1);
     selectCurrentRow();
 }
 
-void FrmMain::Data1_Validate(int action)
+void FrmMain::onCursorValidate(int action)
 {
     if (action == int(catalogue::CursorAction::Close))
         platform::restoreArrowCursor();

@@ -1,4 +1,7 @@
-// Opening the windows the commands show: one instance each, without an owner.
+// The windows the commands open, one instance each and without an owner on screen, and
+// the "Compact" command, which stays off while an editor is loaded.
+#include "browsepanel.h"
+#include "commandbar.h"
 #include "frmmain.h"
 
 #include "editor/frmaddnew.h"
@@ -11,63 +14,75 @@
 #include "platform/help.h"
 #include "platform/windows.h"
 
-void FrmMain::showAddDialog()
+#include <QAction>
+
+void FrmMain::onAddMovieClicked()
 {
-    QPointer<editor::FrmAddNew> slot = qobject_cast<editor::FrmAddNew *>(addDialog_.data());
-    platform::showSingle(slot, [this] { return new editor::FrmAddNew(*this); });
-    addDialog_ = slot.data();
+    showAddDialog();
+    browsePanel_->setExpanded(false);
 }
 
-void FrmMain::EditCurrentMovie()
+void FrmMain::showAddDialog()
 {
-    if (Data1->bof() || Data1->eof())
+    watchEditor(platform::showSingle(addDialog_, [this] { return new editor::FrmAddNew(*this); }));
+}
+
+void FrmMain::editCurrentMovie()
+{
+    if (cursor_->bof() || cursor_->eof())
         return;
-    QPointer<editor::FrmEdit> slot = qobject_cast<editor::FrmEdit *>(editDialog_.data());
-    editor::FrmEdit::open(*this, slot);
-    editDialog_ = slot.data();
+    watchEditor(editor::FrmEdit::open(*this, editDialog_));
+}
+
+// Compaction must not run under an editor's pending row or edit: "Compact" is off
+// while any editor is loaded. An editor says when it closes; one deleted without
+// closing is counted out once it is gone.
+void FrmMain::watchEditor(editor::MovieDialog *dialog)
+{
+    if (dialog) {
+        connect(dialog, &editor::MovieDialog::unloaded, this, &FrmMain::updateCompactEnabled, Qt::UniqueConnection);
+        connect(dialog, &QObject::destroyed, this, &FrmMain::updateCompactEnabled,
+                Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection));
+    }
+    updateCompactEnabled();
+}
+
+void FrmMain::updateCompactEnabled()
+{
+    const bool editing = (addDialog_ && addDialog_->isLoaded()) || (editDialog_ && editDialog_->isLoaded());
+    commandBar_->compact()->setEnabled(!editing);
 }
 
 void FrmMain::showCompaction()
 {
-    QPointer<maintenance::FrmCompact> slot = qobject_cast<maintenance::FrmCompact *>(compactDialog_.data());
-    platform::showSingle(slot, [this] { return new maintenance::FrmCompact(*this); });
-    compactDialog_ = slot.data();
+    platform::showSingle(compactDialog_, [this] { return new maintenance::FrmCompact(*this); });
 }
 
 void FrmMain::showAboutBox()
 {
-    QPointer<maintenance::FrmAbout> slot = qobject_cast<maintenance::FrmAbout *>(aboutBox_.data());
-    platform::showSingle(slot, [] { return new maintenance::FrmAbout; });
-    aboutBox_ = slot.data();
+    platform::showSingle(aboutBox_, [] { return new maintenance::FrmAbout; });
 }
 
 void FrmMain::showTipOfTheDay()
 {
-    QPointer<maintenance::FrmTip> slot = qobject_cast<maintenance::FrmTip *>(tipWindow_.data());
-    platform::showSingle(slot, [this] { return new maintenance::FrmTip(folder_); });
-    tipWindow_ = slot.data();
+    platform::showSingle(tipWindow_, [this] { return new maintenance::FrmTip(folder_); });
 }
 
 // The report is made once; when it ends, the About box opens.
 void FrmMain::showReport()
 {
-    auto *report = qobject_cast<maintenance::Report *>(report_.data());
-    if (!report) {
-        report = new maintenance::Report(folder_);
-        connect(report, &maintenance::Report::terminated, this, &FrmMain::showAboutBox);
-        report_ = report;
+    if (!report_) {
+        report_ = new maintenance::Report(folder_);
+        connect(report_, &maintenance::Report::terminated, this, &FrmMain::showAboutBox);
     }
-    report->showReport();
+    report_->showReport();
 }
 
-void FrmMain::showHelp()
-{
-    platform::showHelp(this, platform::helpFile(folder_));
-}
+void FrmMain::showHelp() { platform::showHelp(this, platform::helpFile(folder_)); }
 
 void FrmMain::raiseStartupWindows()
 {
-    for (QWidget *w : {aboutBox_.data(), tipWindow_.data()}) {
+    for (QWidget *w : {static_cast<QWidget *>(aboutBox_.data()), static_cast<QWidget *>(tipWindow_.data())}) {
         if (w && w->isVisible()) {
             w->raise();
             w->activateWindow();

@@ -12,7 +12,7 @@
 int runMoviary(const QString &applicationFolder)
 {
     auto window = std::make_unique<FrmMain>(applicationFolder);
-    if (!window->Form_Load()) {
+    if (!window->load()) {
         QMessageBox::critical(nullptr, "Moviary", window->loadError());
         return 1;
     }

@@ -4,6 +4,7 @@
 #include "catalogue/recordcursor.h"
 #include "editor/frmaddnew.h"
 #include "editor/frmedit.h"
+#include "editor/moviedialog.h"
 #include "platform/appfolder.h"
 #include "platform/windows.h"
 #include "tests/common/messageboxes.h"
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace catalogue;
@@ -52,8 +54,16 @@ public:
         cursor.refresh();
         ++listCalls;
     }
-    void setCompactEnabled(bool enabled) override { compactCalls << enabled; }
-    bool compactEnabled() const { return compactCalls.isEmpty() || compactCalls.last(); }
+    // Editor dialogs still loaded: the main window keeps "Compact" off while there are any.
+    static int loadedEditors()
+    {
+        int loaded = 0;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *dialog = qobject_cast<editor::MovieDialog *>(w))
+                loaded += dialog->isLoaded();
+        return loaded;
+    }
+    bool compactEnabled() const { return loadedEditors() == 0; }
     void show(const QString &query, int pos)
     {
         cursor.setRecordSource(query);
@@ -63,7 +73,6 @@ public:
 
     RecordCursor cursor;
     int listCalls = 0;
-    QList<bool> compactCalls;
 
 private:
     QString folder_;
@@ -324,11 +333,29 @@ private slots:
     {
         makeHost({movie("Alien"), movie("Heat")});
         QPointer<FrmAddNew> add = new FrmAddNew(*host);
+        QSignalSpy addUnloaded(add.data(), &editor::MovieDialog::unloaded);
         QVERIFY(!host->compactEnabled());
         QPointer<FrmEdit> edit = FrmEdit::create(*host);
+        QSignalSpy editUnloaded(edit.data(), &editor::MovieDialog::unloaded);
         add->close();
+        add->close();
+        QCOMPARE(addUnloaded.count(), 1);
         QVERIFY(!host->compactEnabled());
+        // A refused save keeps the dialog loaded; the Finish that succeeds unloads it once.
+        {
+            sqlite3 *raw = nullptr;
+            sqlite3_open(folder->catalogue().toUtf8().constData(), &raw);
+            ConnectionPtr locker(raw);
+            QCOMPARE(sqlite3_exec(raw, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+            MessageBoxAnswerer ok(QMessageBox::Ok);
+            click(edit, "cmdFinish");
+            QVERIFY(ok.seen().shown);
+            QCOMPARE(editUnloaded.count(), 0);
+            QVERIFY(edit->isLoaded());
+            sqlite3_exec(raw, "ROLLBACK", nullptr, nullptr, nullptr);
+        }
         click(edit, "cmdFinish");
+        QCOMPARE(editUnloaded.count(), 1);
         QVERIFY(host->compactEnabled());
 
         // An edit dialog that cannot open gives "Compact" back too.
@@ -493,7 +520,7 @@ private slots:
         host->cursor.moveLast();
         QCOMPARE(FrmEdit::open(*host, editSlot), edit);
         QCOMPARE(control<QLineEdit>(edit, "Text1")->text(), QString("Alien"));
-        QCOMPARE(host->compactCalls.count(false), 2);
+        QCOMPARE(FakeHost::loadedEditors(), 2);
 
         click(add, "cmdFinish");
         flushDeletes();

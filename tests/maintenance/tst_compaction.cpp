@@ -49,7 +49,6 @@ public:
         cursor.setRecordSource("select * from Movies order by Title");
         cursor.refresh();
     }
-    void setCompactEnabled(bool) override {}
     QStringList listedTitles() const
     {
         QStringList titles;

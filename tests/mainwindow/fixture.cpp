@@ -19,7 +19,7 @@ MainWindowFixture::MainWindowFixture(const std::vector<catalogue::Movie> &movies
     platform::saveShowTipsAtStartup(tipsAtStart);
     folder.makeCatalogue(movies);
     window = std::make_unique<FrmMain>(folder.path());
-    if (!window->Form_Load())
+    if (!window->load())
         qFatal("start-up failed: %s", qPrintable(window->loadError()));
     window->show();
     if (!QTest::qWaitForWindowExposed(window.get()))

@@ -171,7 +171,7 @@ private slots:
         QApplication::setOverrideCursor(Qt::WaitCursor);
         f.window->mainCursor().closeDatabase();
         QVERIFY(!QApplication::overrideCursor());
-        f.window->ListAllRecords();
+        f.window->listAllRecords();
         QCOMPARE(f.text("lblRecordCount"), QString("Record 1 of 1"));
     }
 
@@ -284,7 +284,7 @@ private slots:
         testsupport::TestFolder missing;
         {
             FrmMain w(missing.path());
-            QVERIFY(!w.Form_Load());
+            QVERIFY(!w.load());
             QVERIFY(w.loadError().contains("DVDs.mdb"));
         }
         testsupport::MessageBoxAnswerer answer(QMessageBox::Ok);
@@ -299,7 +299,7 @@ private slots:
             f.write(QByteArray(3000, '\x01'));
         }
         FrmMain w(garbage.path());
-        QVERIFY(!w.Form_Load());
+        QVERIFY(!w.load());
         QVERIFY(w.loadError().contains("not a database file"));
         QFile f(garbage.catalogue());
         QVERIFY(f.open(QIODevice::ReadOnly));

@@ -165,7 +165,7 @@ Program::Program(const QByteArray &catalogueBytes)
         qFatal("cannot write the catalogue");
     file.close();
     window = std::make_unique<FrmMain>(folder.path());
-    if (!window->Form_Load())
+    if (!window->load())
         qFatal("start-up failed: %s", qPrintable(window->loadError()));
     window->show();
     for (QWidget *w : QApplication::topLevelWidgets())

@@ -66,7 +66,7 @@ void stopWindow(MainWindowFixture &f)
 bool startWindow(MainWindowFixture &f)
 {
     f.window = std::make_unique<FrmMain>(f.folder.path());
-    if (!f.window->Form_Load())
+    if (!f.window->load())
         return false;
     f.window->show();
     f.closeOtherWindows();
@@ -373,7 +373,7 @@ void TestHostile::secondCopyInTheSameProcess()
 {
     MainWindowFixture f(smallCollection());
     FrmMain second(f.folder.path());
-    QVERIFY(second.Form_Load());
+    QVERIFY(second.load());
     f.closeOtherWindows();
     second.show();
     QVERIFY(QTest::qWaitForWindowExposed(&second));

@@ -1,0 +1,100 @@
+// Each command of the command bar reaches its own handler; the view and sort options
+// (list order, merged cells, list or browse buttons, tips at start-up); deleting the
+// current movie.
+#include "browsepanel.h"
+#include "commandbar.h"
+#include "frmmain.h"
+#include "listdetailpanel.h"
+#include "platform/settings.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QToolBar>
+
+void FrmMain::connectCommands()
+{
+    const CommandBar &bar = *commandBar_;
+    connect(bar.newMovie(), &QAction::triggered, this, &FrmMain::showAddDialog);
+    connect(bar.editMovie(), &QAction::triggered, this, &FrmMain::editCurrentMovie);
+    connect(bar.deleteMovie(), &QAction::triggered, this, &FrmMain::deleteCurrentMovie);
+    connect(bar.print(), &QAction::triggered, this, &FrmMain::showReport);
+    connect(bar.listAll(), &QAction::triggered, this, &FrmMain::listAllRecords);
+    connect(bar.merge(), &QAction::triggered, this, &FrmMain::toggleMerge);
+    connect(bar.ascending(), &QAction::triggered, this, [this] { setSortOrder(false); });
+    connect(bar.descending(), &QAction::triggered, this, [this] { setSortOrder(true); });
+    connect(bar.listView(), &QAction::triggered, this, &FrmMain::toggleView);
+    connect(bar.compact(), &QAction::triggered, this, &FrmMain::showCompaction);
+    connect(bar.tips(), &QAction::triggered, this, &FrmMain::toggleTips);
+    connect(bar.help(), &QAction::triggered, this, &FrmMain::showHelp);
+    connect(bar.about(), &QAction::triggered, this, &FrmMain::showAboutBox);
+    connect(bar.exit(), &QAction::triggered, this, [] { QCoreApplication::exit(0); });
+}
+
+void FrmMain::setSortOrder(bool descending)
+{
+    QAction *chosen = descending ? commandBar_->descending() : commandBar_->ascending();
+    QAction *other = descending ? commandBar_->ascending() : commandBar_->descending();
+    chosen->setChecked(true);
+    other->setChecked(false);
+    browsePanel_->setSortShown(descending);
+    listModel_->setDescending(descending);
+    selectCurrentRow();
+}
+
+void FrmMain::toggleMerge()
+{
+    QAction *merge = commandBar_->merge();
+    const bool on = !merge->isChecked();
+    merge->setChecked(on);
+    browsePanel_->setMergeShown(on);
+    listModel_->setMerged(on);
+    listPanel_->repaintCells();
+}
+
+void FrmMain::toggleView()
+{
+    if (listHidden_) {
+        showListView();
+    } else {
+        commandBar_->listView()->setText("ListView");
+        browsePanel_->setNavigationShown(true);
+        listPanel_->setListShown(false);
+        listHidden_ = true;
+    }
+    commandBar_->toolBand()->update();
+}
+
+void FrmMain::showListView()
+{
+    commandBar_->listView()->setText("Browse Buttons");
+    browsePanel_->setNavigationShown(false);
+    listPanel_->setListShown(true);
+    listHidden_ = false;
+}
+
+void FrmMain::toggleTips()
+{
+    QAction *tips = commandBar_->tips();
+    const bool show = !tips->isChecked();
+    tips->setChecked(show);
+    platform::saveShowTipsAtStartup(show);
+}
+
+void FrmMain::deleteCurrentMovie()
+{
+    if (cursor_->bof() || cursor_->eof())
+        return;
+    QMessageBox box(QMessageBox::Question, "Please Confirm !", "Are you sure you want to delete this movie ?",
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.setDefaultButton(QMessageBox::Yes);
+    if (box.exec() != QMessageBox::Yes)
+        return;
+    if (!cursor_->deleteCurrent()) {
+        // Nothing was removed: say why and leave the listing as it is.
+        QMessageBox::warning(this, "Moviary", "The movie could not be deleted.\n\n" + cursor_->lastError().message);
+        return;
+    }
+    cursor_->refresh();
+    listAllRecords();
+}

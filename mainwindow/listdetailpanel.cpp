@@ -1,0 +1,139 @@
+#include "listdetailpanel.h"
+
+#include "catalogue/movielistmodel.h"
+#include "controls.h"
+#include "mergedelegate.h"
+#include "platform/boundwidgets.h"
+#include "platform/twips.h"
+
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QTableView>
+
+using catalogue::Field;
+using mainwindow::makeLabel;
+using platform::sansSerif;
+
+namespace {
+// The right-hand column keeps these distances from the panel's right edge, in twips.
+constexpr int RightLabelsInset = 2205;
+constexpr int RightValuesInset = 885;
+} // namespace
+
+ListDetailPanel::ListDetailPanel(catalogue::MovieListModel *model, QWidget *parent) : QWidget(parent)
+{
+    mainwindow::stylePanel(this, "Picture2", "palette(window)");
+    buildDetails();
+    list_ = new QTableView(this);
+    list_->setObjectName("fpList1");
+    platform::placeTwips(list_, 20, 40, 7695, 3735);
+    list_->raise();
+    configureList(model);
+}
+
+void ListDetailPanel::buildDetails()
+{
+    const QFont classic = sansSerif(9.75);
+    const QFont classicBold = sansSerif(9.75, true);
+    const char *captions[] = {"Title", "Rating", "Description", "Actors", "Review", "Year", "Time"};
+    const int places[][2] = {{120, 240},  {5520, 240},  {120, 1200}, {120, 2400},
+                             {120, 3600}, {5520, 1200}, {5520, 2400}};
+    for (int i = 0; i < 7; ++i)
+        captionLabels_[i] = makeLabel(this, QString("lblItem_%1").arg(i), captions[i], places[i][0], places[i][1], 1215,
+                                      255, mainwindow::WhiteOnBlack, &classic);
+
+    titleLabel_ =
+        makeLabel(this, "lblTitle", {}, 1440, 240, 3855, 255, "background: rgb(255, 255, 192);", &classicBold);
+    ratingLabel_ = makeLabel(this, "lblRating", {}, 6840, 240, 615, 255, {}, &classic);
+    descriptionLabel_ = makeLabel(this, "lblDescription", {}, 1440, 1200, 3735, 975);
+    yearLabel_ = makeLabel(this, "lblYear", {}, 6840, 1200, 615, 255, {}, &classic);
+    actorsLabel_ = makeLabel(this, "lblActors", {}, 1440, 2400, 3735, 975);
+    timeLabel_ = makeLabel(this, "lblTime", {}, 6840, 2400, 615, 255, {}, &classic);
+    reviewLabel_ = makeLabel(this, "lblReview", {}, 1440, 3600, 3735, 975);
+    for (QLabel *label :
+         {titleLabel_, ratingLabel_, descriptionLabel_, yearLabel_, actorsLabel_, timeLabel_, reviewLabel_}) {
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setTextFormat(Qt::PlainText);
+    }
+    for (QLabel *label : {descriptionLabel_, actorsLabel_, reviewLabel_})
+        label->setWordWrap(true);
+}
+
+// The list shows eight columns of text in the window-text colour on white, with fixed
+// row heights so that a long catalogue scrolls as fast as a short one.
+void ListDetailPanel::configureList(catalogue::MovieListModel *model)
+{
+    list_->setModel(model);
+    list_->setItemDelegate(new MergeDelegate(list_));
+    list_->setShowGrid(false);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->setWordWrap(false);
+    list_->setStyleSheet("QTableView { color: palette(window-text); background: white; }");
+    list_->setFont(sansSerif(8.25));
+    QHeaderView *rows = list_->verticalHeader();
+    rows->hide();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setDefaultSectionSize(list_->fontMetrics().height() + 4);
+    list_->horizontalHeader()->setHighlightSections(false);
+    const int widths[] = {20, 24, 14, 18, 12, 8, 7, 7};
+    const int charWidth = list_->fontMetrics().averageCharWidth();
+    for (int column = 0; column < 8; ++column)
+        list_->setColumnWidth(column, widths[column] * charWidth);
+
+    connect(list_, &QTableView::clicked, this, [this](const QModelIndex &index) {
+        if (index.isValid())
+            emit rowChosen(index.row());
+    });
+    // Moving through the rows with the keyboard chooses a movie as a click does.
+    connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex &current) {
+        if (!selectingRow_ && current.isValid() && list_->hasFocus())
+            emit rowChosen(current.row());
+    });
+    connect(list_, &QTableView::doubleClicked, this,
+            [this](const QModelIndex &index) { emit rowDoubleClicked(index.isValid() ? index.row() : -1); });
+}
+
+void ListDetailPanel::bindDetails(catalogue::RecordCursor &cursor)
+{
+    platform::bindLabel(cursor, Field::Title, titleLabel_);
+    platform::bindLabel(cursor, Field::Rating, ratingLabel_);
+    platform::bindLabel(cursor, Field::Description, descriptionLabel_);
+    platform::bindLabel(cursor, Field::Year, yearLabel_);
+    platform::bindLabel(cursor, Field::Actors, actorsLabel_);
+    platform::bindLabel(cursor, Field::Time, timeLabel_);
+    platform::bindLabel(cursor, Field::Review, reviewLabel_);
+}
+
+void ListDetailPanel::selectRow(int row)
+{
+    selectingRow_ = true;
+    list_->selectRow(row);
+    list_->scrollTo(list_->model()->index(row, 0));
+    selectingRow_ = false;
+}
+
+void ListDetailPanel::setListShown(bool shown) { list_->setVisible(shown); }
+
+void ListDetailPanel::repaintCells() { list_->viewport()->update(); }
+
+void ListDetailPanel::layoutControls()
+{
+    if (window()->isMinimized())
+        return;
+    const int width = platform::toTwips(this->width());
+    for (int i : {1, 5, 6})
+        captionLabels_[i]->move(platform::twips(width - RightLabelsInset), captionLabels_[i]->y());
+    for (QLabel *label : {ratingLabel_, yearLabel_, timeLabel_})
+        label->move(platform::twips(width - RightValuesInset), label->y());
+    // The list fills the panel from its place, so that its scroll bars stay in view.
+    list_->resize(this->width() - list_->x(), height() - list_->y());
+}
+
+void ListDetailPanel::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    layoutControls();
+}
