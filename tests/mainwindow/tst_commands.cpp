@@ -6,6 +6,8 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
 #include <QTest>
 
 using testsupport::MessageBoxAnswerer;
@@ -180,6 +182,59 @@ private slots:
         // Closing the compaction window lists every movie again.
         QCOMPARE(f.text("lblCategoryName"), QString("All DVD Movies"));
         QCOMPARE(f.text("lblRecordCount"), QString("Record 1 of 7"));
+    }
+
+    void compactStaysOffWhileAnyEditorIsLoaded()
+    {
+        MainWindowFixture f(smallCollection());
+        f.closeOtherWindows();
+        f.trigger("New");
+        f.clickRow(1);
+        f.trigger("Edit");
+        QWidget *add = openWindow("frmAddNew");
+        QPointer<QWidget> edit = openWindow("frmEdit");
+        QVERIFY(add && edit);
+        QVERIFY(!f.tool("Compact")->isEnabled());
+        add->close();
+        QVERIFY(!f.tool("Compact")->isEnabled());
+        QTest::mouseClick(edit->findChild<QPushButton *>("cmdCancel"), Qt::LeftButton);
+        QVERIFY(f.tool("Compact")->isEnabled());
+        QTRY_VERIFY(edit.isNull());
+
+        // An editor deleted without closing is counted out once it is gone.
+        f.trigger("Edit");
+        QPointer<QWidget> again = openWindow("frmEdit");
+        QVERIFY(again);
+        QVERIFY(!f.tool("Compact")->isEnabled());
+        delete again.data();
+        QTRY_VERIFY(f.tool("Compact")->isEnabled());
+        // An edit that cannot open (the movie changed behind the list) leaves "Compact" on.
+        sqlite3 *raw = nullptr;
+        sqlite3_open(f.folder.catalogue().toUtf8().constData(), &raw);
+        catalogue::ConnectionPtr other(raw);
+        QCOMPARE(sqlite3_exec(raw, "UPDATE Movies SET Title = Title || '!'", nullptr, nullptr, nullptr), SQLITE_OK);
+        MessageBoxAnswerer ok(QMessageBox::Ok);
+        f.trigger("Edit");
+        QVERIFY(ok.seen().shown);
+        QVERIFY(!openWindow("frmEdit"));
+        QVERIFY(f.tool("Compact")->isEnabled());
+    }
+
+    void theMainWindowGoesWithoutOpeningAnything()
+    {
+        auto f = std::make_unique<MainWindowFixture>(smallCollection());
+        f->closeOtherWindows();
+        QTRY_VERIFY(!openWindow("frmAbout"));
+        f->trigger("Print");
+        f->trigger("New");
+        QPointer<QWidget> report = openWindow("Report");
+        QPointer<QWidget> add = openWindow("frmAddNew");
+        QVERIFY(report && add);
+        f->window.reset();
+        QVERIFY(report.isNull() && add.isNull());
+        QApplication::processEvents();
+        // The report was not closed by the user: it has not ended, so no About box.
+        QVERIFY(!openWindow("frmAbout"));
     }
 
     void newOpensOneAddDialog()
