@@ -2,8 +2,6 @@
 
 #include <QDialog>
 
-class QFrame;
-class QLabel;
 class QPushButton;
 
 namespace maintenance {
@@ -15,15 +13,10 @@ public:
     explicit FrmAbout(QWidget *parent = nullptr);
 
 private:
-    void Form_Load();
-    void cmdOk_Click();
+    void load();
+    void onOkClicked();
 
-    QFrame *Shape1;
-    QLabel *Image2;
-    QLabel *Image1;
-    QLabel *Label1;
-    QLabel *Label2;
-    QPushButton *cmdOk;
+    QPushButton *okButton_;
 };
 
 } // namespace maintenance

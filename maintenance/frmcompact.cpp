@@ -20,8 +20,7 @@ namespace {
 const QString Finish = QStringLiteral("Finish");
 } // namespace
 
-FrmCompact::FrmCompact(catalogue::CatalogueHost &host, QWidget *parent)
-    : QWidget(parent, Qt::Dialog), host_(host)
+FrmCompact::FrmCompact(catalogue::CatalogueHost &host, QWidget *parent) : QWidget(parent, Qt::Dialog), host_(host)
 {
     using platform::placeTwips;
     setObjectName(QStringLiteral("frmCompact"));
@@ -29,65 +28,65 @@ FrmCompact::FrmCompact(catalogue::CatalogueHost &host, QWidget *parent)
     setFont(platform::sansSerif(8.25));
     setFixedSize(platform::twips(4575), platform::twips(2265));
 
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(QPixmap(QStringLiteral(":/images/compact32.png")));
-    placeTwips(Image1, 240, 240, 480, 480);
+    auto *image = new QLabel(this);
+    image->setObjectName(QStringLiteral("Image1"));
+    image->setPixmap(QPixmap(QStringLiteral(":/images/compact32.png")));
+    placeTwips(image, 240, 240, 480, 480);
 
-    lblStatus = new QLabel(QStringLiteral("Compact Database ?"), this);
-    lblStatus->setObjectName(QStringLiteral("lblStatus"));
-    lblStatus->setFont(platform::sansSerif(13.5, true));
-    placeTwips(lblStatus, 840, 360, 3615, 375);
+    statusLabel_ = new QLabel(QStringLiteral("Compact Database ?"), this);
+    statusLabel_->setObjectName(QStringLiteral("lblStatus"));
+    statusLabel_->setFont(platform::sansSerif(13.5, true));
+    placeTwips(statusLabel_, 840, 360, 3615, 375);
 
     // Says why a compaction failed, in the place of the bar.
-    lblReason = new QLabel(this);
-    lblReason->setObjectName(QStringLiteral("lblReason"));
-    lblReason->setTextFormat(Qt::PlainText);
-    lblReason->setWordWrap(true);
-    lblReason->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    placeTwips(lblReason, 240, 780, 4095, 600);
-    lblReason->hide();
+    reasonLabel_ = new QLabel(this);
+    reasonLabel_->setObjectName(QStringLiteral("lblReason"));
+    reasonLabel_->setTextFormat(Qt::PlainText);
+    reasonLabel_->setWordWrap(true);
+    reasonLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    placeTwips(reasonLabel_, 240, 780, 4095, 600);
+    reasonLabel_->hide();
 
-    shpStat = new QFrame(this);
-    shpStat->setObjectName(QStringLiteral("shpStat"));
-    QPalette red = shpStat->palette();
+    progressBar_ = new QFrame(this);
+    progressBar_->setObjectName(QStringLiteral("shpStat"));
+    QPalette red = progressBar_->palette();
     red.setColor(QPalette::Window, QColor(255, 0, 0));
-    shpStat->setPalette(red);
-    shpStat->setAutoFillBackground(true);
-    placeTwips(shpStat, 240, 960, 4095, 135);
-    shpStat->hide();
+    progressBar_->setPalette(red);
+    progressBar_->setAutoFillBackground(true);
+    placeTwips(progressBar_, 240, 960, 4095, 135);
+    progressBar_->hide();
 
-    cmdCompact = new QPushButton(QStringLiteral("Do It Now"), this);
-    cmdCompact->setObjectName(QStringLiteral("cmdCompact"));
-    placeTwips(cmdCompact, 240, 1440, 1215, 615);
+    compactButton_ = new QPushButton(QStringLiteral("Do It Now"), this);
+    compactButton_->setObjectName(QStringLiteral("cmdCompact"));
+    placeTwips(compactButton_, 240, 1440, 1215, 615);
 
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    placeTwips(cmdCancel, 1680, 1440, 1215, 615);
+    cancelButton_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cancelButton_->setObjectName(QStringLiteral("cmdCancel"));
+    placeTwips(cancelButton_, 1680, 1440, 1215, 615);
 
-    cmdHelp = new QPushButton(QStringLiteral("Help"), this);
-    cmdHelp->setObjectName(QStringLiteral("cmdHelp"));
-    placeTwips(cmdHelp, 3120, 1440, 1215, 615);
+    helpButton_ = new QPushButton(QStringLiteral("Help"), this);
+    helpButton_->setObjectName(QStringLiteral("cmdHelp"));
+    placeTwips(helpButton_, 3120, 1440, 1215, 615);
 
-    setTabOrder(cmdCompact, cmdCancel);
-    setTabOrder(cmdCancel, cmdHelp);
+    setTabOrder(compactButton_, cancelButton_);
+    setTabOrder(cancelButton_, helpButton_);
 
-    connect(cmdCompact, &QPushButton::clicked, this, &FrmCompact::cmdCompact_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &FrmCompact::cmdCancel_Click);
-    connect(cmdHelp, &QPushButton::clicked, this, &FrmCompact::cmdHelp_Click);
+    connect(compactButton_, &QPushButton::clicked, this, &FrmCompact::onCompactClicked);
+    connect(cancelButton_, &QPushButton::clicked, this, &FrmCompact::onCancelClicked);
+    connect(helpButton_, &QPushButton::clicked, this, &FrmCompact::onHelpClicked);
 
-    Form_Load();
+    load();
 }
 
-void FrmCompact::Form_Load() { platform::makeTopMost(this); }
+void FrmCompact::load() { platform::makeTopMost(this); }
 
 void FrmCompact::closeEvent(QCloseEvent *event)
 {
     event->accept();
-    Form_Unload();
+    unload();
 }
 
-void FrmCompact::Form_Unload()
+void FrmCompact::unload()
 {
     if (unloaded_)
         return;
@@ -95,20 +94,17 @@ void FrmCompact::Form_Unload()
     host_.listAllRecords();
 }
 
-void FrmCompact::setBarWidth(int twips)
-{
-    shpStat->resize(platform::twips(twips), shpStat->height());
-}
+void FrmCompact::setBarWidth(int twips) { progressBar_->resize(platform::twips(twips), progressBar_->height()); }
 
-void FrmCompact::cmdCompact_Click()
+void FrmCompact::onCompactClicked()
 {
-    if (cmdCompact->text() == Finish) {
+    if (compactButton_->text() == Finish) {
         close();
         return;
     }
-    cmdCancel->setEnabled(false);
-    shpStat->show();
-    lblStatus->setText(QStringLiteral("Please Wait..."));
+    cancelButton_->setEnabled(false);
+    progressBar_->show();
+    statusLabel_->setText(QStringLiteral("Please Wait..."));
 
     catalogue::CatalogueError error;
     {
@@ -118,34 +114,41 @@ void FrmCompact::cmdCompact_Click()
         error = catalogue::compactCatalogue(platform::catalogueFile(folder), platform::compactionWorkFile(folder),
                                             [this](catalogue::CompactionStep step) {
                                                 switch (step) {
-                                                case catalogue::CompactionStep::Started: setBarWidth(1435); break;
-                                                case catalogue::CompactionStep::Copied: setBarWidth(2415); break;
-                                                case catalogue::CompactionStep::Checked: setBarWidth(3255); break;
-                                                case catalogue::CompactionStep::Replaced: break;
+                                                case catalogue::CompactionStep::Started:
+                                                    setBarWidth(1435);
+                                                    break;
+                                                case catalogue::CompactionStep::Copied:
+                                                    setBarWidth(2415);
+                                                    break;
+                                                case catalogue::CompactionStep::Checked:
+                                                    setBarWidth(3255);
+                                                    break;
+                                                case catalogue::CompactionStep::Replaced:
+                                                    break;
                                                 }
                                             });
     }
 
     if (error) {
         // The bar gives way to the reason; the catalogue file is as it was.
-        shpStat->hide();
-        lblStatus->setText(QStringLiteral("Compaction failed"));
-        lblReason->setText(error.message + QStringLiteral(" The catalogue was not changed."));
-        lblReason->setToolTip(lblReason->text());
-        lblReason->show();
+        progressBar_->hide();
+        statusLabel_->setText(QStringLiteral("Compaction failed"));
+        reasonLabel_->setText(error.message + QStringLiteral(" The catalogue was not changed."));
+        reasonLabel_->setToolTip(reasonLabel_->text());
+        reasonLabel_->show();
     } else {
-        lblStatus->setText(QStringLiteral("Database Compacted !"));
+        statusLabel_->setText(QStringLiteral("Database Compacted !"));
     }
-    cmdCompact->setText(Finish);
-    QFont bold = cmdCompact->font();
+    compactButton_->setText(Finish);
+    QFont bold = compactButton_->font();
     bold.setBold(true);
-    cmdCompact->setFont(bold);
+    compactButton_->setFont(bold);
     if (!error)
         setBarWidth(4095);
 }
 
-void FrmCompact::cmdCancel_Click() { close(); }
+void FrmCompact::onCancelClicked() { close(); }
 
-void FrmCompact::cmdHelp_Click() { platform::showHelp(this, platform::helpFile(host_.applicationFolder())); }
+void FrmCompact::onHelpClicked() { platform::showHelp(this, platform::helpFile(host_.applicationFolder())); }
 
 } // namespace maintenance

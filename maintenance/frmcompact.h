@@ -23,23 +23,22 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void Form_Load();
-    void Form_Unload();
-    void cmdCompact_Click();
-    void cmdCancel_Click();
-    void cmdHelp_Click();
+    void load();
+    void unload();
+    void onCompactClicked();
+    void onCancelClicked();
+    void onHelpClicked();
     void setBarWidth(int twips);
 
     catalogue::CatalogueHost &host_;
     bool unloaded_ = false;
 
-    QLabel *Image1;
-    QLabel *lblStatus;
-    QLabel *lblReason;
-    QFrame *shpStat;
-    QPushButton *cmdCompact;
-    QPushButton *cmdCancel;
-    QPushButton *cmdHelp;
+    QLabel *statusLabel_;
+    QLabel *reasonLabel_;
+    QFrame *progressBar_;
+    QPushButton *compactButton_;
+    QPushButton *cancelButton_;
+    QPushButton *helpButton_;
 };
 
 } // namespace maintenance

@@ -19,8 +19,7 @@
 
 namespace maintenance {
 
-FrmTip::FrmTip(const QString &appFolder, QWidget *parent)
-    : QDialog(parent), appFolder_(appFolder)
+FrmTip::FrmTip(const QString &appFolder, QWidget *parent) : QDialog(parent), appFolder_(appFolder)
 {
     using platform::placeTwips;
     setObjectName(QStringLiteral("frmTip"));
@@ -28,81 +27,79 @@ FrmTip::FrmTip(const QString &appFolder, QWidget *parent)
     setFont(platform::sansSerif(8.25));
     setFixedSize(platform::twips(4095), platform::twips(3720));
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    placeTwips(cmdOK, 120, 3240, 1215, 375);
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_->setObjectName(QStringLiteral("cmdOK"));
+    placeTwips(okButton_, 120, 3240, 1215, 375);
 
-    Picture1 = new QLabel(this);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Picture1->setLineWidth(2);
-    Picture1->setAutoFillBackground(true);
-    Picture1->setBackgroundRole(QPalette::Base);
-    Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Picture1->setPixmap(QPixmap(QStringLiteral(":/images/tip32.png")));
-    placeTwips(Picture1, 120, 120, 3855, 2715);
+    tipPanel_ = new QLabel(this);
+    tipPanel_->setObjectName(QStringLiteral("Picture1"));
+    tipPanel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    tipPanel_->setLineWidth(2);
+    tipPanel_->setAutoFillBackground(true);
+    tipPanel_->setBackgroundRole(QPalette::Base);
+    tipPanel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    tipPanel_->setPixmap(QPixmap(QStringLiteral(":/images/tip32.png")));
+    placeTwips(tipPanel_, 120, 120, 3855, 2715);
 
     // Inside the panel, places count from the inner edge of its border.
-    const QPoint inside = Picture1->contentsRect().topLeft();
-    Label1 = new QLabel(QStringLiteral("Did you know..."), Picture1);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    placeTwips(Label1, 480, 240, 2655, 255);
-    Label1->move(Label1->pos() + inside);
+    const QPoint inside = tipPanel_->contentsRect().topLeft();
+    auto *heading = new QLabel(QStringLiteral("Did you know..."), tipPanel_);
+    heading->setObjectName(QStringLiteral("Label1"));
+    placeTwips(heading, 480, 240, 2655, 255);
+    heading->move(heading->pos() + inside);
 
-    lblTipText = new QLabel(Picture1);
-    lblTipText->setObjectName(QStringLiteral("lblTipText"));
-    lblTipText->setFont(platform::sansSerif(9.75));
-    lblTipText->setTextFormat(Qt::PlainText);
-    lblTipText->setWordWrap(true);
-    lblTipText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    placeTwips(lblTipText, 120, 840, 3615, 1755);
-    lblTipText->move(lblTipText->pos() + inside);
+    tipText_ = new QLabel(tipPanel_);
+    tipText_->setObjectName(QStringLiteral("lblTipText"));
+    tipText_->setFont(platform::sansSerif(9.75));
+    tipText_->setTextFormat(Qt::PlainText);
+    tipText_->setWordWrap(true);
+    tipText_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    placeTwips(tipText_, 120, 840, 3615, 1755);
+    tipText_->move(tipText_->pos() + inside);
 
-    cmdNextTip = new QPushButton(QStringLiteral("&Next Tip"), this);
-    cmdNextTip->setObjectName(QStringLiteral("cmdNextTip"));
-    placeTwips(cmdNextTip, 2760, 3240, 1215, 375);
+    nextTipButton_ = new QPushButton(QStringLiteral("&Next Tip"), this);
+    nextTipButton_->setObjectName(QStringLiteral("cmdNextTip"));
+    placeTwips(nextTipButton_, 2760, 3240, 1215, 375);
 
-    chkLoadTipsAtStartup = new QCheckBox(QStringLiteral("&Show Tips at Startup"), this);
-    chkLoadTipsAtStartup->setObjectName(QStringLiteral("chkLoadTipsAtStartup"));
-    placeTwips(chkLoadTipsAtStartup, 120, 2880, 1815, 255);
+    showAtStartup_ = new QCheckBox(QStringLiteral("&Show Tips at Startup"), this);
+    showAtStartup_->setObjectName(QStringLiteral("chkLoadTipsAtStartup"));
+    placeTwips(showAtStartup_, 120, 2880, 1815, 255);
     // The row is free to the right: a wider substitute font must not clip the caption.
-    chkLoadTipsAtStartup->resize(qMax(chkLoadTipsAtStartup->width(), chkLoadTipsAtStartup->sizeHint().width()),
-                                 chkLoadTipsAtStartup->height());
+    showAtStartup_->resize(qMax(showAtStartup_->width(), showAtStartup_->sizeHint().width()), showAtStartup_->height());
 
-    setTabOrder(cmdOK, cmdNextTip);
-    setTabOrder(cmdNextTip, chkLoadTipsAtStartup);
+    setTabOrder(okButton_, nextTipButton_);
+    setTabOrder(nextTipButton_, showAtStartup_);
 
-    connect(cmdOK, &QPushButton::clicked, this, &FrmTip::cmdOK_Click);
-    connect(cmdNextTip, &QPushButton::clicked, this, &FrmTip::cmdNextTip_Click);
-    connect(chkLoadTipsAtStartup, &QCheckBox::toggled, this, &FrmTip::chkLoadTipsAtStartup_Click);
+    connect(okButton_, &QPushButton::clicked, this, &FrmTip::onOkClicked);
+    connect(nextTipButton_, &QPushButton::clicked, this, &FrmTip::onNextTipClicked);
+    connect(showAtStartup_, &QCheckBox::toggled, this, &FrmTip::onShowAtStartupToggled);
 
-    Form_Load();
+    load();
 }
 
 QString FrmTip::missingFileText()
 {
     const QString name = QStringLiteral("TIPOFDAY.TXT");
-    return QStringLiteral("That the ") + name + QStringLiteral(" file was not found? ")
-         + QStringLiteral("\r\n") + QStringLiteral("\r\n")
-         + QStringLiteral("Create a text file named ") + name
-         + QStringLiteral(" using NotePad with 1 tip per line. ")
-         + QStringLiteral("Then place it in the same directory as the application. ");
+    return QStringLiteral("That the ") + name + QStringLiteral(" file was not found? ") + QStringLiteral("\r\n") +
+           QStringLiteral("\r\n") + QStringLiteral("Create a text file named ") + name +
+           QStringLiteral(" using NotePad with 1 tip per line. ") +
+           QStringLiteral("Then place it in the same directory as the application. ");
 }
 
-void FrmTip::Form_Load()
+void FrmTip::load()
 {
     platform::makeTopMost(this);
 
     if (platform::showTipsAtStartup() == 0)
         return;
-    chkLoadTipsAtStartup->setChecked(true);
+    showAtStartup_->setChecked(true);
 
     random_.seed(quint32(std::chrono::system_clock::now().time_since_epoch().count()));
-    if (!LoadTips(platform::tipsFile(appFolder_)))
-        lblTipText->setText(missingFileText());
+    if (!loadTips(platform::tipsFile(appFolder_)))
+        tipText_->setText(missingFileText());
 }
 
-bool FrmTip::LoadTips(const QString &fileName)
+bool FrmTip::loadTips(const QString &fileName)
 {
     if (fileName.isEmpty())
         return false;
@@ -118,33 +115,30 @@ bool FrmTip::LoadTips(const QString &fileName)
     const QByteArray bytes = file.read(MaxTipsFileBytes);
     file.close();
 
-    TipList += readTips(bytes);
-    SelectRandomTip();
+    tips_ += readTips(bytes);
+    selectRandomTip();
     return true;
 }
 
-void FrmTip::DisplayCurrentTip()
+void FrmTip::displayCurrentTip()
 {
-    if (CurrentTipIndex >= 1 && CurrentTipIndex <= TipList.size())
-        lblTipText->setText(TipList.at(CurrentTipIndex - 1));
+    if (currentTip_ >= 1 && currentTip_ <= tips_.size())
+        tipText_->setText(tips_.at(currentTip_ - 1));
 }
 
-void FrmTip::SelectRandomTip()
+void FrmTip::selectRandomTip()
 {
     // A single-precision draw in [0, 1), so every index from 1 to the count is
     // equally likely and never past the end.
     const float r = float(random_.bounded(1u << 24)) / float(1u << 24);
-    CurrentTipIndex = int(std::floor(double(r) * double(TipList.size()) + 1.0));
-    DisplayCurrentTip();
+    currentTip_ = int(std::floor(double(r) * double(tips_.size()) + 1.0));
+    displayCurrentTip();
 }
 
-void FrmTip::cmdNextTip_Click() { SelectRandomTip(); }
+void FrmTip::onNextTipClicked() { selectRandomTip(); }
 
-void FrmTip::cmdOK_Click() { close(); }
+void FrmTip::onOkClicked() { close(); }
 
-void FrmTip::chkLoadTipsAtStartup_Click()
-{
-    platform::saveShowTipsAtStartup(chkLoadTipsAtStartup->isChecked());
-}
+void FrmTip::onShowAtStartupToggled() { platform::saveShowTipsAtStartup(showAtStartup_->isChecked()); }
 
 } // namespace maintenance

@@ -19,30 +19,29 @@ public:
 
     // Appends the file's lines to the tips and shows a random one. False, reading
     // nothing, when the name is empty or names no readable ordinary file.
-    bool LoadTips(const QString &fileName);
-    void DisplayCurrentTip();
+    bool loadTips(const QString &fileName);
+    void displayCurrentTip();
 
     // What the tip area says when TIPOFDAY.TXT cannot be found.
     static QString missingFileText();
 
 private:
-    void Form_Load();
-    void SelectRandomTip();
-    void cmdNextTip_Click();
-    void cmdOK_Click();
-    void chkLoadTipsAtStartup_Click();
+    void load();
+    void selectRandomTip();
+    void onNextTipClicked();
+    void onOkClicked();
+    void onShowAtStartupToggled();
 
     QString appFolder_;
-    QStringList TipList;     // 1-based in CurrentTipIndex
-    int CurrentTipIndex = 0;
+    QStringList tips_;
+    int currentTip_ = 0; // counts from 1; 0 while no tip is shown
     QRandomGenerator random_;
 
-    QLabel *Picture1;
-    QLabel *Label1;
-    QLabel *lblTipText;
-    QCheckBox *chkLoadTipsAtStartup;
-    QPushButton *cmdNextTip;
-    QPushButton *cmdOK;
+    QLabel *tipPanel_;
+    QLabel *tipText_;
+    QCheckBox *showAtStartup_;
+    QPushButton *nextTipButton_;
+    QPushButton *okButton_;
 };
 
 } // namespace maintenance

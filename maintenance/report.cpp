@@ -105,17 +105,17 @@ Report::Report(const QString &folder, QWidget *parent)
         connect(a, &QAction::triggered, this, slot);
         return a;
     };
-    actPrint_ = addAction("actPrint", "&Print...", QKeySequence::Print, [this] { printReport(); });
-    actSavePdf_ = addAction("actSavePdf", "Save as PDF...", QKeySequence::SaveAs, [this] { saveAsPdf(); });
+    printAction_ = addAction("actPrint", "&Print...", QKeySequence::Print, [this] { printReport(); });
+    savePdfAction_ = addAction("actSavePdf", "Save as PDF...", QKeySequence::SaveAs, [this] { saveAsPdf(); });
     bar->addSeparator();
     addAction("actPreviousPage", "Previous Page", QKeySequence(Qt::Key_PageUp),
               [this] { preview_->setCurrentPage(preview_->currentPage() - 1); });
     addAction("actNextPage", "Next Page", QKeySequence(Qt::Key_PageDown),
               [this] { preview_->setCurrentPage(preview_->currentPage() + 1); });
-    lblPage_ = new QLabel(this);
-    lblPage_->setObjectName("lblPage");
-    lblPage_->setContentsMargins(8, 0, 8, 0);
-    bar->addWidget(lblPage_);
+    pageLabel_ = new QLabel(this);
+    pageLabel_->setObjectName("lblPage");
+    pageLabel_->setContentsMargins(8, 0, 8, 0);
+    bar->addWidget(pageLabel_);
     bar->addSeparator();
     addAction("actZoomIn", "Zoom In", QKeySequence::ZoomIn, [this] { preview_->zoomIn(); });
     addAction("actZoomOut", "Zoom Out", QKeySequence::ZoomOut, [this] { preview_->zoomOut(); });
@@ -277,7 +277,7 @@ void Report::saveAsPdf()
 
 void Report::updatePageLabel()
 {
-    lblPage_->setText(QString("Page %1 of %2").arg(preview_->currentPage()).arg(preview_->pageCount()));
+    pageLabel_->setText(QString("Page %1 of %2").arg(preview_->currentPage()).arg(preview_->pageCount()));
 }
 
 } // namespace maintenance

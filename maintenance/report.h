@@ -54,9 +54,9 @@ private:
     bool ended_ = false;
     std::unique_ptr<QPrinter> printer_;
     QPrintPreviewWidget *preview_ = nullptr;
-    QLabel *lblPage_ = nullptr;
-    QAction *actPrint_ = nullptr;
-    QAction *actSavePdf_ = nullptr;
+    QLabel *pageLabel_ = nullptr;
+    QAction *printAction_ = nullptr;
+    QAction *savePdfAction_ = nullptr;
 };
 
 } // namespace maintenance

@@ -157,8 +157,8 @@ private slots:
         {
             FrmTip w(folder.path());
             QCOMPARE(tipText(w)->text(), MissingText);
-            QVERIFY(!w.LoadTips(QString()));
-            QVERIFY(!w.LoadTips(QDir(folder.path()).filePath("nothing.txt")));
+            QVERIFY(!w.loadTips(QString()));
+            QVERIFY(!w.loadTips(QDir(folder.path()).filePath("nothing.txt")));
             QCOMPARE(tipText(w)->text(), MissingText);
         }
 
