@@ -4,14 +4,14 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <filesystem>
 
 namespace tools {
 
 namespace {
 
-const char *const CreateTable =
-    "CREATE TABLE Movies (Title TEXT, Description TEXT, Category TEXT, Actors TEXT, "
-    "Review TEXT, Rating TEXT, Year TEXT, Time TEXT)";
+const char *const CreateTable = "CREATE TABLE Movies (Title TEXT, Description TEXT, Category TEXT, Actors TEXT, "
+                                "Review TEXT, Rating TEXT, Year TEXT, Time TEXT)";
 
 bool failWith(QString *error, const QString &why)
 {
@@ -20,35 +20,9 @@ bool failWith(QString *error, const QString &why)
     return false;
 }
 
-} // namespace
-
-catalogue::Movie makeMovie(const QString &title, const QString &description, const QString &category,
-                           const QString &actors, const QString &review, const QString &rating,
-                           const QString &year, const QString &time)
+// Writes a new catalogue file holding the movies; answers why it failed, or nothing.
+QString build(const QString &work, const std::vector<catalogue::Movie> &movies)
 {
-    catalogue::Movie m;
-    m.values = {title, description, category, actors, review, rating, year, time};
-    return m;
-}
-
-bool createCatalogue(const QString &path, Contents contents, bool overwrite, QString *error)
-{
-    static const std::vector<catalogue::Movie> none;
-    return createCatalogue(path, contents == Contents::Sample ? sampleMovies() : none, overwrite, error);
-}
-
-bool createCatalogue(const QString &path, const std::vector<catalogue::Movie> &movies, bool overwrite,
-                     QString *error)
-{
-    if (QFileInfo::exists(path)) {
-        if (!overwrite)
-            return failWith(error, QString("%1 already exists; it was left as it is.").arg(path));
-        if (!QFile::remove(path))
-            return failWith(error, QString("%1 could not be replaced.").arg(path));
-    }
-    // Build the catalogue beside its final name, then move it there whole.
-    const QString work = path + ".new";
-    QFile::remove(work);
     sqlite3 *raw = nullptr;
     int rc = sqlite3_open_v2(work.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     catalogue::ConnectionPtr db(raw);
@@ -79,15 +53,74 @@ bool createCatalogue(const QString &path, const std::vector<catalogue::Movie> &m
     }
     insert.reset();
     exec("COMMIT");
-    const QString why = rc == SQLITE_OK ? QString() : QString::fromUtf8(sqlite3_errmsg(db.get()));
-    db.reset();
-    if (rc != SQLITE_OK) {
+    if (rc != SQLITE_OK)
+        return raw ? QString::fromUtf8(sqlite3_errmsg(db.get())) : QString::fromUtf8(sqlite3_errstr(rc));
+    return {};
+}
+
+// Opens the new file as the program does and checks that it is intact and complete.
+QString check(const QString &work, size_t expectedMovies)
+{
+    catalogue::CatalogueError e;
+    auto db = catalogue::Database::open(work, e);
+    if (!db)
+        return e.message;
+    auto st = db->prepare("SELECT (SELECT quick_check FROM pragma_quick_check), (SELECT count(*) FROM Movies)", e);
+    if (!st || sqlite3_step(st.get()) != SQLITE_ROW)
+        return e ? e.message : QString::fromUtf8(sqlite3_errmsg(db->handle()));
+    const QByteArray verdict(reinterpret_cast<const char *>(sqlite3_column_text(st.get(), 0)));
+    if (verdict != "ok")
+        return QString("the new file is damaged (%1)").arg(QString::fromUtf8(verdict));
+    if (sqlite3_column_int64(st.get(), 1) != qint64(expectedMovies))
+        return QStringLiteral("the new file does not hold every movie");
+    return {};
+}
+
+// Moves the finished file to its name in one step, over an old file when asked.
+bool replaceWith(const QString &work, const QString &path, bool overwrite)
+{
+    if (!overwrite)
+        return QFile::rename(work, path);
+    std::error_code ec;
+    std::filesystem::rename(QFile::encodeName(work).toStdString(), QFile::encodeName(path).toStdString(), ec);
+    return !ec;
+}
+
+} // namespace
+
+catalogue::Movie makeMovie(const QString &title, const QString &description, const QString &category,
+                           const QString &actors, const QString &review, const QString &rating, const QString &year,
+                           const QString &time)
+{
+    catalogue::Movie m;
+    m.values = {title, description, category, actors, review, rating, year, time};
+    return m;
+}
+
+bool createCatalogue(const QString &path, Contents contents, bool overwrite, QString *error)
+{
+    static const std::vector<catalogue::Movie> none;
+    return createCatalogue(path, contents == Contents::Sample ? sampleMovies() : none, overwrite, error);
+}
+
+bool createCatalogue(const QString &path, const std::vector<catalogue::Movie> &movies, bool overwrite, QString *error)
+{
+    if (QFileInfo::exists(path) && !overwrite)
+        return failWith(error, QString("%1 already exists; it was left as it is.").arg(path));
+    // Build the catalogue beside its final name; an existing catalogue is replaced only
+    // by a new one that is complete and checked, so that a failure never loses it.
+    const QString work = path + ".new";
+    if (QFileInfo(work).isDir() || (QFileInfo::exists(work) && !QFile::remove(work)))
+        return failWith(error, QString("%1 could not be created: %2 is in the way.").arg(path, work));
+    QString why = build(work, movies);
+    if (why.isEmpty())
+        why = check(work, movies.size());
+    if (why.isEmpty() && !replaceWith(work, path, overwrite))
+        why = QFileInfo::exists(path) && !overwrite ? QString("%1 appeared meanwhile").arg(path)
+                                                    : QString("%1 could not be replaced").arg(path);
+    if (!why.isEmpty()) {
         QFile::remove(work);
         return failWith(error, QString("%1 could not be created: %2").arg(path, why));
-    }
-    if (!QFile::rename(work, path)) {
-        QFile::remove(work);
-        return failWith(error, QString("%1 could not be created.").arg(path));
     }
     return true;
 }

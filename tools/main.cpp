@@ -1,29 +1,107 @@
-// moviary-catalogue: makes a DVDs.mdb, empty or with the sample collection.
+// moviary-catalogue: makes a DVDs.mdb, empty or with the sample collection; imports
+// movies into a catalogue and exports them from it.
 #include "cataloguemaker.h"
+#include "exchange/exporter.h"
+#include "exchange/importer.h"
 
 #include <QCoreApplication>
 #include <QStringList>
 #include <cstdio>
 
+namespace {
+
+int usage()
+{
+    std::fprintf(stderr, "usage: moviary-catalogue [--sample] [--force] PATH/DVDs.mdb\n"
+                         "       moviary-catalogue --import FILE [--keep-duplicates] PATH/DVDs.mdb\n"
+                         "       moviary-catalogue --export FILE.csv|FILE.tc PATH/DVDs.mdb\n"
+                         "  makes an empty catalogue, or with --sample one holding sample movies;\n"
+                         "  an existing file is kept unless --force is given;\n"
+                         "  --import adds the movies of a CSV/TSV, Tellico or GCstar file, skipping\n"
+                         "  movies already there unless --keep-duplicates is given;\n"
+                         "  --export writes every movie, in title order, as CSV or as a Tellico file\n");
+    return 2;
+}
+
+void say(const QString &text) { std::fprintf(stderr, "%s\n", qPrintable(text)); }
+
+int importInto(const QString &file, const QString &catalogueFile, bool keepDuplicates)
+{
+    QString error;
+    exchange::DuplicateIndex present;
+    if (!exchange::readCatalogueKeys(catalogueFile, present, error)) {
+        say(error);
+        return 1;
+    }
+    exchange::ImportSource source;
+    if (!exchange::readImportFile(file, source, error)) {
+        say(error);
+        return 1;
+    }
+    const exchange::ImportPlan plan = exchange::planImport(source, source.mapping, present);
+    const std::vector<qsizetype> chosen = plan.toStore(!keepDuplicates);
+    // Nothing is written before this point.
+    if (!exchange::storeMovies(catalogueFile, source, plan, chosen, error)) {
+        say(error);
+        return 1;
+    }
+    say(exchange::importSummary(qsizetype(chosen.size()), keepDuplicates ? 0 : plan.duplicates, plan));
+    return 0;
+}
+
+int exportFrom(const QString &file, const QString &catalogueFile)
+{
+    QString error;
+    int count = 0;
+    if (!exchange::exportCatalogue(catalogueFile, file, exchange::exportFormatFor(file), count, error)) {
+        say(error);
+        return 1;
+    }
+    say(QString("%1 movies exported to %2").arg(count).arg(file));
+    return 0;
+}
+
+QString takeValue(QStringList &args, const QString &option, bool &present, bool &bad)
+{
+    const int at = args.indexOf(option);
+    present = at >= 0;
+    if (!present)
+        return {};
+    if (at + 1 >= args.size()) {
+        bad = true;
+        return {};
+    }
+    const QString value = args.at(at + 1);
+    args.remove(at, 2);
+    return value;
+}
+
+} // namespace
+
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
+    bool isImport = false, isExport = false, bad = false;
+    const QString importFile = takeValue(args, "--import", isImport, bad);
+    const QString exportFile = takeValue(args, "--export", isExport, bad);
+    const bool keepDuplicates = args.removeAll("--keep-duplicates") > 0;
     const bool sample = args.removeAll("--sample") > 0;
     const bool force = args.removeAll("--force") > 0;
-    if (args.size() != 1 || args.first().startsWith("-")) {
-        std::fprintf(stderr, "usage: moviary-catalogue [--sample] [--force] PATH/DVDs.mdb\n"
-                             "  makes an empty catalogue, or with --sample one holding sample movies;\n"
-                             "  an existing file is kept unless --force is given\n");
-        return 2;
-    }
+    if (bad || args.size() != 1 || args.first().startsWith("-") || (isImport && isExport) ||
+        ((isImport || isExport) && (sample || force)) || (keepDuplicates && !isImport))
+        return usage();
+    if (isImport)
+        return importInto(importFile, args.first(), keepDuplicates);
+    if (isExport)
+        return exportFrom(exportFile, args.first());
+
     QString error;
     if (!tools::createCatalogue(args.first(), sample ? tools::Contents::Sample : tools::Contents::Empty, force,
                                 &error)) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
+        say(error);
         return 1;
     }
-    std::printf("%s made with %d movies\n", qPrintable(args.first()),
-                sample ? int(tools::sampleMovies().size()) : 0);
+    std::printf("%s made with %d movies\n", qPrintable(args.first()), sample ? int(tools::sampleMovies().size()) : 0);
     return 0;
 }

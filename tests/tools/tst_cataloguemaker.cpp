@@ -75,6 +75,7 @@ private slots:
     void sampleCoversTheCasesTheProgramMustHandle();
     void existingFileIsKeptUnlessOverwriteIsAsked();
     void commandLineExitCodes();
+    void forcedRebuildKeepsTheOldCatalogueUntilTheNewOneIsDone();
 };
 
 void TestCatalogueMaker::emptyAndSampleCataloguesOpenAndList()
@@ -195,6 +196,28 @@ void TestCatalogueMaker::commandLineExitCodes()
 
     QCOMPARE(runMaker({"--sample", folder.path() + "/missing/DVDs.mdb"}).exitCode, 1);
     QVERIFY(!QDir(folder.path() + "/missing").exists());
+}
+
+void TestCatalogueMaker::forcedRebuildKeepsTheOldCatalogueUntilTheNewOneIsDone()
+{
+    testsupport::TestFolder folder;
+    const QString path = folder.catalogue();
+    folder.makeSampleCatalogue();
+    const QByteArray before = fileBytes(path);
+
+    // The new file cannot be built (its work name is taken by a folder): the old one stays.
+    QVERIFY(QDir(folder.path()).mkdir("DVDs.mdb.new"));
+    const Run failed = runMaker({"--force", path});
+    QCOMPARE(failed.exitCode, 1);
+    QVERIFY2(failed.output.contains("could not be created"), failed.output.constData());
+    QCOMPARE(fileBytes(path), before);
+    QVERIFY(QDir(folder.path()).rmdir("DVDs.mdb.new"));
+
+    // A finished rebuild replaces it in one step, and leaves no work file behind.
+    QString error;
+    QVERIFY2(tools::createCatalogue(path, {testsupport::movie("Only")}, true, &error), qPrintable(error));
+    QCOMPARE(folder.moviesInFile().size(), size_t(1));
+    QVERIFY(!QFile::exists(path + ".new"));
 }
 
 QTEST_GUILESS_MAIN(TestCatalogueMaker)

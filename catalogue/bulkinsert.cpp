@@ -1,0 +1,55 @@
+#include "bulkinsert.h"
+
+namespace catalogue {
+
+CatalogueError appendMovies(const QString &catalogueFile, qsizetype count,
+                            const std::function<FieldBytes(qsizetype)> &movieAt,
+                            const std::function<bool(qsizetype)> &progress)
+{
+    constexpr qsizetype ProgressEvery = 1000;
+    CatalogueError error;
+    std::unique_ptr<Database> db = Database::open(catalogueFile, error);
+    if (!db)
+        return error;
+    sqlite3 *h = db->handle();
+    // Take the write lock at once, so that no other writer slips in half way.
+    int rc = sqlite3_exec(h, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        return db->errorFor(rc);
+    auto rollBack = [&](CatalogueError why) {
+        if (!sqlite3_get_autocommit(h))
+            sqlite3_exec(h, "ROLLBACK", nullptr, nullptr, nullptr);
+        return why;
+    };
+    {
+        StatementPtr insert = db->prepare("INSERT INTO Movies (Title, Description, Category, Actors, Review, Rating, "
+                                          "Year, Time) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)",
+                                          error);
+        if (!insert)
+            return rollBack(error);
+        sqlite3_stmt *st = insert.get();
+        for (qsizetype i = 0; i < count; ++i) {
+            if (progress && i % ProgressEvery == 0 && !progress(i))
+                return rollBack({SQLITE_INTERRUPT, QStringLiteral("The import was cancelled: nothing was written.")});
+            const FieldBytes movie = movieAt(i);
+            for (int f = 0; f < FieldCount; ++f) {
+                const QByteArrayView v = movie[size_t(f)];
+                // An empty text, never NULL: the editors and the list treat both alike.
+                sqlite3_bind_text64(st, f + 1, v.data() ? v.data() : "", sqlite3_uint64(v.size()), SQLITE_STATIC,
+                                    SQLITE_UTF8);
+            }
+            rc = sqlite3_step(st);
+            sqlite3_reset(st);
+            if (rc != SQLITE_DONE)
+                return rollBack(db->errorFor(rc));
+        }
+    }
+    if (progress && !progress(count))
+        return rollBack({SQLITE_INTERRUPT, QStringLiteral("The import was cancelled: nothing was written.")});
+    rc = sqlite3_exec(h, "COMMIT", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        return rollBack(db->errorFor(rc));
+    return {};
+}
+
+} // namespace catalogue

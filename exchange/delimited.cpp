@@ -1,0 +1,152 @@
+#include "delimited.h"
+
+#include "catalogue/movie.h"
+
+namespace exchange {
+
+char detectDelimiter(QByteArrayView utf8)
+{
+    int commas = 0, semicolons = 0, tabs = 0;
+    bool quoted = false;
+    for (char c : utf8) {
+        if (c == '"')
+            quoted = !quoted;
+        else if (quoted)
+            continue;
+        else if (c == '\n' || c == '\r')
+            break;
+        else if (c == ',')
+            ++commas;
+        else if (c == ';')
+            ++semicolons;
+        else if (c == '\t')
+            ++tabs;
+    }
+    if (tabs > 0 && tabs >= semicolons && tabs >= commas)
+        return '\t';
+    if (semicolons > commas)
+        return ';';
+    return ',';
+}
+
+bool readDelimited(QByteArray utf8, char delimiter, SourceTable &table, QString &error)
+{
+    QByteArray &data = table.buffer();
+    data = std::move(utf8);
+    char *d = data.data();
+    const qsizetype n = data.size();
+    // Rough guess of the size, to fill the table without moving it.
+    const qsizetype lines = std::max<qsizetype>(1, data.count('\n'));
+    table.reserveRows(lines, lines * 9);
+
+    qsizetype r = 0, w = 0;
+    int line = 1;
+    while (r < n) {
+        const int rowLine = line;
+        // A blank line holds no record.
+        if (d[r] == '\n' || d[r] == '\r') {
+            r += (d[r] == '\r' && r + 1 < n && d[r + 1] == '\n') ? 2 : 1;
+            ++line;
+            continue;
+        }
+        table.beginRow(rowLine);
+        for (;;) {
+            const qsizetype start = w;
+            if (r < n && d[r] == '"') {
+                const int openedAt = line;
+                ++r;
+                for (;;) {
+                    if (r >= n) {
+                        error = QString("A quote opened on line %1 is never closed.").arg(openedAt);
+                        return false;
+                    }
+                    const char c = d[r];
+                    if (c == '"') {
+                        if (r + 1 < n && d[r + 1] == '"') {
+                            d[w++] = '"';
+                            r += 2;
+                            continue;
+                        }
+                        ++r;
+                        break;
+                    }
+                    if (c == '\n' || (c == '\r' && !(r + 1 < n && d[r + 1] == '\n')))
+                        ++line;
+                    d[w++] = c;
+                    ++r;
+                }
+            }
+            // Unquoted text, or text after a closing quote, runs to the next delimiter.
+            while (r < n && d[r] != delimiter && d[r] != '\n' && d[r] != '\r')
+                d[w++] = d[r++];
+            table.addCell(start, w - start);
+            if (r < n && d[r] == delimiter) {
+                ++r;
+                continue;
+            }
+            if (r < n) {
+                r += (d[r] == '\r' && r + 1 < n && d[r + 1] == '\n') ? 2 : 1;
+                ++line;
+            }
+            break;
+        }
+    }
+    data.truncate(w);
+    table.takeHeaderFromFirstRow();
+    return true;
+}
+
+namespace {
+
+bool needsQuotes(QByteArrayView v)
+{
+    if (v.isEmpty())
+        return false;
+    if (v.front() == ' ' || v.back() == ' ' || v.front() == '\t' || v.back() == '\t')
+        return true;
+    for (char c : v)
+        if (c == ',' || c == '"' || c == '\n' || c == '\r' || c == ';' || c == '\t')
+            return true;
+    return false;
+}
+
+void appendField(QByteArray &out, QByteArrayView v)
+{
+    if (!needsQuotes(v)) {
+        out.append(v);
+        return;
+    }
+    out.append('"');
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < v.size(); ++i) {
+        if (v[i] == '"') {
+            out.append(v.sliced(from, i - from + 1));
+            out.append('"');
+            from = i + 1;
+        }
+    }
+    out.append(v.sliced(from));
+    out.append('"');
+}
+
+} // namespace
+
+QByteArray writeCsv(qsizetype count, const std::function<MovieBytes(qsizetype)> &movieAt)
+{
+    QByteArray out;
+    out.append("\xEF\xBB\xBF");
+    out.append(catalogue::fieldNames().join(',').toUtf8());
+    out.append("\r\n");
+    for (qsizetype i = 0; i < count; ++i) {
+        const MovieBytes m = movieAt(i);
+        for (int f = 0; f < 8; ++f) {
+            if (f)
+                out.append(',');
+            appendField(out, m[size_t(f)]);
+        }
+        out.append("\r\n");
+    }
+    return out;
+}
+
+} // namespace exchange

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "catalogue/bulkinsert.h"
+#include "sourcetable.h"
+
+#include <QByteArray>
+#include <QString>
+#include <array>
+#include <functional>
+
+namespace exchange {
+
+// The delimiter of a text table: comma, semicolon or tab, whichever splits the first
+// line (outside quotes) into the most fields; a comma when none occurs.
+char detectDelimiter(QByteArrayView utf8);
+
+// Reads UTF-8 text as delimited records, quoted as RFC 4180 describes (delimiters,
+// doubled quotes and line breaks inside quotes), with CRLF, LF or CR line ends and a
+// last line with or without one; blank lines are passed over. The first record
+// becomes the column names. The text moves into the table and is unquoted in place.
+// A quote left open at the end of the text is an error.
+bool readDelimited(QByteArray utf8, char delimiter, SourceTable &table, QString &error);
+
+// Eight fields of a movie as UTF-8, in column order.
+using MovieBytes = catalogue::FieldBytes;
+
+// Writes a header of the eight field names and one record per movie: UTF-8 with a
+// byte order mark, CRLF line ends, a field quoted when it holds a comma, a quote, a
+// line break or a blank at either end; every value byte for byte as stored.
+QByteArray writeCsv(qsizetype count, const std::function<MovieBytes(qsizetype)> &movieAt);
+
+} // namespace exchange

@@ -1,0 +1,72 @@
+#include "exporter.h"
+
+#include "catalogue/recordcursor.h"
+#include "collectionxml.h"
+#include "delimited.h"
+#include "zipfile.h"
+
+#include <QDir>
+#include <QSaveFile>
+#include <numeric>
+
+namespace exchange {
+
+namespace {
+
+QString cannotExport(const QString &path, const QString &why)
+{
+    return QString("%1 could not be written. %2").arg(QDir::toNativeSeparators(path), why);
+}
+
+} // namespace
+
+ExportFormat exportFormatFor(const QString &path)
+{
+    return path.endsWith(QLatin1String(".tc"), Qt::CaseInsensitive) ? ExportFormat::Tellico : ExportFormat::Csv;
+}
+
+bool exportMovies(const catalogue::ResultSet &rows, const std::vector<int> &places, const QString &path,
+                  ExportFormat format, QString &error)
+{
+    const auto movieAt = [&](qsizetype i) {
+        MovieBytes m;
+        for (int f = 0; f < catalogue::FieldCount; ++f)
+            m[size_t(f)] = rows.rawText(places[size_t(i)], catalogue::fieldAt(f)).first;
+        return m;
+    };
+    const qsizetype count = qsizetype(places.size());
+    QByteArray bytes;
+    if (format == ExportFormat::Csv) {
+        bytes = writeCsv(count, movieAt);
+    } else {
+        QByteArray xml;
+        QString why;
+        if (!writeTellicoXml(count, movieAt, xml, why) || !writeZip("tellico.xml", xml, bytes, why)) {
+            error = cannotExport(path, why);
+            return false;
+        }
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        error = cannotExport(path, file.errorString() + QLatin1Char('.'));
+        return false;
+    }
+    return true;
+}
+
+bool exportCatalogue(const QString &catalogueFile, const QString &path, ExportFormat format, int &count, QString &error)
+{
+    catalogue::RecordCursor cursor;
+    cursor.setDatabaseName(catalogueFile);
+    cursor.setRecordSource(QStringLiteral("select * from Movies order by Title"));
+    if (!cursor.refresh()) {
+        error = cannotExport(path, cursor.lastError().message);
+        return false;
+    }
+    std::vector<int> places(size_t(cursor.result().size()));
+    std::iota(places.begin(), places.end(), 0);
+    count = int(places.size());
+    return exportMovies(cursor.result(), places, path, format, error);
+}
+
+} // namespace exchange

@@ -1,0 +1,312 @@
+#include "importer.h"
+
+#include "catalogue/bulkinsert.h"
+#include "catalogue/recordcursor.h"
+#include "collectionxml.h"
+#include "conversions.h"
+#include "delimited.h"
+#include "textdecode.h"
+#include "zipfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace exchange {
+
+using catalogue::Field;
+
+namespace {
+
+constexpr int ReasonsKept = 5;
+
+QString cannotImport(const QString &path, const QString &why)
+{
+    return QString("%1 could not be imported. %2").arg(QDir::toNativeSeparators(path), why);
+}
+
+bool looksLikeXml(QByteArrayView bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes = bytes.sliced(3);
+    qsizetype i = 0;
+    while (i < bytes.size() && (bytes[i] == ' ' || bytes[i] == '\t' || bytes[i] == '\r' || bytes[i] == '\n'))
+        ++i;
+    return bytes.sliced(i).startsWith("<?xml") || bytes.sliced(i).startsWith("<!DOCTYPE") ||
+           bytes.sliced(i).startsWith("<tellico") || bytes.sliced(i).startsWith("<collection");
+}
+
+bool readCollection(QByteArrayView xml, bool zipped, ImportSource &source, QString &why)
+{
+    const QString root = rootElementName(xml);
+    if (root == QLatin1String("tellico") || root == QLatin1String("bookcase")) {
+        source.format = SourceFormat::Tellico;
+        source.description = zipped ? QStringLiteral("Tellico collection") : QStringLiteral("Tellico collection (XML)");
+        if (!readTellicoXml(xml, source.table, source.exact, why))
+            return false;
+    } else if (root == QLatin1String("collection")) {
+        source.format = SourceFormat::Gcstar;
+        source.description = QStringLiteral("GCstar movie collection");
+        if (!readGcstarXml(xml, source.table, why))
+            return false;
+    } else {
+        // Parse it through once more to tell broken XML from XML of another kind.
+        SourceTable ignored;
+        bool own = false;
+        if (!readTellicoXml(xml, ignored, own, why) && why.startsWith(QLatin1String("It is not a Tellico")))
+            why = QStringLiteral("It is XML, but neither a Tellico nor a GCstar collection.");
+        return false;
+    }
+    source.mapping.clear();
+    for (int f = 0; f < catalogue::FieldCount; ++f)
+        source.mapping.push_back(catalogue::fieldAt(f));
+    if (source.table.rowCount() == 0) {
+        why = QStringLiteral("It holds no movies.");
+        return false;
+    }
+    return true;
+}
+
+bool readText(QByteArray bytes, ImportSource &source, QString &why)
+{
+    QByteArray utf8;
+    TextEncoding encoding;
+    if (!decodeText(std::move(bytes), utf8, encoding, why))
+        return false;
+    const char delimiter = detectDelimiter(utf8);
+    if (!readDelimited(std::move(utf8), delimiter, source.table, why))
+        return false;
+    if (source.table.columns.isEmpty()) {
+        why = QStringLiteral("It is empty.");
+        return false;
+    }
+    if (source.table.rowCount() == 0) {
+        why = QStringLiteral("It has a header but no rows: there is nothing to import.");
+        return false;
+    }
+    const char *separated = delimiter == '\t' ? "tab" : delimiter == ';' ? "semicolon" : "comma";
+    source.format = SourceFormat::DelimitedText;
+    source.description = QString("Delimited text (%1-separated, %2)").arg(separated, encodingName(encoding));
+    source.mappingChangeable = true;
+    source.exact = isOwnLayout(source.table.columns);
+    source.mapping = mappingForHeader(source.table.columns);
+    return true;
+}
+
+QString plainKey(const QString &text)
+{
+    // Letters without their accents: the canonical decomposition, marks left out.
+    QString base;
+    base.reserve(text.size());
+    for (char32_t c : text.toUcs4()) {
+        if (QChar::decompositionTag(c) == QChar::Canonical) {
+            const QString parts = QChar::decomposition(c);
+            for (char32_t p : parts.toUcs4())
+                if (!QChar::isMark(p))
+                    base += QChar::fromUcs4(p);
+        } else if (!QChar::isMark(c)) {
+            base += QChar::fromUcs4(c);
+        }
+    }
+    return base.toCaseFolded();
+}
+
+QByteArray converted(Field field, QByteArrayView cell, const ImportSource &source)
+{
+    if (cell.isEmpty() || (source.exact && !(field == Field::Category && cell.contains(GenreSeparator))))
+        return QByteArray::fromRawData(cell.data(), cell.size());
+    const QString text = QString::fromUtf8(cell);
+    switch (field) {
+    case Field::Year:
+        return yearFrom(text).toUtf8();
+    case Field::Time:
+        return minutesFrom(text).toUtf8();
+    case Field::Rating:
+        return certificationFrom(text).toUtf8();
+    case Field::Category:
+        return categoryFrom(source.format == SourceFormat::DelimitedText ? splitGenres(text)
+                                                                         : text.split(QChar(GenreSeparator)))
+            .toUtf8();
+    default:
+        return QByteArray::fromRawData(cell.data(), cell.size());
+    }
+}
+
+} // namespace
+
+bool readImportBytes(QByteArray bytes, const QString &path, ImportSource &source, QString &error)
+{
+    source = ImportSource();
+    source.path = path;
+    QString why;
+    bool ok;
+    if (bytes.isEmpty()) {
+        why = QStringLiteral("It is empty.");
+        ok = false;
+    } else if (looksLikeZip(bytes)) {
+        QByteArray xml;
+        QString detail;
+        switch (readZipMember(bytes, "tellico.xml", MaxInflatedSize, xml, detail)) {
+        case ZipRead::Ok:
+            bytes.clear();
+            ok = readCollection(xml, true, source, why);
+            break;
+        case ZipRead::NoSuchMember:
+            why = QStringLiteral("It is a zip archive, but not a Tellico collection: it holds no tellico.xml.");
+            ok = false;
+            break;
+        case ZipRead::TooLarge:
+            why = QString("Its tellico.xml would unpack to more than %1 MiB.").arg(MaxInflatedSize >> 20);
+            ok = false;
+            break;
+        default:
+            why = QString("It is a damaged zip archive (%1).").arg(detail);
+            ok = false;
+        }
+    } else if (looksLikeXml(bytes)) {
+        ok = readCollection(bytes, false, source, why);
+    } else {
+        ok = readText(std::move(bytes), source, why);
+    }
+    if (!ok) {
+        error = cannotImport(path, why);
+        source.table = SourceTable();
+    }
+    return ok;
+}
+
+bool readImportFile(const QString &path, ImportSource &source, QString &error)
+{
+    QFile file(path);
+    if (!QFileInfo(path).isFile()) {
+        error = cannotImport(path, QStringLiteral("It is not a file."));
+        return false;
+    }
+    if (file.size() > MaxImportFileSize) {
+        error = cannotImport(path, QStringLiteral("It is larger than 1 GiB."));
+        return false;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = cannotImport(path, QString("It could not be read: %1.").arg(file.errorString()));
+        return false;
+    }
+    // The size may grow while it is read: never take in more than the limit.
+    QByteArray bytes = file.read(MaxImportFileSize + 1);
+    if (bytes.size() > MaxImportFileSize) {
+        error = cannotImport(path, QStringLiteral("It is larger than 1 GiB."));
+        return false;
+    }
+    if (file.error() != QFileDevice::NoError) {
+        error = cannotImport(path, QString("It could not be read: %1.").arg(file.errorString()));
+        return false;
+    }
+    return readImportBytes(std::move(bytes), path, source, error);
+}
+
+QString DuplicateIndex::key(const QString &title, const QString &year)
+{
+    return plainKey(title.trimmed()) + QChar(0x1f) + year.trimmed();
+}
+
+bool readCatalogueKeys(const QString &catalogueFile, DuplicateIndex &index, QString &error)
+{
+    catalogue::RecordCursor cursor;
+    cursor.setDatabaseName(catalogueFile);
+    cursor.setRecordSource(QStringLiteral("select * from Movies"));
+    if (!cursor.refresh()) {
+        error = cursor.lastError().message;
+        return false;
+    }
+    const catalogue::ResultSet &r = cursor.result();
+    for (int i = 0; i < r.size(); ++i)
+        index.insert(DuplicateIndex::key(r.text(i, Field::Title), r.text(i, Field::Year)));
+    return true;
+}
+
+ImportPlan planImport(const ImportSource &source, const Mapping &mapping, const DuplicateIndex &catalogue)
+{
+    ImportPlan plan;
+    const SourceTable &t = source.table;
+    const int columns = int(t.columns.size());
+    plan.movies.reserve(size_t(t.rowCount()));
+    DuplicateIndex earlier;
+    auto skip = [&plan](const QString &reason) {
+        ++plan.skippedRows;
+        if (plan.skipReasons.size() < ReasonsKept)
+            plan.skipReasons << reason;
+    };
+    for (int row = 0; row < t.rowCount(); ++row) {
+        if (t.cellCount(row) > columns)
+            ++plan.rowsWithExtraFields;
+        PlannedMovie m;
+        for (int c = 0; c < columns && c < int(mapping.size()); ++c)
+            if (mapping[size_t(c)])
+                m.values[size_t(catalogue::index(*mapping[size_t(c)]))] =
+                    converted(*mapping[size_t(c)], t.cell(row, c), source);
+        const QByteArray &title = m.values[0];
+        if (title.trimmed().isEmpty()) {
+            skip(QString("empty title on line %1").arg(t.lineOf(row)));
+            continue;
+        }
+        if (title.size() > MaxTitleBytes) {
+            skip(QString("title longer than 1 MB on line %1").arg(t.lineOf(row)));
+            continue;
+        }
+        const QString key =
+            DuplicateIndex::key(QString::fromUtf8(title), QString::fromUtf8(m.values[catalogue::index(Field::Year)]));
+        m.duplicate = catalogue.contains(key) || !earlier.insert(key);
+        plan.duplicates += m.duplicate;
+        plan.movies.push_back(std::move(m));
+    }
+    return plan;
+}
+
+bool storeMovies(const QString &catalogueFile, const ImportSource &source, const ImportPlan &plan,
+                 const std::vector<qsizetype> &chosen, QString &error, const std::function<bool(qsizetype)> &progress)
+{
+    const catalogue::CatalogueError e = catalogue::appendMovies(
+        catalogueFile, qsizetype(chosen.size()),
+        [&](qsizetype i) {
+            const PlannedMovie &m = plan.movies[size_t(chosen[size_t(i)])];
+            catalogue::FieldBytes bytes;
+            for (size_t f = 0; f < bytes.size(); ++f)
+                bytes[f] = m.values[f];
+            return bytes;
+        },
+        progress);
+    if (e) {
+        error = cannotImport(
+            source.path,
+            e.message + (e.code == SQLITE_INTERRUPT ? QString() : QStringLiteral(" The catalogue was not changed.")));
+        return false;
+    }
+    return true;
+}
+
+std::vector<qsizetype> ImportPlan::toStore(bool skipDuplicates) const
+{
+    std::vector<qsizetype> out;
+    out.reserve(movies.size());
+    for (size_t i = 0; i < movies.size(); ++i)
+        if (!skipDuplicates || !movies[i].duplicate)
+            out.push_back(qsizetype(i));
+    return out;
+}
+
+QString importSummary(qsizetype imported, int duplicatesSkipped, const ImportPlan &plan)
+{
+    QString text = QString("%1 movies imported, %2 duplicates skipped, %3 rows skipped")
+                       .arg(imported)
+                       .arg(duplicatesSkipped)
+                       .arg(plan.skippedRows);
+    if (!plan.skipReasons.isEmpty())
+        text += QStringLiteral(" (") + plan.skipReasons.join(QStringLiteral("; ")) +
+                (plan.skippedRows > plan.skipReasons.size() ? QStringLiteral("; ...)") : QStringLiteral(")"));
+    text += QLatin1Char('.');
+    if (plan.rowsWithExtraFields > 0)
+        text += QString(" %1 rows had more fields than the header; the extra fields were left out.")
+                    .arg(plan.rowsWithExtraFields);
+    return text;
+}
+
+} // namespace exchange

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "catalogue/movie.h"
+#include "sourcetable.h"
+
+#include <QByteArray>
+#include <QSet>
+#include <QString>
+#include <array>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace exchange {
+
+constexpr qint64 MaxImportFileSize = qint64(1) << 30;
+constexpr qint64 MaxInflatedSize = qint64(512) << 20;
+constexpr qsizetype MaxTitleBytes = 1 << 20;
+
+enum class SourceFormat { DelimitedText, Tellico, Gcstar };
+
+using Mapping = std::vector<std::optional<catalogue::Field>>;
+
+// A file read and recognised, before anything is stored.
+struct ImportSource {
+    QString path;
+    SourceFormat format = SourceFormat::DelimitedText;
+    // What the dialog shows: "Delimited text (semicolon-separated, Windows-1252)".
+    QString description;
+    SourceTable table;
+    // One field (or none) per column of the table.
+    Mapping mapping;
+    // Only the columns of delimited text may be mapped by hand.
+    bool mappingChangeable = false;
+    // This program's own export: every value is stored exactly as it stands.
+    bool exact = false;
+};
+
+// Reads a file and recognises its format from the content: a Tellico collection (zip
+// or XML), a GCstar movie collection, or delimited text. When the file cannot be read
+// as a whole, answers false with a message that names the file and the problem.
+bool readImportFile(const QString &path, ImportSource &source, QString &error);
+// The same for bytes already read; path only names them.
+bool readImportBytes(QByteArray bytes, const QString &path, ImportSource &source, QString &error);
+
+// Movies told apart by title, ignoring letter case and accents, and year.
+class DuplicateIndex {
+public:
+    static QString key(const QString &title, const QString &year);
+    // False when the key was there already.
+    bool insert(const QString &key) { return keys_.size() < (keys_.insert(key), keys_.size()); }
+    bool contains(const QString &key) const { return keys_.contains(key); }
+
+private:
+    QSet<QString> keys_;
+};
+
+// The titles and years of the movies of a catalogue file.
+bool readCatalogueKeys(const QString &catalogueFile, DuplicateIndex &index, QString &error);
+
+struct PlannedMovie {
+    std::array<QByteArray, catalogue::FieldCount> values;
+    bool duplicate = false;
+};
+
+// The movies a source gives under a mapping, as they will be stored. Values that need
+// no conversion point into the source's text: the plan lives no longer than its source.
+struct ImportPlan {
+    std::vector<PlannedMovie> movies; // every row with a title, in file order
+    int duplicates = 0;               // of the catalogue or of an earlier row
+    int skippedRows = 0;
+    QStringList skipReasons;     // the first few
+    int rowsWithExtraFields = 0; // more fields than the header: the extra ones are left out
+
+    // Places in movies of the ones to store.
+    std::vector<qsizetype> toStore(bool skipDuplicates) const;
+};
+
+ImportPlan planImport(const ImportSource &source, const Mapping &mapping, const DuplicateIndex &catalogue);
+
+// Adds the chosen movies of the plan to the catalogue in one transaction: all or none.
+// On failure (or when progress answers false) the catalogue is as before and error
+// names the imported file and the problem.
+bool storeMovies(const QString &catalogueFile, const ImportSource &source, const ImportPlan &plan,
+                 const std::vector<qsizetype> &chosen, QString &error,
+                 const std::function<bool(qsizetype)> &progress = {});
+
+// "N movies imported, M duplicates skipped, K rows skipped" and the first reasons.
+QString importSummary(qsizetype imported, int duplicatesSkipped, const ImportPlan &plan);
+
+} // namespace exchange

@@ -1,0 +1,56 @@
+#include "sourcetable.h"
+
+namespace exchange {
+
+int SourceTable::cellCount(int row) const
+{
+    const size_t r = size_t(row);
+    const qsizetype end = r + 1 < rowStarts_.size() ? rowStarts_[r + 1] : qsizetype(cells_.size());
+    return int(end - rowStarts_[r]);
+}
+
+QByteArrayView SourceTable::cell(int row, int column) const
+{
+    if (column < 0 || column >= cellCount(row))
+        return {};
+    const Span &s = cells_[size_t(rowStarts_[size_t(row)] + column)];
+    return QByteArrayView(buffer_.constData() + s.offset, s.length);
+}
+
+void SourceTable::reserveRows(qsizetype rows, qsizetype cells)
+{
+    rowStarts_.reserve(size_t(rows));
+    lines_.reserve(size_t(rows));
+    cells_.reserve(size_t(cells));
+}
+
+void SourceTable::beginRow(int line)
+{
+    rowStarts_.push_back(qsizetype(cells_.size()));
+    lines_.push_back(line);
+}
+
+void SourceTable::addCell(qsizetype offset, qsizetype length) { cells_.push_back({offset, length}); }
+
+void SourceTable::appendCell(QByteArrayView text)
+{
+    cells_.push_back({buffer_.size(), text.size()});
+    buffer_.append(text);
+}
+
+void SourceTable::takeHeaderFromFirstRow()
+{
+    columns.clear();
+    if (rowStarts_.empty())
+        return;
+    for (int c = 0; c < cellCount(0); ++c)
+        columns << QString::fromUtf8(cell(0, c));
+    const qsizetype headerCells = cellCount(0);
+    cells_.erase(cells_.begin(), cells_.begin() + headerCells);
+    rowStarts_.erase(rowStarts_.begin());
+    lines_.erase(lines_.begin());
+    for (qsizetype &start : rowStarts_)
+        start -= headerCells;
+}
+
+} // namespace exchange

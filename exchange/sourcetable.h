@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QStringList>
+#include <vector>
+
+namespace exchange {
+
+// Records read from a file before they become movies: named columns, then rows of
+// UTF-8 cells. Every cell points into one buffer, so that a large file costs little
+// more than its own text.
+class SourceTable {
+public:
+    QStringList columns;
+
+    int rowCount() const { return int(rowStarts_.size()); }
+    int cellCount(int row) const;
+    // The cell's bytes; empty past the end of a short row.
+    QByteArrayView cell(int row, int column) const;
+    // The 1-based line of the file where the row starts.
+    int lineOf(int row) const { return lines_[size_t(row)]; }
+
+    QByteArray &buffer() { return buffer_; }
+    const QByteArray &buffer() const { return buffer_; }
+    void reserveRows(qsizetype rows, qsizetype cells);
+    void beginRow(int line);
+    // A cell already in the buffer.
+    void addCell(qsizetype offset, qsizetype length);
+    // A cell copied to the end of the buffer.
+    void appendCell(QByteArrayView text);
+    // Makes the first row the column names.
+    void takeHeaderFromFirstRow();
+
+private:
+    struct Span {
+        qsizetype offset;
+        qsizetype length;
+    };
+    QByteArray buffer_;
+    std::vector<Span> cells_;
+    std::vector<qsizetype> rowStarts_;
+    std::vector<int> lines_;
+};
+
+} // namespace exchange

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace exchange {
+
+bool looksLikeZip(QByteArrayView bytes);
+
+enum class ZipRead { Ok, NotZip, NoSuchMember, TooLarge, Damaged };
+
+// Inflates one member of a zip archive held in memory. A member whose size, as the
+// archive states it or as it turns out while inflating, passes limit is refused
+// before more than limit bytes are held.
+ZipRead readZipMember(const QByteArray &zip, const char *name, qint64 limit, QByteArray &out, QString &detail);
+
+// A zip archive holding one member, compressed.
+bool writeZip(const char *name, const QByteArray &data, QByteArray &zip, QString &error);
+
+} // namespace exchange
