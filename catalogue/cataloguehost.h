@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <vector>
 
 namespace catalogue {
 
@@ -16,6 +17,8 @@ public:
     virtual RecordCursor &mainCursor() = 0;
     // Reopens the catalogue and lists all movies, the first one current.
     virtual void listAllRecords() = 0;
+    // Places in mainCursor().result() of the movies the list shows, in the list's order.
+    virtual std::vector<int> listedPositions();
 };
 
 } // namespace catalogue
