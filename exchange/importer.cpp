@@ -111,25 +111,36 @@ QString plainKey(const QString &text)
     return base.toCaseFolded();
 }
 
-QByteArray converted(Field field, QByteArrayView cell, const ImportSource &source)
+// The value as it will be stored: the cell itself, or its conversion kept in store.
+QByteArrayView converted(Field field, QByteArrayView cell, const ImportSource &source, std::vector<QByteArray> &store)
 {
     if (cell.isEmpty() || (source.exact && !(field == Field::Category && cell.contains(GenreSeparator))))
-        return QByteArray::fromRawData(cell.data(), cell.size());
+        return cell;
     const QString text = QString::fromUtf8(cell);
+    QString value;
     switch (field) {
     case Field::Year:
-        return yearFrom(text).toUtf8();
+        value = yearFrom(text);
+        break;
     case Field::Time:
-        return minutesFrom(text).toUtf8();
+        value = minutesFrom(text);
+        break;
     case Field::Rating:
-        return certificationFrom(text).toUtf8();
+        value = certificationFrom(text);
+        break;
     case Field::Category:
-        return categoryFrom(source.format == SourceFormat::DelimitedText ? splitGenres(text)
-                                                                         : text.split(QChar(GenreSeparator)))
-            .toUtf8();
+        value = categoryFrom(source.format == SourceFormat::DelimitedText ? splitGenres(text)
+                                                                          : text.split(QChar(GenreSeparator)));
+        break;
     default:
-        return QByteArray::fromRawData(cell.data(), cell.size());
+        return cell;
     }
+    QByteArray utf8 = value.toUtf8();
+    if (utf8 == cell)
+        return cell;
+    // Moving a QByteArray keeps its bytes where they are, so views into it stay valid.
+    store.push_back(std::move(utf8));
+    return store.back();
 }
 
 } // namespace
@@ -242,8 +253,8 @@ ImportPlan planImport(const ImportSource &source, const Mapping &mapping, const 
         for (int c = 0; c < columns && c < int(mapping.size()); ++c)
             if (mapping[size_t(c)])
                 m.values[size_t(catalogue::index(*mapping[size_t(c)]))] =
-                    converted(*mapping[size_t(c)], t.cell(row, c), source);
-        const QByteArray &title = m.values[0];
+                    converted(*mapping[size_t(c)], t.cell(row, c), source, plan.converted);
+        const QByteArrayView title = m.values[0];
         if (title.trimmed().isEmpty()) {
             skip(QString("empty title on line %1").arg(t.lineOf(row)));
             continue;
@@ -252,8 +263,8 @@ ImportPlan planImport(const ImportSource &source, const Mapping &mapping, const 
             skip(QString("title longer than 1 MB on line %1").arg(t.lineOf(row)));
             continue;
         }
-        const QString key =
-            DuplicateIndex::key(QString::fromUtf8(title), QString::fromUtf8(m.values[catalogue::index(Field::Year)]));
+        const QString key = DuplicateIndex::key(QString::fromUtf8(title),
+                                                QString::fromUtf8(m.values[size_t(catalogue::index(Field::Year))]));
         m.duplicate = catalogue.contains(key) || !earlier.insert(key);
         plan.duplicates += m.duplicate;
         plan.movies.push_back(std::move(m));

@@ -59,15 +59,23 @@ private:
 bool readCatalogueKeys(const QString &catalogueFile, DuplicateIndex &index, QString &error);
 
 struct PlannedMovie {
-    std::array<QByteArray, catalogue::FieldCount> values;
+    std::array<QByteArrayView, catalogue::FieldCount> values;
     bool duplicate = false;
 };
 
-// The movies a source gives under a mapping, as they will be stored. Values that need
-// no conversion point into the source's text: the plan lives no longer than its source.
+// The movies a source gives under a mapping, as they will be stored. Values point into
+// the source's text, or into the plan's own store where they were converted: the plan
+// lives no longer than its source, and is moved, never copied.
 struct ImportPlan {
-    std::vector<PlannedMovie> movies; // every row with a title, in file order
-    int duplicates = 0;               // of the catalogue or of an earlier row
+    ImportPlan() = default;
+    ImportPlan(ImportPlan &&) = default;
+    ImportPlan &operator=(ImportPlan &&) = default;
+    ImportPlan(const ImportPlan &) = delete;
+    ImportPlan &operator=(const ImportPlan &) = delete;
+
+    std::vector<PlannedMovie> movies;  // every row with a title, in file order
+    std::vector<QByteArray> converted; // converted values, which movies point into
+    int duplicates = 0;                // of the catalogue or of an earlier row
     int skippedRows = 0;
     QStringList skipReasons;     // the first few
     int rowsWithExtraFields = 0; // more fields than the header: the extra ones are left out

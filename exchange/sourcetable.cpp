@@ -30,11 +30,11 @@ void SourceTable::beginRow(int line)
     lines_.push_back(line);
 }
 
-void SourceTable::addCell(qsizetype offset, qsizetype length) { cells_.push_back({offset, length}); }
+void SourceTable::addCell(qsizetype offset, qsizetype length) { cells_.push_back({quint32(offset), quint32(length)}); }
 
 void SourceTable::appendCell(QByteArrayView text)
 {
-    cells_.push_back({buffer_.size(), text.size()});
+    cells_.push_back({quint32(buffer_.size()), quint32(text.size())});
     buffer_.append(text);
 }
 

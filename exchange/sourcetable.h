@@ -33,9 +33,10 @@ public:
     void takeHeaderFromFirstRow();
 
 private:
+    // Offsets fit 32 bits: a file is read only up to 1 GiB, an inflated one up to 512 MiB.
     struct Span {
-        qsizetype offset;
-        qsizetype length;
+        quint32 offset;
+        quint32 length;
     };
     QByteArray buffer_;
     std::vector<Span> cells_;

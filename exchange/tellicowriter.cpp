@@ -1,7 +1,5 @@
 #include "collectionxml.h"
 
-#include <QXmlStreamWriter>
-
 namespace exchange {
 
 namespace {
@@ -18,24 +16,41 @@ bool fitsXml(QByteArrayView utf8)
     return !utf8.contains("\xEF\xBF\xBE") && !utf8.contains("\xEF\xBF\xBF");
 }
 
-// Element text with carriage returns written as references, so that a reader gets
-// them back instead of a normalised line end.
-void writeText(QXmlStreamWriter &w, const char *element, QByteArrayView utf8)
+// Text with the markup characters escaped, and carriage returns written as references
+// so that a reader gets them back instead of a normalised line end.
+void appendEscaped(QByteArray &out, QByteArrayView utf8)
 {
-    if (utf8.isEmpty() && qstrcmp(element, "title") != 0 && qstrcmp(element, "column") != 0)
-        return;
-    w.writeStartElement(QLatin1String(element));
-    const QString text = QString::fromUtf8(utf8);
     qsizetype from = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == QLatin1Char('\r')) {
-            w.writeCharacters(QStringView(text).sliced(from, i - from).toString());
-            w.writeEntityReference(QStringLiteral("#13"));
-            from = i + 1;
+    for (qsizetype i = 0; i < utf8.size(); ++i) {
+        const char *entity = nullptr;
+        switch (utf8[i]) {
+        case '&':
+            entity = "&amp;";
+            break;
+        case '<':
+            entity = "&lt;";
+            break;
+        case '>':
+            entity = "&gt;";
+            break;
+        case '\r':
+            entity = "&#13;";
+            break;
+        default:
+            continue;
         }
+        out.append(utf8.sliced(from, i - from));
+        out.append(entity);
+        from = i + 1;
     }
-    w.writeCharacters(QStringView(text).sliced(from).toString());
-    w.writeEndElement();
+    out.append(utf8.sliced(from));
+}
+
+void appendElement(QByteArray &out, const char *indent, const char *name, QByteArrayView utf8)
+{
+    out.append(indent).append('<').append(name).append('>');
+    appendEscaped(out, utf8);
+    out.append("</").append(name).append(">\n");
 }
 
 } // namespace
@@ -44,59 +59,58 @@ bool writeTellicoXml(qsizetype count, const std::function<MovieBytes(qsizetype)>
                      QString &error)
 {
     xml.clear();
-    QXmlStreamWriter w(&xml);
-    w.setAutoFormatting(true);
-    w.setAutoFormattingIndent(1);
-    w.writeStartDocument();
-    w.writeDTD(QStringLiteral("<!DOCTYPE tellico PUBLIC \"-//Robby Stephenson/DTD Tellico V11.0//EN\" "
-                              "\"http://periapsis.org/tellico/dtd/v11/tellico.dtd\">"));
-    w.writeDefaultNamespace(QStringLiteral("http://periapsis.org/tellico/"));
-    w.writeStartElement(QStringLiteral("tellico"));
-    w.writeAttribute(QStringLiteral("syntaxVersion"), QStringLiteral("11"));
-    w.writeStartElement(QStringLiteral("collection"));
-    w.writeAttribute(QStringLiteral("title"), QLatin1String(OwnCollectionTitle));
-    w.writeAttribute(QStringLiteral("type"), QStringLiteral("3"));
-    w.writeStartElement(QStringLiteral("fields"));
-    w.writeEmptyElement(QStringLiteral("field"));
-    w.writeAttribute(QStringLiteral("name"), QStringLiteral("_default"));
-    w.writeEndElement();
+    xml.append("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+               "<!DOCTYPE tellico PUBLIC \"-//Robby Stephenson/DTD Tellico V11.0//EN\" "
+               "\"http://periapsis.org/tellico/dtd/v11/tellico.dtd\">\n"
+               "<tellico xmlns=\"http://periapsis.org/tellico/\" syntaxVersion=\"11\">\n"
+               " <collection title=\"")
+        .append(OwnCollectionTitle)
+        .append("\" type=\"3\">\n"
+                "  <fields>\n"
+                "   <field name=\"_default\"/>\n"
+                "  </fields>\n");
     for (qsizetype i = 0; i < count; ++i) {
         const MovieBytes m = movieAt(i);
         for (const QByteArrayView &v : m) {
             if (!fitsXml(v)) {
                 error = QString("The movie \"%1\" holds a control character that a Tellico file cannot store.")
                             .arg(QString::fromUtf8(m[0].first(std::min<qsizetype>(m[0].size(), 80))));
+                xml.clear();
                 return false;
             }
         }
-        w.writeStartElement(QStringLiteral("entry"));
-        w.writeAttribute(QStringLiteral("id"), QString::number(i + 1));
-        writeText(w, "title", m[0]);
+        xml.append("  <entry id=\"").append(QByteArray::number(i + 1)).append("\">\n");
+        appendElement(xml, "   ", "title", m[0]);
         if (!m[2].isEmpty()) {
-            w.writeStartElement(QStringLiteral("genres"));
-            writeText(w, "genre", m[2]);
-            w.writeEndElement();
+            xml.append("   <genres>\n");
+            appendElement(xml, "    ", "genre", m[2]);
+            xml.append("   </genres>\n");
         }
         if (!m[3].isEmpty()) {
             // One cast row per name; joining the rows with ", " gives the text back.
-            w.writeStartElement(QStringLiteral("casts"));
-            const QString actors = QString::fromUtf8(m[3]);
-            for (const QString &name : actors.split(QStringLiteral(", "))) {
-                w.writeStartElement(QStringLiteral("cast"));
-                writeText(w, "column", name.toUtf8());
-                w.writeEndElement();
+            xml.append("   <casts>\n");
+            qsizetype from = 0;
+            for (;;) {
+                const qsizetype at = m[3].indexOf(QByteArrayView(", "), from);
+                xml.append("    <cast>");
+                appendElement(xml, "", "column", m[3].sliced(from, (at < 0 ? m[3].size() : at) - from));
+                xml.chop(1);
+                xml.append("</cast>\n");
+                if (at < 0)
+                    break;
+                from = at + 2;
             }
-            w.writeEndElement();
+            xml.append("   </casts>\n");
         }
-        writeText(w, "plot", m[1]);
-        writeText(w, "comments", m[4]);
-        writeText(w, "certification", m[5]);
-        writeText(w, "year", m[6]);
-        writeText(w, "running-time", m[7]);
-        w.writeEndElement();
+        const char *const names[] = {nullptr,    "plot",          nullptr, nullptr,
+                                     "comments", "certification", "year",  "running-time"};
+        for (int f : {1, 4, 5, 6, 7})
+            if (!m[size_t(f)].isEmpty())
+                appendElement(xml, "   ", names[f], m[size_t(f)]);
+        xml.append("  </entry>\n");
     }
-    w.writeEndDocument();
-    return !w.hasError();
+    xml.append(" </collection>\n</tellico>\n");
+    return true;
 }
 
 } // namespace exchange

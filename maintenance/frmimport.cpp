@@ -27,9 +27,9 @@ constexpr int PreviewChars = 200;
 const QString Caption = QStringLiteral("Import Movies");
 const QString NotImported = QStringLiteral("(not imported)");
 
-QString shortened(const QByteArray &utf8)
+QString shortened(QByteArrayView utf8)
 {
-    QString text = QString::fromUtf8(utf8.left(PreviewChars * 4)).left(PreviewChars);
+    QString text = QString::fromUtf8(utf8.first(std::min<qsizetype>(utf8.size(), PreviewChars * 4))).left(PreviewChars);
     text.replace(QLatin1Char('\n'), QChar(0x21B5)).remove(QLatin1Char('\r'));
     return text;
 }

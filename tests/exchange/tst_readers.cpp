@@ -40,7 +40,7 @@ ImportPlan planFor(const QByteArray &bytes, ImportSource &source, QString *error
 QStringList row(const ImportPlan &plan, size_t i)
 {
     QStringList out;
-    for (const QByteArray &v : plan.movies.at(i).values)
+    for (QByteArrayView v : plan.movies.at(i).values)
         out << QString::fromUtf8(v);
     return out;
 }

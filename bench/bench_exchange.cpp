@@ -1,0 +1,194 @@
+// Times import and export at 100,000 movies: a CSV read into an empty catalogue up to
+// the listed main window, and every movie written as CSV and as a Tellico file.
+//   moviary-bench-exchange           makes the files and measures, each step in a child process
+#include "bench/generator.h"
+#include "exchange/exporter.h"
+#include "exchange/importer.h"
+#include "mainwindow/frmmain.h"
+#include "mainwindow/startup.h"
+#include "platform/settings.h"
+#include "tools/cataloguemaker.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <functional>
+
+void moviaryInitResources();
+
+namespace {
+
+constexpr int Size = 100000;
+
+double ms(const std::function<void()> &work)
+{
+    QElapsedTimer t;
+    t.start();
+    work();
+    return t.nsecsElapsed() / 1e6;
+}
+
+// "VmRSS" now, "VmHWM" the most the process ever held.
+long statusKb(const char *key)
+{
+    QFile f("/proc/self/status");
+    f.open(QIODevice::ReadOnly);
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(qsizetype(qstrlen(key))).trimmed().split(' ').first().toLong();
+    return 0;
+}
+
+void report(const char *what, double value, const char *unit = "ms")
+{
+    std::printf("  %-52s %10.2f %s\n", what, value, unit);
+    std::fflush(stdout);
+}
+
+void fail(const QString &why)
+{
+    std::fprintf(stderr, "%s\n", qPrintable(why));
+    std::exit(1);
+}
+
+// A source catalogue of the generated movies, its CSV export, and an empty catalogue.
+int make(const QDir &folder)
+{
+    QString error;
+    QDir().mkpath(folder.filePath("source"));
+    QDir().mkpath(folder.filePath("target"));
+    if (!tools::createCatalogue(folder.filePath("source/DVDs.mdb"), bench::generateMovies(Size), true, &error) ||
+        !tools::createCatalogue(folder.filePath("target/DVDs.mdb"), tools::Contents::Empty, true, &error))
+        fail(error);
+    return 0;
+}
+
+int measureExport(const QDir &folder)
+{
+    const QString catalogueFile = folder.filePath("source/DVDs.mdb");
+    QString error;
+    int count = 0;
+    for (const char *name : {"movies.csv", "movies.tc"}) {
+        const QString file = folder.filePath(name);
+        const double took = ms([&] {
+            if (!exchange::exportCatalogue(catalogueFile, file, exchange::exportFormatFor(file), count, error))
+                fail(error);
+        });
+        report(qPrintable(QString("export of %1 movies to %2 (%3 MB)")
+                              .arg(count)
+                              .arg(QFileInfo(file).suffix().toUpper())
+                              .arg(QFileInfo(file).size() / 1e6, 0, 'f', 1)),
+               took);
+    }
+    return 0;
+}
+
+int measureImport(const QDir &folder)
+{
+    platform::saveShowTipsAtStartup(false);
+    const QString target = folder.filePath("target");
+    auto w = std::make_unique<FrmMain>(target);
+    w->Form_Load();
+    w->show();
+    QApplication::processEvents();
+    for (QWidget *top : QApplication::topLevelWidgets())
+        if (top != w.get() && top->isVisible())
+            top->close();
+    QApplication::processEvents();
+    const long before = statusKb("VmRSS:");
+    const QString file = folder.filePath("movies.csv");
+    exchange::ImportSource source;
+    exchange::ImportPlan plan;
+    double read = 0, planned = 0, stored = 0, listed = 0;
+    long peakBeforeListing = 0;
+    const double total = ms([&] {
+        QString error;
+        exchange::DuplicateIndex present;
+        read = ms([&] {
+            if (!exchange::readCatalogueKeys(target + "/DVDs.mdb", present, error) ||
+                !exchange::readImportFile(file, source, error))
+                fail(error);
+        });
+        planned = ms([&] { plan = exchange::planImport(source, source.mapping, present); });
+        stored = ms([&] {
+            w->mainCursor().closeDatabase();
+            if (!exchange::storeMovies(target + "/DVDs.mdb", source, plan, plan.toStore(true), error))
+                fail(error);
+        });
+        peakBeforeListing = statusKb("VmHWM:");
+        listed = ms([&] {
+            static_cast<catalogue::CatalogueHost &>(*w).listAllRecords();
+            w->findChild<QTableView *>("fpList1")->viewport()->repaint();
+        });
+    });
+    const long peak = statusKb("VmHWM:");
+    report(qPrintable(QString("import of a %1-row CSV (%2 MB) to the listed window")
+                          .arg(plan.movies.size())
+                          .arg(QFileInfo(file).size() / 1e6, 0, 'f', 1)),
+           total);
+    report("  reading and recognising the file", read);
+    report("  mapping, converting, finding duplicates", planned);
+    report("  one transaction of inserts", stored);
+    report("  listing all movies in the main window", listed);
+    report("resident memory before the import", before / 1024.0, "MB");
+    report("most memory held up to the end of the transaction", peakBeforeListing / 1024.0, "MB");
+    report("  added by reading, planning and storing", (peakBeforeListing - before) / 1024.0, "MB");
+    report("most memory held with the new listing", peak / 1024.0, "MB");
+
+    // The same rows under another program's header: every year, time, rating and genre converted.
+    QFile own(file);
+    own.open(QIODevice::ReadOnly);
+    QByteArray other = own.readAll();
+    other.replace(0, other.indexOf('\r'), "\xEF\xBB\xBFName,Plot,Genres,Cast,Notes,Certification,Release Date,Runtime");
+    QFile foreign(folder.filePath("foreign.csv"));
+    foreign.open(QIODevice::WriteOnly);
+    foreign.write(other);
+    foreign.close();
+    other.clear();
+    plan = {};
+    source = {};
+    report("reading and converting it under another program's header", ms([&] {
+               QString error;
+               if (!exchange::readImportFile(foreign.fileName(), source, error))
+                   fail(error);
+               plan = exchange::planImport(source, source.mapping, exchange::DuplicateIndex());
+           }));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    keepFreedMemoryForReuse();
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    moviaryInitResources();
+    QStandardPaths::setTestModeEnabled(true); // never the user's own setting
+    const QStringList args = app.arguments();
+    if (args.size() == 3 && args.at(1) == "make")
+        return make(QDir(args.at(2)));
+    if (args.size() == 3 && args.at(1) == "export")
+        return measureExport(QDir(args.at(2)));
+    if (args.size() == 3 && args.at(1) == "import")
+        return measureImport(QDir(args.at(2)));
+    // Each step in a process of its own, so that the memory figures are the step's.
+    QTemporaryDir folder;
+    std::printf("%d movies\n", Size);
+    for (const char *step : {"make", "export", "import"}) {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedChannels);
+        child.start(app.applicationFilePath(), {step, folder.path()});
+        child.waitForFinished(-1);
+        if (child.exitCode() != 0)
+            return 1;
+    }
+    return 0;
+}
