@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(build-essential cmake pkg-config qt6-base-dev libgl-dev libsqlite3-dev sqlite3
-          fp-utils libchm-dev fonts-dejavu-core fonts-liberation2 poppler-utils)
+          fp-utils libchm-dev libzip-dev fonts-dejavu-core fonts-liberation2 poppler-utils)
 BUILD_DIR=${BUILD_DIR:-build}
 # More options for CMake, e.g. CMAKE_OPTIONS=-DMOVIARY_WERROR=ON (split at spaces).
 CMAKE_OPTIONS=${CMAKE_OPTIONS:-}
