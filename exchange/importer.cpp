@@ -27,6 +27,9 @@ QString cannotImport(const QString &path, const QString &why)
 
 bool looksLikeXml(QByteArrayView bytes)
 {
+    // XML saved as UTF-16 starts with its byte order mark and "<?".
+    if (bytes.startsWith(QByteArrayView("\xFF\xFE<\0?\0", 6)) || bytes.startsWith(QByteArrayView("\xFE\xFF\0<\0?", 6)))
+        return true;
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes = bytes.sliced(3);
     qsizetype i = 0;

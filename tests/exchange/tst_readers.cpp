@@ -223,6 +223,14 @@ void TestReaders::gcstarOldAndNewShapes()
                                         "The bank scene.", "", "1995", "170"}));
     QCOMPARE(row(plan, 1),
              (QStringList{"Old", "Desert.", "Drama", "Peter O'Toole, Alec Guinness", "", "PG", "1962", "102"}));
+
+    // The same kind of file saved as UTF-16.
+    QStringEncoder utf16(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
+    const QByteArray wide = utf16.encode(QString::fromUtf8("<?xml version=\"1.0\" encoding=\"UTF-16\"?>"
+                                                           "<collection type=\"GCfilms\"><item title=\"Caf\xC3\xA9\" "
+                                                           "date=\"2001\"/></collection>"));
+    ImportSource wideSource;
+    QCOMPARE(row(planFor(wide, wideSource), 0).mid(0, 1), QStringList{QString::fromUtf8("Caf\xC3\xA9")});
 }
 
 void TestReaders::duplicatesIgnoreCaseAndAccents()
