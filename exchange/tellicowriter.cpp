@@ -67,7 +67,21 @@ bool writeTellicoXml(qsizetype count, const std::function<MovieBytes(qsizetype)>
         .append(OwnCollectionTitle)
         .append("\" type=\"3\">\n"
                 "  <fields>\n"
-                "   <field name=\"_default\"/>\n"
+                // The fields the eight movie fields go to, declared as Tellico declares its own.
+                "   <field name=\"title\" title=\"Title\" category=\"General\" type=\"1\" flags=\"8\"/>\n"
+                "   <field name=\"genre\" title=\"Genre\" category=\"General\" type=\"1\" flags=\"7\"/>\n"
+                "   <field name=\"cast\" title=\"Cast\" category=\"Cast\" type=\"8\" flags=\"7\">\n"
+                "    <prop name=\"columns\">2</prop>\n"
+                "    <prop name=\"column1\">Actor/Actress</prop>\n"
+                "    <prop name=\"column2\">Role</prop>\n"
+                "   </field>\n"
+                "   <field name=\"plot\" title=\"Plot Summary\" category=\"Plot Summary\" type=\"2\" flags=\"0\"/>\n"
+                "   <field name=\"comments\" title=\"Comments\" category=\"Personal\" type=\"2\" flags=\"0\"/>\n"
+                "   <field name=\"certification\" title=\"Certification\" category=\"General\" type=\"1\" "
+                "flags=\"2\"/>\n"
+                "   <field name=\"year\" title=\"Year\" category=\"General\" type=\"6\" flags=\"2\"/>\n"
+                "   <field name=\"running-time\" title=\"Running Time\" category=\"Features\" type=\"6\" "
+                "flags=\"0\"/>\n"
                 "  </fields>\n");
     for (qsizetype i = 0; i < count; ++i) {
         const MovieBytes m = movieAt(i);

@@ -3,11 +3,13 @@
 #include "catalogue/recordcursor.h"
 #include "exchange/exporter.h"
 #include "exchange/importer.h"
+#include "exchange/zipfile.h"
 #include "tests/common/testfolder.h"
 #include "tools/cataloguemaker.h"
 
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QtTest>
 
 using catalogue::Field;
@@ -86,6 +88,7 @@ private slots:
     void roundTripIsExact_data();
     void roundTripIsExact();
     void csvIsWrittenForSpreadsheets();
+    void tellicoFileFollowsTellicosDtd();
     void failedWritesLeaveTheCatalogueAsItWas();
     void exportNeverLeavesHalfAFile();
     void commandLine();
@@ -139,6 +142,32 @@ void TestImportExport::csvIsWrittenForSpreadsheets()
     QCOMPARE(f.readAll(), QByteArray("\xEF\xBB\xBFTitle,Description,Category,Actors,Review,Rating,Year,Time\r\n"
                                      "A,,,,,,,\r\n"
                                      "\"B \"\"x\"\"\",\"two\nlines\",Drama,\" lead\",,R,1999,90\r\n"));
+}
+
+void TestImportExport::tellicoFileFollowsTellicosDtd()
+{
+    // Tellico's own description of its format, where Tellico is installed.
+    const QString dtd = "/usr/share/tellico/tellico.dtd";
+    const QString xmllint = QStandardPaths::findExecutable("xmllint");
+    if (!QFile::exists(dtd) || xmllint.isEmpty())
+        QSKIP("Tellico's DTD or xmllint is not installed");
+    TestFolder folder;
+    folder.makeCatalogue(nastyMovies());
+    const QString file = folder.path() + "/movies.tc";
+    QString error;
+    int count = 0;
+    QVERIFY(exchange::exportCatalogue(folder.catalogue(), file, exchange::ExportFormat::Tellico, count, error));
+    QFile tc(file);
+    QVERIFY(tc.open(QIODevice::ReadOnly));
+    QByteArray xml;
+    QString why;
+    QCOMPARE(exchange::readZipMember(tc.readAll(), "tellico.xml", 1 << 24, xml, why), exchange::ZipRead::Ok);
+    QProcess lint;
+    lint.start(xmllint, {"--noout", "--nonet", "--dtdvalid", dtd, "-"});
+    lint.write(xml);
+    lint.closeWriteChannel();
+    QVERIFY(lint.waitForFinished(60000));
+    QVERIFY2(lint.exitCode() == 0, lint.readAllStandardError().constData());
 }
 
 void TestImportExport::failedWritesLeaveTheCatalogueAsItWas()
