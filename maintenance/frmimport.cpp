@@ -112,6 +112,7 @@ bool FrmImport::openFile(const QString &path)
         QMessageBox::warning(this, Caption, error);
         return false;
     }
+    plan_ = {}; // it points into the text of the file read before
     source_ = std::move(source);
     present_ = std::move(present);
     mapping_ = source_.mapping;
