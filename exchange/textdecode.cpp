@@ -132,6 +132,9 @@ bool decodeText(QByteArray bytes, QByteArray &utf8, TextEncoding &encoding, QStr
         encoding = TextEncoding::Utf8;
         utf8 = std::move(bytes);
     } else {
+        // A byte order mark before bytes that are not UTF-8 after all marks nothing.
+        if (bytes.startsWith("\xEF\xBB\xBF"))
+            bytes.remove(0, 3);
         encoding = TextEncoding::Windows1252;
         utf8 = fromWindows1252(bytes).toUtf8();
         bytes.clear();

@@ -113,6 +113,10 @@ void TestReaders::delimitersEncodingsAndLineEnds()
     QCOMPARE(row(plan, 1), (QStringList{QString::fromUtf8("Caf\xC3\xA9 \xE2\x82\xAC Society"), "", "Drama", "", "",
                                         "PG-13", "2016", "96"}));
 
+    // A byte order mark that lies: the rest is Windows-1252.
+    plan = planFor("\xEF\xBB\xBFTitle\nNa\xEFve\n", source);
+    QCOMPARE(row(plan, 0).at(0), QString::fromUtf8("Na\xC3\xAFve"));
+
     // "Unicode text" from a spreadsheet: UTF-16 with a byte order mark, tabs, CRLF.
     const QString text = QString::fromUtf8("Movie\tGenres\tStarring\tRunning Time\tMy Review\r\n"
                                            "\xE5\x8D\x83\xE3\x81\xA8\xE5\x8D\x83\xE5\xB0\x8B\tAnimation, "
