@@ -95,7 +95,7 @@ int measureImport(const QDir &folder)
     platform::saveShowTipsAtStartup(false);
     const QString target = folder.filePath("target");
     auto w = std::make_unique<FrmMain>(target);
-    w->Form_Load();
+    w->load();
     w->show();
     QApplication::processEvents();
     for (QWidget *top : QApplication::topLevelWidgets())

@@ -30,6 +30,8 @@ CommandBar::CommandBar(QMainWindow *window) : QObject(window), window_(window)
     editMovie_ = addTool("Edit", "Edit Movie", "document-edit", QStyle::SP_FileDialogDetailedView);
     listAll_ = addTool("ListAll", "List All", "view-refresh", QStyle::SP_BrowserReload);
     print_ = addTool("Print", "Print...", "document-print", QStyle::SP_DialogSaveButton);
+    importMovies_ = addTool("Import", "Import Movies...", "document-import", QStyle::SP_DialogOpenButton);
+    exportMovies_ = addTool("Export", "Export Movies...", "document-export", QStyle::SP_DialogSaveButton);
     exit_ = addTool("Exit", "&Exit", "application-exit", QStyle::SP_DialogCloseButton, false,
                     "Close all documents and exit");
     compact_ = addTool("Compact", "Compact DB", "edit-clear", QStyle::SP_DriveHDIcon);
@@ -42,7 +44,8 @@ CommandBar::CommandBar(QMainWindow *window) : QObject(window), window_(window)
     listView_ = addTool("List", "Browse Buttons", "view-list-details", QStyle::SP_FileDialogContentsView);
 
     addPopup("mnuFile", "&File",
-             {newMovie_, nullptr, deleteMovie_, editMovie_, nullptr, listAll_, print_, nullptr, exit_});
+             {newMovie_, nullptr, deleteMovie_, editMovie_, nullptr, listAll_, print_, importMovies_, exportMovies_,
+              nullptr, exit_});
     addPopup("mnuOptions", "&Options", {compact_, nullptr, tips_});
     addPopup("mnuSort", "&Sort Method", {merge_, nullptr, ascending_, descending_});
     addPopup("mnuHelp", "&Help", {help_, nullptr, about_});

@@ -29,6 +29,8 @@ public:
     QAction *editMovie() const { return editMovie_; }
     QAction *listAll() const { return listAll_; }
     QAction *print() const { return print_; }
+    QAction *importMovies() const { return importMovies_; }
+    QAction *exportMovies() const { return exportMovies_; }
     QAction *exit() const { return exit_; }
     // Options menu
     QAction *compact() const { return compact_; }
@@ -67,6 +69,8 @@ private:
     QAction *editMovie_;
     QAction *listAll_;
     QAction *print_;
+    QAction *importMovies_;
+    QAction *exportMovies_;
     QAction *exit_;
     QAction *compact_;
     QAction *tips_;

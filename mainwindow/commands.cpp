@@ -25,6 +25,8 @@ void FrmMain::connectCommands()
     connect(bar.descending(), &QAction::triggered, this, [this] { setSortOrder(true); });
     connect(bar.listView(), &QAction::triggered, this, &FrmMain::toggleView);
     connect(bar.compact(), &QAction::triggered, this, &FrmMain::showCompaction);
+    connect(bar.importMovies(), &QAction::triggered, this, &FrmMain::showImport);
+    connect(bar.exportMovies(), &QAction::triggered, this, &FrmMain::showExport);
     connect(bar.tips(), &QAction::triggered, this, &FrmMain::toggleTips);
     connect(bar.help(), &QAction::triggered, this, &FrmMain::showHelp);
     connect(bar.about(), &QAction::triggered, this, &FrmMain::showAboutBox);

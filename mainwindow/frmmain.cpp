@@ -91,6 +91,14 @@ void FrmMain::listAllRecords()
         browsePanel_->setRecordCountText("No Movies");
 }
 
+std::vector<int> FrmMain::listedPositions()
+{
+    std::vector<int> places(size_t(listModel_->rowCount()));
+    for (int row = 0; row < int(places.size()); ++row)
+        places[size_t(row)] = listModel_->positionOfRow(row);
+    return places;
+}
+
 void FrmMain::onCategoryChosen(int index)
 {
     searchPanel_->hideFound();

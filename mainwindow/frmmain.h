@@ -22,6 +22,8 @@ class MovieDialog;
 namespace maintenance {
 class FrmAbout;
 class FrmCompact;
+class FrmExport;
+class FrmImport;
 class FrmTip;
 class Report;
 } // namespace maintenance
@@ -35,7 +37,8 @@ class Report;
 // layout.cpp       the window's frame: command bar, splitters, panel heights, resizing
 // navigation.cpp   choosing a row, Previous and Next
 // commands.cpp     each command of the command bar to its handler; view and sort options; delete
-// openwindows.cpp  the dialogs and tool windows the commands open, and "Compact"'s enabled state
+// openwindows.cpp  the dialogs and tool windows the commands open, and the enabled state of
+//                  "Compact" and "Import"
 class FrmMain : public QMainWindow, public catalogue::CatalogueHost {
     Q_OBJECT
 public:
@@ -54,6 +57,8 @@ public:
     catalogue::RecordCursor &mainCursor() override { return *cursor_; }
     // Reopens the catalogue and lists all movies in title order, the first one current.
     void listAllRecords() override;
+    // The list's rows in the order it shows them, which a descending sort reverses.
+    std::vector<int> listedPositions() override;
 
     int totalRecords() const { return totalRecords_; }
     bool categoriesExpanded() const;
@@ -103,6 +108,8 @@ private:
     void editCurrentMovie();
     void watchEditor(editor::MovieDialog *dialog);
     void updateCompactEnabled();
+    void showImport();
+    void showExport();
     void showHelp();
     void showAboutBox();
     void showTipOfTheDay();
@@ -130,6 +137,8 @@ private:
     QPointer<editor::FrmAddNew> addDialog_;
     QPointer<editor::FrmEdit> editDialog_;
     QPointer<maintenance::FrmCompact> compactDialog_;
+    QPointer<maintenance::FrmImport> importDialog_;
+    QPointer<maintenance::FrmExport> exportDialog_;
     QPointer<maintenance::FrmAbout> aboutBox_;
     QPointer<maintenance::FrmTip> tipWindow_;
     QPointer<maintenance::Report> report_;

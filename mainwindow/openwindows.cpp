@@ -1,5 +1,5 @@
 // The windows the commands open, one instance each and without an owner on screen, and
-// the "Compact" command, which stays off while an editor is loaded.
+// the "Compact" and "Import" commands, which stay off while an editor is loaded.
 #include "browsepanel.h"
 #include "commandbar.h"
 #include "frmmain.h"
@@ -8,6 +8,8 @@
 #include "editor/frmedit.h"
 #include "maintenance/frmabout.h"
 #include "maintenance/frmcompact.h"
+#include "maintenance/frmexport.h"
+#include "maintenance/frmimport.h"
 #include "maintenance/frmtip.h"
 #include "maintenance/report.h"
 #include "platform/appfolder.h"
@@ -34,8 +36,8 @@ void FrmMain::editCurrentMovie()
     watchEditor(editor::FrmEdit::open(*this, editDialog_));
 }
 
-// Compaction must not run under an editor's pending row or edit: "Compact" is off
-// while any editor is loaded. An editor says when it closes; one deleted without
+// Compaction and import must not run under an editor's pending row or edit: "Compact"
+// and "Import" are off while any editor is loaded. An editor says when it closes; one deleted without
 // closing is counted out once it is gone.
 void FrmMain::watchEditor(editor::MovieDialog *dialog)
 {
@@ -51,6 +53,27 @@ void FrmMain::updateCompactEnabled()
 {
     const bool editing = (addDialog_ && addDialog_->isLoaded()) || (editDialog_ && editDialog_->isLoaded());
     commandBar_->compact()->setEnabled(!editing);
+    commandBar_->importMovies()->setEnabled(!editing);
+}
+
+// The import window opens only once a readable file was picked.
+void FrmMain::showImport()
+{
+    if (!importDialog_) {
+        auto dialog = std::make_unique<maintenance::FrmImport>(*this);
+        if (!dialog->chooseFile())
+            return;
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        importDialog_ = dialog.release();
+    }
+    importDialog_->show();
+    importDialog_->raise();
+    importDialog_->activateWindow();
+}
+
+void FrmMain::showExport()
+{
+    platform::showSingle(exportDialog_, [this] { return new maintenance::FrmExport(*this); });
 }
 
 void FrmMain::showCompaction()

@@ -191,7 +191,8 @@ private slots:
         QCOMPARE(titles, QStringList({"&File", "&Options", "&Sort Method", "&Help"}));
         QCOMPARE(bandItems(f.find<QMenu>("mnuFile")->actions()),
                  QStringList({"New=Create New", "-", "Delete=Delete Movie", "Edit=Edit Movie", "-",
-                              "ListAll=List All", "Print=Print...", "-", "Exit=&Exit"}));
+                              "ListAll=List All", "Print=Print...", "Import=Import Movies...",
+                              "Export=Export Movies...", "-", "Exit=&Exit"}));
         QCOMPARE(bandItems(f.find<QMenu>("mnuOptions")->actions()),
                  QStringList({"Compact=Compact DB", "-", "Tips=Tip of the Day"}));
         QCOMPARE(bandItems(f.find<QMenu>("mnuSort")->actions()),
