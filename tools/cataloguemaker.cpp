@@ -1,6 +1,7 @@
 #include "cataloguemaker.h"
 
 #include "catalogue/database.h"
+#include "catalogue/openfiles.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -107,6 +108,14 @@ bool createCatalogue(const QString &path, const std::vector<catalogue::Movie> &m
 {
     if (QFileInfo::exists(path) && !overwrite)
         return failWith(error, QString("%1 already exists; it was left as it is.").arg(path));
+    // A program that has the old file open would go on writing into a file that is gone.
+    if (QFileInfo::exists(path)) {
+        const QList<catalogue::OtherProcess> users = catalogue::otherProcessesWithFile(path);
+        if (!users.isEmpty())
+            return failWith(error, QString("%1 is open in another program (process %2); it was left as it is.")
+                                       .arg(path)
+                                       .arg(users.first().pid));
+    }
     // Build the catalogue beside its final name; an existing catalogue is replaced only
     // by a new one that is complete and checked, so that a failure never loses it.
     const QString work = path + ".new";

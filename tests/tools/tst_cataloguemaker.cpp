@@ -213,6 +213,17 @@ void TestCatalogueMaker::forcedRebuildKeepsTheOldCatalogueUntilTheNewOneIsDone()
     QCOMPARE(fileBytes(path), before);
     QVERIFY(QDir(folder.path()).rmdir("DVDs.mdb.new"));
 
+    // Not while another program (here, this test) has it open.
+    {
+        catalogue::CatalogueError e;
+        auto open = catalogue::Database::open(path, e);
+        QVERIFY(open);
+        const Run refused = runMaker({"--force", path});
+        QCOMPARE(refused.exitCode, 1);
+        QVERIFY2(refused.output.contains("open in another program"), refused.output.constData());
+    }
+    QCOMPARE(fileBytes(path), before);
+
     // A finished rebuild replaces it in one step, and leaves no work file behind.
     QString error;
     QVERIFY2(tools::createCatalogue(path, {testsupport::movie("Only")}, true, &error), qPrintable(error));
