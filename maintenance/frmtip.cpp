@@ -2,7 +2,6 @@
 
 #include "tipsfile.h"
 
-#include "platform/appfolder.h"
 #include "platform/settings.h"
 #include "platform/twips.h"
 #include "platform/windows.h"
@@ -19,7 +18,9 @@
 
 namespace maintenance {
 
-FrmTip::FrmTip(const QString &appFolder, QWidget *parent) : QDialog(parent), appFolder_(appFolder)
+FrmTip::FrmTip(const QString &appFolder, QWidget *parent) : FrmTip(platform::Locations::portable(appFolder), parent) {}
+
+FrmTip::FrmTip(const platform::Locations &locations, QWidget *parent) : QDialog(parent), locations_(locations)
 {
     using platform::placeTwips;
     setObjectName(QStringLiteral("frmTip"));
@@ -95,7 +96,7 @@ void FrmTip::load()
     showAtStartup_->setChecked(true);
 
     random_.seed(quint32(std::chrono::system_clock::now().time_since_epoch().count()));
-    if (!loadTips(platform::tipsFile(appFolder_)))
+    if (!loadTips(locations_.tipsFile()))
         tipText_->setText(missingFileText());
 }
 

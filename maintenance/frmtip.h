@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/locations.h"
+
 #include <QDialog>
 #include <QRandomGenerator>
 #include <QStringList>
@@ -15,6 +17,8 @@ namespace maintenance {
 class FrmTip : public QDialog {
     Q_OBJECT
 public:
+    explicit FrmTip(const platform::Locations &locations, QWidget *parent = nullptr);
+    // Everything in one folder, the program's.
     explicit FrmTip(const QString &appFolder, QWidget *parent = nullptr);
 
     // Appends the file's lines to the tips and shows a random one. False, reading
@@ -32,7 +36,7 @@ private:
     void onOkClicked();
     void onShowAtStartupToggled();
 
-    QString appFolder_;
+    platform::Locations locations_;
     QStringList tips_;
     int currentTip_ = 0; // counts from 1; 0 while no tip is shown
     QRandomGenerator random_;

@@ -83,8 +83,11 @@ QString firstLine(const QString &text, const QFont &font, const QFontMetricsF &m
 
 } // namespace
 
-Report::Report(const QString &folder, QWidget *parent)
-    : QWidget(parent, Qt::Window), folder_(folder), printer_(std::make_unique<QPrinter>(QPrinter::HighResolution))
+Report::Report(const QString &folder, QWidget *parent) : Report(platform::Locations::portable(folder), parent) {}
+
+Report::Report(const platform::Locations &locations, QWidget *parent)
+    : QWidget(parent, Qt::Window), catalogueFile_(locations.catalogueFile()),
+      printer_(std::make_unique<QPrinter>(QPrinter::HighResolution))
 {
     setObjectName("Report");
     setWindowTitle("Print Movies");
@@ -159,7 +162,7 @@ bool Report::reportStart(QString *error)
 {
     platform::WaitCursor wait;
     std::vector<catalogue::Movie> movies;
-    if (!readReportMovies(folder_, movies, error))
+    if (!readReportMovies(catalogueFile_, movies, error))
         return false;
     movies_ = std::move(movies);
     dateCaption_ = printDateCaption(QDate::currentDate());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/movie.h"
+#include "platform/locations.h"
 
 #include <QString>
 #include <QWidget>
@@ -23,6 +24,8 @@ namespace maintenance {
 class Report : public QWidget {
     Q_OBJECT
 public:
+    explicit Report(const platform::Locations &locations, QWidget *parent = nullptr);
+    // Everything in one folder, the program's.
     explicit Report(const QString &folder, QWidget *parent = nullptr);
     ~Report() override;
 
@@ -47,7 +50,7 @@ private:
     void saveAsPdf();
     void updatePageLabel();
 
-    QString folder_;
+    QString catalogueFile_;
     std::vector<catalogue::Movie> movies_;
     QString dateCaption_;
     bool started_ = false;

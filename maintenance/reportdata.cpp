@@ -1,16 +1,15 @@
 #include "reportdata.h"
 
 #include "catalogue/recordcursor.h"
-#include "platform/appfolder.h"
 #include "reportlayout.h"
 
 namespace maintenance {
 
-bool readReportMovies(const QString &folder, std::vector<catalogue::Movie> &movies, QString *error)
+bool readReportMovies(const QString &catalogueFile, std::vector<catalogue::Movie> &movies, QString *error)
 {
     movies.clear();
     catalogue::RecordCursor dcRptData;
-    dcRptData.setDatabaseName(platform::catalogueFile(folder));
+    dcRptData.setDatabaseName(catalogueFile);
     dcRptData.setRecordSource(QString::fromLatin1(ReportQuery));
     const bool ok = dcRptData.refresh();
     if (ok) {

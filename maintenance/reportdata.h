@@ -7,9 +7,9 @@
 
 namespace maintenance {
 
-// Reads every movie of the catalogue in the application folder, in title order,
+// Reads every movie of the catalogue file, in title order,
 // through a cursor of its own that lets go of the file afterwards. False when the
 // catalogue cannot be read, with the reason in error.
-bool readReportMovies(const QString &folder, std::vector<catalogue::Movie> &movies, QString *error = nullptr);
+bool readReportMovies(const QString &catalogueFile, std::vector<catalogue::Movie> &movies, QString *error = nullptr);
 
 } // namespace maintenance

@@ -7,11 +7,12 @@ namespace platform {
 
 namespace {
 const char *const Key = "Options/Show Tips at Startup";
+const char *const CatalogueKey = "Files/Catalogue";
 
 std::unique_ptr<QSettings> store()
 {
-    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                       QStringLiteral("moviary"), QStringLiteral("moviary"));
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("moviary"),
+                                       QStringLiteral("moviary"));
 }
 } // namespace
 
@@ -26,6 +27,18 @@ void saveShowTipsAtStartup(bool show)
 {
     auto s = store();
     s->setValue(Key, show ? QStringLiteral("1") : QStringLiteral("0"));
+    s->sync();
+}
+
+QString rememberedCatalogue() { return store()->value(CatalogueKey).toString(); }
+
+void rememberCatalogue(const QString &path)
+{
+    auto s = store();
+    if (path.isEmpty())
+        s->remove(CatalogueKey);
+    else
+        s->setValue(CatalogueKey, path);
     s->sync();
 }
 

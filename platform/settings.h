@@ -14,4 +14,9 @@ namespace platform {
 int showTipsAtStartup();
 void saveShowTipsAtStartup(bool show);
 
+// The catalogue an installed program opens when the user chose to keep it outside the
+// data folder; empty when the catalogue is the one in the data folder.
+QString rememberedCatalogue();
+void rememberCatalogue(const QString &path);
+
 } // namespace platform

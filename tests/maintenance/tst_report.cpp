@@ -36,7 +36,7 @@ std::vector<Movie> readMovies(const TestFolder &folder)
 {
     std::vector<Movie> movies;
     QString error;
-    if (!maintenance::readReportMovies(folder.path(), movies, &error))
+    if (!maintenance::readReportMovies(folder.catalogue(), movies, &error))
         qWarning("%s", qPrintable(error));
     return movies;
 }
