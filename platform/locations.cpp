@@ -74,6 +74,16 @@ QString installedShareFolder(const QString &executableFolder)
 
 QString userDataFolder() { return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation); }
 
+QString catalogueOptionError(const QString &path)
+{
+    const QFileInfo file(path);
+    if (!file.exists())
+        return QString("The catalogue %1 does not exist.").arg(path);
+    if (file.isDir())
+        return QString("%1 is a folder, not a catalogue file.").arg(path);
+    return {};
+}
+
 LocationChoice chooseLocations(const LocationRequest &request)
 {
     LocationChoice choice;
@@ -82,11 +92,7 @@ LocationChoice chooseLocations(const LocationRequest &request)
                                            : Locations::installed(share, request.dataFolder);
 
     if (!request.catalogueOption.isEmpty()) {
-        const QFileInfo file(request.catalogueOption);
-        if (!file.exists())
-            choice.error = QString("The catalogue %1 does not exist.").arg(request.catalogueOption);
-        else if (file.isDir())
-            choice.error = QString("%1 is a folder, not a catalogue file.").arg(request.catalogueOption);
+        choice.error = catalogueOptionError(request.catalogueOption);
         choice.locations = base.withCatalogue(request.catalogueOption);
         return choice;
     }

@@ -47,6 +47,10 @@ QString installedShareFolder(const QString &executableFolder);
 // The per-user data folder of the installed program (~/.local/share/moviary on Linux).
 QString userDataFolder();
 
+// What is wrong with the file named by --catalogue (it does not exist, or it is a folder),
+// naming the path; empty when it names a file.
+QString catalogueOptionError(const QString &path);
+
 struct LocationRequest {
     QString executableFolder;
     QString catalogueOption;     // --catalogue, empty when not given
