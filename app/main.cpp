@@ -1,15 +1,56 @@
+#include "maintenance/frmfirststart.h"
 #include "mainwindow/startup.h"
+#include "platform/commandline.h"
+#include "platform/locations.h"
+#include "platform/settings.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <cstdio>
 
 void moviaryInitResources();
 
 int main(int argc, char **argv)
 {
+    // The command line is read before any window system is needed, so that --help,
+    // --version and a wrong option work without a display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const platform::CommandLine line = platform::parseCommandLine(arguments, QStringLiteral(MOVIARY_VERSION));
+    if (line.finished) {
+        std::fputs(line.output.toLocal8Bit().constData(), line.exitCode == 0 ? stdout : stderr);
+        return line.exitCode;
+    }
+    if (!line.catalogue.isEmpty()) {
+        const QString error = platform::catalogueOptionError(line.catalogue);
+        if (!error.isEmpty()) {
+            std::fprintf(stderr, "moviary: %s\n", error.toLocal8Bit().constData());
+            return 2;
+        }
+    }
+
     keepFreedMemoryForReuse();
     QApplication app(argc, argv);
     QApplication::setApplicationName("moviary");
-    QApplication::setOrganizationName("moviary");
+    QApplication::setApplicationVersion(MOVIARY_VERSION);
+    QGuiApplication::setDesktopFileName(MOVIARY_ID);
     moviaryInitResources();
-    return runMoviary(QApplication::applicationDirPath());
+    QApplication::setWindowIcon(QIcon(":/images/moviary32.png"));
+
+    const platform::LocationChoice choice =
+        platform::chooseLocations({QApplication::applicationDirPath(), line.catalogue, platform::rememberedCatalogue(),
+                                   platform::userDataFolder()});
+    if (!choice.error.isEmpty()) {
+        std::fprintf(stderr, "moviary: %s\n", choice.error.toLocal8Bit().constData());
+        return 2;
+    }
+    platform::Locations locations = choice.locations;
+    if (choice.firstStart) {
+        const auto chosen = maintenance::runFirstStart(locations);
+        if (!chosen)
+            return 0;
+        locations = *chosen;
+    }
+    return runMoviary(locations);
 }

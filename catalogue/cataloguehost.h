@@ -11,8 +11,10 @@ class RecordCursor;
 class CatalogueHost {
 public:
     virtual ~CatalogueHost() = default;
-    // The folder of the program, without a trailing separator.
-    virtual QString applicationFolder() const = 0;
+    // The catalogue file in use, the work file its compaction writes, and the help file.
+    virtual QString catalogueFile() const = 0;
+    virtual QString compactionWorkFile() const = 0;
+    virtual QString helpFile() const = 0;
     // The main window's cursor: its query, its current place, its connection.
     virtual RecordCursor &mainCursor() = 0;
     // Reopens the catalogue and lists all movies, the first one current.

@@ -3,7 +3,6 @@
 #include "catalogue/cataloguehost.h"
 #include "catalogue/categories.h"
 #include "catalogue/recordcursor.h"
-#include "platform/appfolder.h"
 #include "platform/boundwidgets.h"
 #include "platform/help.h"
 #include "platform/twips.h"
@@ -178,7 +177,7 @@ void MovieDialog::setTabOrderChain(std::initializer_list<QWidget *> chain)
     }
 }
 
-QString MovieDialog::catalogueFile() const { return platform::catalogueFile(host_.applicationFolder()); }
+QString MovieDialog::catalogueFile() const { return host_.catalogueFile(); }
 
 void MovieDialog::showProblem(const QString &message)
 {
@@ -201,7 +200,7 @@ void MovieDialog::onFinishClicked()
     close();
 }
 
-void MovieDialog::onHelpClicked() { platform::showHelp(this, platform::helpFile(host_.applicationFolder())); }
+void MovieDialog::onHelpClicked() { platform::showHelp(this, host_.helpFile()); }
 
 void MovieDialog::unload()
 {

@@ -3,7 +3,6 @@
 #include "catalogue/cataloguehost.h"
 #include "catalogue/compaction.h"
 #include "catalogue/recordcursor.h"
-#include "platform/appfolder.h"
 #include "platform/help.h"
 #include "platform/twips.h"
 #include "platform/windows.h"
@@ -110,8 +109,7 @@ void FrmCompact::onCompactClicked()
     {
         platform::WaitCursor hourglass;
         host_.mainCursor().closeDatabase();
-        const QString folder = host_.applicationFolder();
-        error = catalogue::compactCatalogue(platform::catalogueFile(folder), platform::compactionWorkFile(folder),
+        error = catalogue::compactCatalogue(host_.catalogueFile(), host_.compactionWorkFile(),
                                             [this](catalogue::CompactionStep step) {
                                                 switch (step) {
                                                 case catalogue::CompactionStep::Started:
@@ -149,6 +147,6 @@ void FrmCompact::onCompactClicked()
 
 void FrmCompact::onCancelClicked() { close(); }
 
-void FrmCompact::onHelpClicked() { platform::showHelp(this, platform::helpFile(host_.applicationFolder())); }
+void FrmCompact::onHelpClicked() { platform::showHelp(this, host_.helpFile()); }
 
 } // namespace maintenance

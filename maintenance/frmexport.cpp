@@ -4,7 +4,6 @@
 #include "catalogue/recordcursor.h"
 #include "exchange/exporter.h"
 #include "filechooser.h"
-#include "platform/appfolder.h"
 #include "platform/windows.h"
 
 #include <QComboBox>
@@ -111,8 +110,7 @@ void FrmExport::cmdExport_Click()
             count = int(places.size());
             ok = exchange::exportMovies(host_.mainCursor().result(), places, path, format, error);
         } else {
-            ok = exchange::exportCatalogue(platform::catalogueFile(host_.applicationFolder()), path, format, count,
-                                           error);
+            ok = exchange::exportCatalogue(host_.catalogueFile(), path, format, count, error);
         }
     }
     if (!ok) {

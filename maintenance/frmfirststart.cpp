@@ -1,11 +1,11 @@
 #include "frmfirststart.h"
 
+#include "filechooser.h"
 #include "firststart.h"
 
 #include "platform/settings.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
@@ -16,12 +16,6 @@
 namespace maintenance {
 
 namespace {
-
-QString openCatalogueFile(QWidget *parent)
-{
-    return QFileDialog::getOpenFileName(parent, QStringLiteral("Open a Catalogue"), QDir::homePath(),
-                                        QStringLiteral("Catalogues (*.mdb *.sqlite *.db);;All files (*)"));
-}
 
 QPushButton *button(const QString &name, const QString &caption, QWidget *parent)
 {
@@ -34,7 +28,7 @@ QPushButton *button(const QString &name, const QString &caption, QWidget *parent
 } // namespace
 
 FrmFirstStart::FrmFirstStart(const platform::Locations &locations, QWidget *parent)
-    : QDialog(parent), locations_(locations), chooseFile_(openCatalogueFile)
+    : QDialog(parent), locations_(locations)
 {
     setObjectName(QStringLiteral("frmFirstStart"));
     setWindowTitle(QStringLiteral("Welcome to Moviary"));
@@ -104,7 +98,8 @@ void FrmFirstStart::startNew(int contents)
 
 void FrmFirstStart::cmdOpen_Click()
 {
-    const QString picked = chooseFile_(this);
+    const QString picked = chooseFileToOpen(this, QStringLiteral("Open a Catalogue"),
+                                            QStringLiteral("Catalogues (*.mdb *.sqlite *.db);;All files (*)"));
     if (picked.isEmpty())
         return;
     const QString source = QFileInfo(picked).absoluteFilePath();

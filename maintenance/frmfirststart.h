@@ -3,7 +3,6 @@
 #include "platform/locations.h"
 
 #include <QDialog>
-#include <functional>
 #include <optional>
 
 class QLabel;
@@ -24,10 +23,6 @@ public:
     // The files to use after the window accepted.
     platform::Locations chosen() const { return chosen_; }
 
-    // How cmdOpen asks for a file; a file dialog unless replaced (tests answer it).
-    using FileChooser = std::function<QString(QWidget *parent)>;
-    void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
-
 private:
     void cmdEmpty_Click();
     void cmdSample_Click();
@@ -38,7 +33,6 @@ private:
 
     platform::Locations locations_;
     platform::Locations chosen_;
-    FileChooser chooseFile_;
 
     QLabel *lblIntro;
     QLabel *lblMissing;

@@ -3,7 +3,6 @@
 #include "catalogue/cataloguehost.h"
 #include "catalogue/recordcursor.h"
 #include "filechooser.h"
-#include "platform/appfolder.h"
 #include "platform/windows.h"
 
 #include <QCheckBox>
@@ -105,7 +104,7 @@ bool FrmImport::openFile(const QString &path)
     exchange::ImportSource source;
     {
         platform::WaitCursor hourglass;
-        if (exchange::readCatalogueKeys(platform::catalogueFile(host_.applicationFolder()), present, error))
+        if (exchange::readCatalogueKeys(host_.catalogueFile(), present, error))
             exchange::readImportFile(path, source, error);
     }
     if (!error.isEmpty()) {
@@ -197,7 +196,7 @@ void FrmImport::showCounts()
 
 bool FrmImport::storeWithProgress(const std::vector<qsizetype> &chosen, QString &error)
 {
-    const QString catalogueFile = platform::catalogueFile(host_.applicationFolder());
+    const QString catalogueFile = host_.catalogueFile();
     if (qsizetype(chosen.size()) <= progressThreshold_) {
         platform::WaitCursor hourglass;
         return exchange::storeMovies(catalogueFile, source_, plan_, chosen, error);

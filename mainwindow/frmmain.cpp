@@ -12,14 +12,18 @@
 #include "maintenance/frmcompact.h"
 #include "maintenance/frmtip.h"
 #include "maintenance/report.h"
-#include "platform/appfolder.h"
 #include "platform/settings.h"
 #include "searchpanel.h"
 
 #include <QAction>
 #include <QMessageBox>
 
-FrmMain::FrmMain(const QString &applicationFolder, QWidget *parent) : QMainWindow(parent), folder_(applicationFolder)
+FrmMain::FrmMain(const QString &applicationFolder, QWidget *parent)
+    : FrmMain(platform::Locations::portable(applicationFolder), parent)
+{
+}
+
+FrmMain::FrmMain(const platform::Locations &locations, QWidget *parent) : QMainWindow(parent), locations_(locations)
 {
     cursor_ = new catalogue::RecordCursor(this);
     cursor_->setObjectName("Data1");
@@ -85,7 +89,7 @@ void FrmMain::listAllRecords()
     browsePanel_->setExpanded(false);
     searchPanel_->hideFound();
     browsePanel_->setCategoryName("All DVD Movies");
-    cursor_->setDatabaseName(platform::catalogueFile(folder_));
+    cursor_->setDatabaseName(locations_.catalogueFile());
     cursor_->setRecordSource("select * from Movies order by Title");
     if (!countResult())
         browsePanel_->setRecordCountText("No Movies");

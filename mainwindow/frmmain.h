@@ -3,6 +3,7 @@
 #include "catalogue/cataloguehost.h"
 #include "catalogue/movielistmodel.h"
 #include "catalogue/recordcursor.h"
+#include "platform/locations.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -42,6 +43,8 @@ class Report;
 class FrmMain : public QMainWindow, public catalogue::CatalogueHost {
     Q_OBJECT
 public:
+    explicit FrmMain(const platform::Locations &locations, QWidget *parent = nullptr);
+    // Everything in one folder, the program's.
     explicit FrmMain(const QString &applicationFolder, QWidget *parent = nullptr);
     ~FrmMain() override;
 
@@ -53,7 +56,9 @@ public:
     void raiseStartupWindows();
 
     // CatalogueHost
-    QString applicationFolder() const override { return folder_; }
+    QString catalogueFile() const override { return locations_.catalogueFile(); }
+    QString compactionWorkFile() const override { return locations_.compactionWorkFile(); }
+    QString helpFile() const override { return locations_.helpFile(); }
     catalogue::RecordCursor &mainCursor() override { return *cursor_; }
     // Reopens the catalogue and lists all movies in title order, the first one current.
     void listAllRecords() override;
@@ -116,7 +121,7 @@ private:
     void showReport();
     void showCompaction();
 
-    QString folder_;
+    platform::Locations locations_;
     QString loadError_;
 
     int totalRecords_ = 0;

@@ -12,7 +12,6 @@
 #include "maintenance/frmimport.h"
 #include "maintenance/frmtip.h"
 #include "maintenance/report.h"
-#include "platform/appfolder.h"
 #include "platform/help.h"
 #include "platform/windows.h"
 
@@ -88,20 +87,20 @@ void FrmMain::showAboutBox()
 
 void FrmMain::showTipOfTheDay()
 {
-    platform::showSingle(tipWindow_, [this] { return new maintenance::FrmTip(folder_); });
+    platform::showSingle(tipWindow_, [this] { return new maintenance::FrmTip(locations_); });
 }
 
 // The report is made once; when it ends, the About box opens.
 void FrmMain::showReport()
 {
     if (!report_) {
-        report_ = new maintenance::Report(folder_);
+        report_ = new maintenance::Report(locations_);
         connect(report_, &maintenance::Report::terminated, this, &FrmMain::showAboutBox);
     }
     report_->showReport();
 }
 
-void FrmMain::showHelp() { platform::showHelp(this, platform::helpFile(folder_)); }
+void FrmMain::showHelp() { platform::showHelp(this, locations_.helpFile()); }
 
 void FrmMain::raiseStartupWindows()
 {

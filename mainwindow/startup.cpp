@@ -9,9 +9,9 @@
 #include <malloc.h>
 #endif
 
-int runMoviary(const QString &applicationFolder)
+int runMoviary(const platform::Locations &locations)
 {
-    auto window = std::make_unique<FrmMain>(applicationFolder);
+    auto window = std::make_unique<FrmMain>(locations);
     if (!window->load()) {
         QMessageBox::critical(nullptr, "Moviary", window->loadError());
         return 1;
@@ -26,6 +26,11 @@ int runMoviary(const QString &applicationFolder)
     window->show();
     window->raiseStartupWindows();
     return QApplication::exec();
+}
+
+int runMoviary(const QString &applicationFolder)
+{
+    return runMoviary(platform::Locations::portable(applicationFolder));
 }
 
 void keepFreedMemoryForReuse()

@@ -40,7 +40,9 @@ public:
         listAllRecords();
         listings = 0;
     }
-    QString applicationFolder() const override { return folder_; }
+    QString catalogueFile() const override { return platform::catalogueFile(folder_); }
+    QString compactionWorkFile() const override { return platform::compactionWorkFile(folder_); }
+    QString helpFile() const override { return platform::helpFile(folder_); }
     RecordCursor &mainCursor() override { return cursor; }
     void listAllRecords() override
     {

@@ -36,7 +36,9 @@ namespace {
 class FakeHost : public catalogue::CatalogueHost {
 public:
     explicit FakeHost(const QString &folder) : folder_(folder) { list("select * from Movies order by Title"); }
-    QString applicationFolder() const override { return folder_; }
+    QString catalogueFile() const override { return platform::catalogueFile(folder_); }
+    QString compactionWorkFile() const override { return platform::compactionWorkFile(folder_); }
+    QString helpFile() const override { return platform::helpFile(folder_); }
     RecordCursor &mainCursor() override { return cursor; }
     void listAllRecords() override
     {

@@ -1,3 +1,4 @@
+#include "maintenance/filechooser.h"
 #include "maintenance/frmfirststart.h"
 #include "platform/locations.h"
 #include "platform/settings.h"
@@ -145,7 +146,7 @@ private slots:
         }();
         {
             FrmFirstStart w(start.locations);
-            w.setFileChooser([&](QWidget *) { return mine; });
+            maintenance::setNextChosenFile(mine);
             w.show();
             QVERIFY(control<QRadioButton>(w, "optCopy")->isChecked());
             QTest::mouseClick(control<QPushButton>(w, "cmdOpen"), Qt::LeftButton);
@@ -160,7 +161,7 @@ private slots:
 
         FirstStart second;
         FrmFirstStart w(second.locations);
-        w.setFileChooser([&](QWidget *) { return mine; });
+        maintenance::setNextChosenFile(mine);
         w.show();
         control<QRadioButton>(w, "optInPlace")->click();
         QTest::mouseClick(control<QPushButton>(w, "cmdOpen"), Qt::LeftButton);
@@ -187,8 +188,7 @@ private slots:
         const QStringList before = start.everything();
         for (const char *how : {"optCopy", "optInPlace"}) {
             FrmFirstStart w(start.locations);
-            QString asked = notes;
-            w.setFileChooser([&](QWidget *) { return std::exchange(asked, QString()); });
+            maintenance::setNextChosenFile(notes);
             w.show();
             control<QRadioButton>(w, how)->click();
             testsupport::MessageBoxAnswerer ok(QMessageBox::Ok);
@@ -197,6 +197,7 @@ private slots:
             QVERIFY2(ok.seen().text.contains("notes.txt"), qPrintable(ok.seen().text));
             QVERIFY(w.isVisible());
             // Choosing no file at all does nothing.
+            maintenance::setNextChosenFile(QString());
             QTest::mouseClick(control<QPushButton>(w, "cmdOpen"), Qt::LeftButton);
             QVERIFY(w.isVisible());
         }
