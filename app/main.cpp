@@ -32,6 +32,8 @@ int main(int argc, char **argv)
 
     keepFreedMemoryForReuse();
     QApplication app(argc, argv);
+    // No organisation name: the per-user data folder is then ~/.local/share/moviary, and
+    // the settings store names its own place.
     QApplication::setApplicationName("moviary");
     QApplication::setApplicationVersion(MOVIARY_VERSION);
     QGuiApplication::setDesktopFileName(MOVIARY_ID);

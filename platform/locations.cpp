@@ -104,6 +104,11 @@ LocationChoice chooseLocations(const LocationRequest &request)
         return choice;
     }
 
+    if (request.dataFolder.isEmpty()) {
+        // Without a home folder there is nowhere to keep the user's catalogue.
+        choice.error = QStringLiteral("No folder for your own files is known; is HOME set?");
+        return choice;
+    }
     choice.locations = request.rememberedCatalogue.isEmpty()
                            ? base
                            : Locations::installed(share, request.dataFolder, request.rememberedCatalogue);

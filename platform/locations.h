@@ -60,7 +60,8 @@ struct LocationRequest {
 
 struct LocationChoice {
     Locations locations;
-    // A --catalogue that names nothing usable: what is wrong, naming the path.
+    // A --catalogue that names nothing usable, or an installed program without a data
+    // folder: what is wrong, naming the path.
     QString error;
     // An installed program without its catalogue: the user chooses how to start.
     bool firstStart = false;

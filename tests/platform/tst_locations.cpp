@@ -82,6 +82,10 @@ private slots:
         for (const QString &written : {l.catalogueFile(), l.compactionWorkFile(), l.backupsFolder()})
             QVERIFY2(!written.startsWith(tree.prefix()), qPrintable(written));
 
+        // No data folder (no home): said so, never a catalogue at the file-system root.
+        choice = chooseLocations({tree.bin(), {}, {}, {}});
+        QVERIFY(!choice.error.isEmpty());
+
         touch(tree.data() + "/DVDs.mdb");
         choice = chooseLocations(tree.request());
         QVERIFY(!choice.firstStart);
