@@ -2,6 +2,7 @@
 
 #include "catalogue/cataloguehost.h"
 #include "catalogue/categories.h"
+#include "duplicatewarning.h"
 #include "catalogue/recordcursor.h"
 #include "platform/appfolder.h"
 #include "platform/boundwidgets.h"
@@ -187,6 +188,8 @@ void MovieDialog::showProblem(const QString &message)
 
 void MovieDialog::onFinishClicked()
 {
+    if (!confirmUnlessDuplicate(this, *Data1, catalogueFile(), Text1->text(), Text5->text()))
+        return;
     // A refused save leaves the dialog as it is, the pending row or edit included,
     // so that the user can try again or copy the entries.
     if (!cursor_->updateRecord()) {

@@ -1,5 +1,6 @@
 #include "frmcompact.h"
 
+#include "backups.h"
 #include "catalogue/cataloguehost.h"
 #include "catalogue/compaction.h"
 #include "catalogue/recordcursor.h"
@@ -102,6 +103,9 @@ void FrmCompact::onCompactClicked()
         close();
         return;
     }
+    // A backup comes first; when none can be made, the user decides whether to go on.
+    if (!backupBeforeChange(this, platform::catalogueFile(host_.applicationFolder())))
+        return;
     cancelButton_->setEnabled(false);
     progressBar_->show();
     statusLabel_->setText(QStringLiteral("Please Wait..."));

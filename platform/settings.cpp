@@ -7,6 +7,7 @@ namespace platform {
 
 namespace {
 const char *const Key = "Options/Show Tips at Startup";
+const char *const DuplicatesKey = "Options/Warn About Duplicates";
 
 std::unique_ptr<QSettings> store()
 {
@@ -26,6 +27,18 @@ void saveShowTipsAtStartup(bool show)
 {
     auto s = store();
     s->setValue(Key, show ? QStringLiteral("1") : QStringLiteral("0"));
+    s->sync();
+}
+
+bool warnAboutDuplicates()
+{
+    return store()->value(DuplicatesKey, QStringLiteral("1")).toString().trimmed() != QStringLiteral("0");
+}
+
+void saveWarnAboutDuplicates(bool warn)
+{
+    auto s = store();
+    s->setValue(DuplicatesKey, warn ? QStringLiteral("1") : QStringLiteral("0"));
     s->sync();
 }
 

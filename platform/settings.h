@@ -14,4 +14,9 @@ namespace platform {
 int showTipsAtStartup();
 void saveShowTipsAtStartup(bool show);
 
+// Whether the add and edit dialogs warn before saving a movie that is already in the
+// catalogue: "Options" / "Warn About Duplicates", "1" or "0", on unless "0" is stored.
+bool warnAboutDuplicates();
+void saveWarnAboutDuplicates(bool warn);
+
 } // namespace platform
