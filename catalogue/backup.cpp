@@ -6,7 +6,6 @@
 #include <QFileInfo>
 #include <QMutex>
 #include <QRegularExpression>
-#include <QSet>
 
 #include <cerrno>
 #include <cstdlib>
@@ -381,32 +380,6 @@ CatalogueError backUpCatalogue(const QString &catalogueFile, QString *madePath, 
         *madePath = made;
     pruneBackups(catalogueFile, now.date(), keep);
     return {};
-}
-
-QList<BackupFile> expiredBackups(const QList<BackupFile> &newestFirst, const QDate &today)
-{
-    QSet<QDate> daysSeen;
-    QList<BackupFile> expired;
-    for (int i = 0; i < newestFirst.size(); ++i) {
-        const QDate day = newestFirst[i].taken.date();
-        const bool recentDay = day <= today && day.daysTo(today) < BackupDaysKept;
-        const bool newestOfDay = recentDay && !daysSeen.contains(day);
-        if (recentDay)
-            daysSeen.insert(day);
-        if (i >= BackupsKept && !newestOfDay)
-            expired << newestFirst[i];
-    }
-    return expired;
-}
-
-int pruneBackups(const QString &catalogueFile, const QDate &today, const QString &keep)
-{
-    const QString kept = keep.isEmpty() ? QString() : QFileInfo(keep).absoluteFilePath();
-    int left = 0;
-    for (const BackupFile &b : expiredBackups(listBackups(catalogueFile), today))
-        if (b.path != kept && !QFile::remove(b.path))
-            ++left;
-    return left;
 }
 
 } // namespace catalogue
