@@ -98,7 +98,7 @@ int main(int argc, char **argv)
     std::unique_ptr<FrmMain> w;
     auto showWindow = [&] {
         w = std::make_unique<FrmMain>(folder.path());
-        w->Form_Load();
+        w->load();
         w->show();
         w->repaint();
         QApplication::processEvents();

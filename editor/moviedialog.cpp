@@ -188,7 +188,7 @@ void MovieDialog::showProblem(const QString &message)
 
 void MovieDialog::onFinishClicked()
 {
-    if (!confirmUnlessDuplicate(this, *Data1, catalogueFile(), Text1->text(), Text5->text()))
+    if (!confirmUnlessDuplicate(this, *cursor_, catalogueFile(), titleText_->text(), yearText_->text()))
         return;
     // A refused save leaves the dialog as it is, the pending row or edit included,
     // so that the user can try again or copy the entries.

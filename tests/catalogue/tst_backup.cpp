@@ -1,6 +1,7 @@
 #include "catalogue/backup.h"
 #include "catalogue/compaction.h"
 #include "catalogue/duplicates.h"
+#include "tests/common/files.h"
 #include "tests/common/testfolder.h"
 #include "tools/cataloguemaker.h"
 
@@ -16,6 +17,7 @@
 #endif
 
 using namespace catalogue;
+using testsupport::fileBytes;
 using testsupport::movie;
 using testsupport::TestFolder;
 
@@ -47,12 +49,6 @@ void exec(const QString &path, const char *sql)
     sqlite3_open(path.toUtf8().constData(), &raw);
     ConnectionPtr db(raw);
     QCOMPARE(sqlite3_exec(raw, sql, nullptr, nullptr, nullptr), SQLITE_OK);
-}
-
-QByteArray bytesOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 QStringList namesOf(const QList<BackupFile> &backups)
@@ -176,7 +172,7 @@ void TestBackup::failedBackupsLeaveNothingThatCounts()
 {
     TestFolder folder;
     folder.makeSampleCatalogue();
-    const QByteArray before = bytesOf(folder.catalogue());
+    const QByteArray before = fileBytes(folder.catalogue());
     const QString backups = folder.path() + "/Backups";
 
     // A file where the folder should be.
@@ -212,7 +208,7 @@ void TestBackup::failedBackupsLeaveNothingThatCounts()
     const QString damaged = backups + "/DVDs-20261201-100000.mdb";
     QFile d(damaged);
     QVERIFY(d.open(QIODevice::WriteOnly));
-    d.write(bytesOf(folder.catalogue()).left(4096));
+    d.write(fileBytes(folder.catalogue()).left(4096));
     d.close();
     QCOMPARE(namesOf(listBackups(folder.catalogue())), QStringList{"DVDs-20261201-100000.mdb"});
     QVERIFY(!inspectBackup(damaged).intact);
@@ -223,7 +219,7 @@ void TestBackup::failedBackupsLeaveNothingThatCounts()
     QVERIFY(!QFile::exists(deadWork));
     QVERIFY(QFile::exists(liveWork));
     QCOMPARE(listBackups(folder.catalogue()).size(), 2);
-    QCOMPARE(bytesOf(folder.catalogue()), before);
+    QCOMPARE(fileBytes(folder.catalogue()), before);
 
 #ifdef Q_OS_UNIX
     // A read-only backup folder; root writes anyway, so this needs an ordinary user.
@@ -279,7 +275,7 @@ void TestBackup::restoreBringsTheBackupBackInPlace()
     const std::vector<Movie> saved = folder.moviesInFile();
     QString backup;
     QVERIFY(!backUpCatalogue(folder.catalogue(), &backup, {}, Now));
-    const QByteArray backupBytes = bytesOf(backup);
+    const QByteArray backupBytes = fileBytes(backup);
 
     exec(folder.catalogue(), "DELETE FROM Movies WHERE rowid % 3 = 0");
     exec(folder.catalogue(), "INSERT INTO Movies (Title) VALUES ('Added later')");
@@ -289,7 +285,7 @@ void TestBackup::restoreBringsTheBackupBackInPlace()
     // Written in place through the journal: the same file, no journal left, the backup untouched.
     QCOMPARE(inode(folder.catalogue()), identity);
     QVERIFY(!QFile::exists(folder.catalogue() + "-journal"));
-    QCOMPARE(bytesOf(backup), backupBytes);
+    QCOMPARE(fileBytes(backup), backupBytes);
     QCOMPARE(catalogueMovieCount(folder.catalogue()), qint64(saved.size()));
 }
 
@@ -300,7 +296,7 @@ void TestBackup::restoreRefusesAndChangesNothing()
     QString backup;
     QVERIFY(!backUpCatalogue(folder.catalogue(), &backup, {}, Now));
     exec(folder.catalogue(), "DELETE FROM Movies WHERE rowid < 10");
-    const QByteArray before = bytesOf(folder.catalogue());
+    const QByteArray before = fileBytes(folder.catalogue());
 
     {
         // Another window of the program works on the catalogue.
@@ -310,13 +306,13 @@ void TestBackup::restoreRefusesAndChangesNothing()
         e = restoreBackup(backup, folder.catalogue());
         QVERIFY2(e.message.contains("still open in another window"), qPrintable(e.message));
     }
-    QCOMPARE(bytesOf(folder.catalogue()), before);
+    QCOMPARE(fileBytes(folder.catalogue()), before);
 
     // A damaged backup, and a database that is not a catalogue.
     const QString damaged = folder.path() + "/Backups/DVDs-20261201-100000.mdb";
     QFile d(damaged);
     QVERIFY(d.open(QIODevice::WriteOnly));
-    d.write(bytesOf(backup).left(3000));
+    d.write(fileBytes(backup).left(3000));
     d.close();
     CatalogueError e = restoreBackup(damaged, folder.catalogue());
     QVERIFY2(e.message.contains("damaged"), qPrintable(e.message));
@@ -325,7 +321,7 @@ void TestBackup::restoreRefusesAndChangesNothing()
     e = restoreBackup(stranger, folder.catalogue());
     QVERIFY(e);
     QVERIFY(!inspectBackup(stranger).intact);
-    QCOMPARE(bytesOf(folder.catalogue()), before);
+    QCOMPARE(fileBytes(folder.catalogue()), before);
 }
 
 void TestBackup::duplicateTitlesIgnoreCaseAccentsAndBlanks()

@@ -6,6 +6,7 @@
 #include "platform/settings.h"
 #include "tests/common/messageboxes.h"
 #include "tests/common/testfolder.h"
+#include "tests/common/widgets.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -16,11 +17,11 @@
 #include <QTest>
 #include <QTimer>
 
-void moviaryInitResources();
-
 using namespace catalogue;
 using editor::FrmAddNew;
 using editor::FrmEdit;
+using testsupport::control;
+using testsupport::flushDeletes;
 using testsupport::movie;
 using testsupport::TestFolder;
 
@@ -42,7 +43,6 @@ public:
         cursor.refresh();
         ++listCalls;
     }
-    void setCompactEnabled(bool) override {}
 
     RecordCursor cursor;
     int listCalls = 0;
@@ -50,17 +50,6 @@ public:
 private:
     QString folder_;
 };
-
-template <class W>
-W *control(QWidget *dialog, const char *name)
-{
-    auto *w = dialog->findChild<W *>(name);
-    if (!w)
-        qFatal("no control %s", name);
-    return w;
-}
-
-void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
 QStringList titlesInFile(const TestFolder &folder)
 {

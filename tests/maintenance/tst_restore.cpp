@@ -7,6 +7,7 @@
 #include "platform/appfolder.h"
 #include "tests/common/messageboxes.h"
 #include "tests/common/testfolder.h"
+#include "tests/common/widgets.h"
 
 #include <QApplication>
 #include <QDir>
@@ -25,6 +26,7 @@
 
 using catalogue::Movie;
 using catalogue::RecordCursor;
+using testsupport::control;
 using testsupport::MessageBoxAnswerer;
 using testsupport::movie;
 using testsupport::TestFolder;
@@ -44,7 +46,6 @@ public:
         cursor.setRecordSource("select * from Movies order by Title");
         cursor.refresh();
     }
-    void setCompactEnabled(bool) override {}
     QStringList listedTitles() const
     {
         QStringList titles;
@@ -80,15 +81,6 @@ QString placeBackup(const TestFolder &folder, const std::vector<Movie> &movies, 
     const QString path = folder.path() + "/Backups/DVDs-" + stamp + ".mdb";
     QFile::copy(made, path);
     return path;
-}
-
-template <class T>
-T *control(QWidget *w, const char *name)
-{
-    T *c = w->findChild<T *>(name);
-    if (!c)
-        qFatal("no control %s", name);
-    return c;
 }
 
 bool allChecked(QListWidget *list)
@@ -186,7 +178,7 @@ void TestRestore::restoreBacksUpTheCatalogueThenBringsTheBackupIn()
     QCOMPARE(list->item(list->count() - 1)->data(Qt::UserRole).toString(), chosen);
     list->setCurrentRow(list->count() - 1);
     QTest::mouseClick(control<QPushButton>(dialog, "cmdRestore"), Qt::LeftButton);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    testsupport::flushDeletes();
 
     QVERIFY(!alive);
     QVERIFY(folder.moviesInFile() == numbered(3));

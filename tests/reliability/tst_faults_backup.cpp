@@ -17,13 +17,6 @@ using namespace faultcases;
 
 namespace {
 
-void writeCatalogue(const QString &file, const QByteArray &bytes)
-{
-    QFile f(file);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
 // Files in the backup folder that are not finished backups: work files of a backup
 // that failed must not stay behind.
 QStringList strayFiles(const QString &catalogueFile)
@@ -66,7 +59,7 @@ void TestFaultsBackup::backupUnderEveryFault()
     for (const Fault &fault : faults()) {
         for (int n = 1;; ++n) {
             const QString ctx = where("backup", fault, n);
-            writeCatalogue(file, fullCatalogue());
+            testsupport::writeFile(file, fullCatalogue());
             QDir(catalogue::backupFolder(file)).removeRecursively();
             const Snapshot before = snapshot(file);
 
@@ -111,7 +104,7 @@ void TestFaultsBackup::restoreUnderEveryFault()
 {
     testsupport::TestFolder folder;
     const QString file = folder.catalogue();
-    writeCatalogue(file, fragmentedCatalogue());
+    testsupport::writeFile(file, fragmentedCatalogue());
     QString backup;
     QVERIFY(!catalogue::backUpCatalogue(file, &backup));
     const Snapshot saved = snapshot(backup);
@@ -119,7 +112,7 @@ void TestFaultsBackup::restoreUnderEveryFault()
     for (const Fault &fault : faults()) {
         for (int n = 1;; ++n) {
             const QString ctx = where("restore", fault, n);
-            writeCatalogue(file, fullCatalogue());
+            testsupport::writeFile(file, fullCatalogue());
             const Snapshot before = snapshot(file);
 
             faultvfs::arm(fault.op, n, fault.code, fault.times);
@@ -159,7 +152,7 @@ void TestFaultsBackup::restoreDialogUnderEveryFault()
             // The backup to bring back holds half the movies.
             {
                 testsupport::TestFolder other;
-                writeCatalogue(other.catalogue(), fragmentedCatalogue());
+                testsupport::writeFile(other.catalogue(), fragmentedCatalogue());
                 QString made;
                 QVERIFY(!catalogue::backUpCatalogue(other.catalogue(), &made));
                 QVERIFY(QDir().mkpath(catalogue::backupFolder(file)));
@@ -199,7 +192,7 @@ void TestFaultsBackup::restoreDialogUnderEveryFault()
                 return;
             ++(completed ? tally.completed : tally.refused);
             // The listing may itself have met the fault; listed again, it shows the file.
-            p.window->ListAllRecords();
+            p.window->listAllRecords();
             QCOMPARE(p.listedTitles(), titlesOf(after.movies));
         }
     }
