@@ -3,6 +3,7 @@
 #include "catalogue/recordcursor.h"
 #include "maintenance/backups.h"
 #include "maintenance/frmcompact.h"
+#include "maintenance/frmimport.h"
 #include "maintenance/frmrestore.h"
 #include "platform/appfolder.h"
 #include "tests/common/messageboxes.h"
@@ -102,6 +103,7 @@ private slots:
     void restoreBacksUpTheCatalogueThenBringsTheBackupIn();
     void restoreStopsWhenTheUserWillNotGoOnWithoutABackup();
     void compactionTakesABackupFirst();
+    void importTakesABackupFirst();
     void startupBackupRunsOffTheWindowThread();
 };
 
@@ -259,6 +261,50 @@ void TestRestore::compactionTakesABackupFirst()
     const QList<catalogue::BackupFile> backups = catalogue::listBackups(folder.catalogue());
     QCOMPARE(backups.size(), 1);
     QCOMPARE(catalogue::inspectBackup(backups.first().path).movies, qint64(movies.size()));
+}
+
+void TestRestore::importTakesABackupFirst()
+{
+    TestFolder folder;
+    folder.makeCatalogue(numbered(300));
+    const QString csv = folder.path() + "/new.csv";
+    QFile file(csv);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("Title,Year\nBrand New,2026\n");
+    file.close();
+    FakeHost host(folder.path());
+
+#ifdef Q_OS_UNIX
+    // No room for a backup, and the user will not go on without one: nothing imported.
+    {
+        maintenance::FrmImport dialog(host);
+        QVERIFY(dialog.openFile(csv));
+        struct rlimit old {};
+        getrlimit(RLIMIT_FSIZE, &old);
+        struct rlimit small = old;
+        small.rlim_cur = 8192;
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
+        {
+            MessageBoxAnswerer no(QMessageBox::No);
+            QTest::mouseClick(control<QPushButton>(&dialog, "cmdImport"), Qt::LeftButton);
+            QVERIFY(no.seen().text.endsWith("Go on without a backup?"));
+        }
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        QCOMPARE(folder.moviesInFile().size(), size_t(300));
+        QVERIFY(catalogue::listBackups(folder.catalogue()).isEmpty());
+    }
+#endif
+    maintenance::FrmImport dialog(host);
+    QVERIFY(dialog.openFile(csv));
+    MessageBoxAnswerer summary(QMessageBox::Ok);
+    QTest::mouseClick(control<QPushButton>(&dialog, "cmdImport"), Qt::LeftButton);
+    QVERIFY(summary.seen().shown);
+    QCOMPARE(folder.moviesInFile().size(), size_t(301));
+    const QList<catalogue::BackupFile> backups = catalogue::listBackups(folder.catalogue());
+    QCOMPARE(backups.size(), 1);
+    QCOMPARE(catalogue::inspectBackup(backups.first().path).movies, qint64(300));
 }
 
 void TestRestore::startupBackupRunsOffTheWindowThread()
