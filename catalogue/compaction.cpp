@@ -1,6 +1,7 @@
 #include "compaction.h"
 
 #include "openfiles.h"
+#include "replace.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,33 +24,6 @@ namespace {
 QString nameOf(const QString &path) { return QFileInfo(path).fileName(); }
 
 CatalogueError failure(int code, const QString &message) { return {code, message}; }
-
-QString inUseByThisProgram(const QString &catalogueFile)
-{
-    return QString("%1 is still open in another window of this program. Close that window and try again.")
-        .arg(nameOf(catalogueFile));
-}
-
-QString inUseByAnotherProgram(const QString &catalogueFile)
-{
-    return QString("%1 is in use by another program. Close it and try again.").arg(nameOf(catalogueFile));
-}
-
-CatalogueError refusalIfInUse(const QString &catalogueFile)
-{
-    if (openConnections(catalogueFile) > 0)
-        return failure(SQLITE_BUSY, inUseByThisProgram(catalogueFile));
-    const QList<OtherProcess> others = otherProcessesWithFile(catalogueFile);
-    if (!others.isEmpty()) {
-        const OtherProcess &p = others.first();
-        const QString who =
-            p.name.isEmpty() ? QString("process %1").arg(p.pid) : QString("%1, process %2").arg(p.name).arg(p.pid);
-        return failure(
-            SQLITE_BUSY,
-            QString("%1 is open in another program (%2). Close it and try again.").arg(nameOf(catalogueFile), who));
-    }
-    return {};
-}
 
 bool removeIfPresent(const QString &path, QString *why = nullptr)
 {
@@ -193,24 +167,6 @@ CatalogueError checkCopy(sqlite3 *copy, const QString &workFile, qint64 expected
     return {};
 }
 
-QString describeReplaceFailure(int code, const QString &catalogueFile, sqlite3 *db)
-{
-    switch (code & 0xFF) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        return inUseByAnotherProgram(catalogueFile);
-    case SQLITE_FULL:
-        return QString("The disk is full: %1 could not take the compacted copy.").arg(nameOf(catalogueFile));
-    case SQLITE_READONLY:
-    case SQLITE_CANTOPEN:
-    case SQLITE_PERM:
-        return QString("%1 or the program's folder is read-only: the compacted copy could not be brought in.")
-            .arg(nameOf(catalogueFile));
-    default:
-        return describeSqliteError(code, catalogueFile, sqlite3_errmsg(db));
-    }
-}
-
 } // namespace
 
 CatalogueError compactCatalogue(const QString &catalogueFile, const QString &workFile,
@@ -279,37 +235,8 @@ CatalogueError compactCatalogue(const QString &catalogueFile, const QString &wor
         return error;
     report(CompactionStep::Checked);
 
-    // SQLite shortens the file only after the commit point and reports a failure to
-    // shorten it as an error. A backup that arrived has changed the schema version, as
-    // another connection reads it once any rollback is done.
-    sqlite3 *rawWatcher = nullptr;
-    sqlite3_open_v2(catalogueFile.toUtf8().constData(), &rawWatcher, SQLITE_OPEN_READWRITE, nullptr);
-    ConnectionPtr watcher(rawWatcher);
-    sqlite3_busy_timeout(rawWatcher, BusyTimeoutMs);
-    QByteArray versionBefore;
-    queryValue(rawWatcher, "PRAGMA schema_version", versionBefore);
-
-    // The backup writes the catalogue's pages inside one transaction through its
-    // journal: either the whole copy arrives or the file stays as it was.
-    sqlite3_backup *backup = sqlite3_backup_init(live->handle(), "main", copy.get(), "main");
-    if (!backup) {
-        const QString message =
-            describeReplaceFailure(sqlite3_extended_errcode(live->handle()), catalogueFile, live->handle());
-        error = failure(sqlite3_extended_errcode(live->handle()), message);
-    } else {
-        const int step = sqlite3_backup_step(backup, -1);
-        const int finish = sqlite3_backup_finish(backup);
-        const int code = step != SQLITE_DONE ? step : finish;
-        if (code != SQLITE_DONE && code != SQLITE_OK)
-            error = failure(code, describeReplaceFailure(code, catalogueFile, live->handle()));
-    }
+    error = replaceContent(std::move(live), copy.get(), "the compacted copy");
     copy.reset();
-    live.reset();
-    QByteArray versionAfter;
-    if (error && !versionBefore.isEmpty() && queryValue(rawWatcher, "PRAGMA schema_version", versionAfter) &&
-        versionAfter != versionBefore)
-        error = {};
-    watcher.reset();
     work.remove();
     if (error)
         return error;

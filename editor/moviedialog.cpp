@@ -2,6 +2,7 @@
 
 #include "catalogue/cataloguehost.h"
 #include "catalogue/categories.h"
+#include "duplicatewarning.h"
 #include "catalogue/recordcursor.h"
 #include "platform/boundwidgets.h"
 #include "platform/help.h"
@@ -186,6 +187,8 @@ void MovieDialog::showProblem(const QString &message)
 
 void MovieDialog::onFinishClicked()
 {
+    if (!confirmUnlessDuplicate(this, *cursor_, catalogueFile(), titleText_->text(), yearText_->text()))
+        return;
     // A refused save leaves the dialog as it is, the pending row or edit included,
     // so that the user can try again or copy the entries.
     if (!cursor_->updateRecord()) {

@@ -1,5 +1,6 @@
 #include "frmcompact.h"
 
+#include "backups.h"
 #include "catalogue/cataloguehost.h"
 #include "catalogue/compaction.h"
 #include "catalogue/recordcursor.h"
@@ -101,6 +102,9 @@ void FrmCompact::onCompactClicked()
         close();
         return;
     }
+    // A backup comes first; when none can be made, the user decides whether to go on.
+    if (!backupBeforeChange(this, host_.catalogueFile()))
+        return;
     cancelButton_->setEnabled(false);
     progressBar_->show();
     statusLabel_->setText(QStringLiteral("Please Wait..."));

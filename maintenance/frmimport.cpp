@@ -1,5 +1,6 @@
 #include "frmimport.h"
 
+#include "backups.h"
 #include "catalogue/cataloguehost.h"
 #include "catalogue/recordcursor.h"
 #include "filechooser.h"
@@ -219,6 +220,9 @@ void FrmImport::cmdImport_Click()
 {
     const bool skip = skipDuplicates_->isChecked();
     const std::vector<qsizetype> chosen = plan_.toStore(skip);
+    // A backup comes first; when none can be made, the user decides whether to go on.
+    if (!backupBeforeChange(this, host_.catalogueFile()))
+        return;
     QString error;
     host_.mainCursor().closeDatabase();
     // The catalogue is still untouched here; the next line writes it in one transaction.

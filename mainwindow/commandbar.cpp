@@ -42,11 +42,14 @@ CommandBar::CommandBar(QMainWindow *window) : QObject(window), window_(window)
     help_ = addTool("Help", "Help Using...", "help-contents", QStyle::SP_DialogHelpButton);
     about_ = addTool("About", "About...", "help-about", QStyle::SP_MessageBoxQuestion);
     listView_ = addTool("List", "Browse Buttons", "view-list-details", QStyle::SP_FileDialogContentsView);
+    restore_ = addTool("Restore", "Restore from Backup...", "document-revert", QStyle::SP_DialogResetButton);
+    warnDuplicates_ =
+        addTool("Duplicates", "Warn About Duplicates", "dialog-warning", QStyle::SP_MessageBoxWarning, true);
 
     addPopup("mnuFile", "&File",
              {newMovie_, nullptr, deleteMovie_, editMovie_, nullptr, listAll_, print_, importMovies_, exportMovies_,
-              nullptr, exit_});
-    addPopup("mnuOptions", "&Options", {compact_, nullptr, tips_});
+              restore_, nullptr, exit_});
+    addPopup("mnuOptions", "&Options", {compact_, nullptr, tips_, warnDuplicates_});
     addPopup("mnuSort", "&Sort Method", {merge_, nullptr, ascending_, descending_});
     addPopup("mnuHelp", "&Help", {help_, nullptr, about_});
 

@@ -31,10 +31,12 @@ public:
     QAction *print() const { return print_; }
     QAction *importMovies() const { return importMovies_; }
     QAction *exportMovies() const { return exportMovies_; }
+    QAction *restore() const { return restore_; }
     QAction *exit() const { return exit_; }
     // Options menu
     QAction *compact() const { return compact_; }
     QAction *tips() const { return tips_; }
+    QAction *warnDuplicates() const { return warnDuplicates_; }
     // Sort Method menu
     QAction *merge() const { return merge_; }
     QAction *ascending() const { return ascending_; }
@@ -71,9 +73,11 @@ private:
     QAction *print_;
     QAction *importMovies_;
     QAction *exportMovies_;
+    QAction *restore_;
     QAction *exit_;
     QAction *compact_;
     QAction *tips_;
+    QAction *warnDuplicates_;
     QAction *merge_;
     QAction *ascending_;
     QAction *descending_;

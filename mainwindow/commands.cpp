@@ -28,6 +28,8 @@ void FrmMain::connectCommands()
     connect(bar.importMovies(), &QAction::triggered, this, &FrmMain::showImport);
     connect(bar.exportMovies(), &QAction::triggered, this, &FrmMain::showExport);
     connect(bar.tips(), &QAction::triggered, this, &FrmMain::toggleTips);
+    connect(bar.restore(), &QAction::triggered, this, &FrmMain::showRestore);
+    connect(bar.warnDuplicates(), &QAction::triggered, this, &FrmMain::toggleWarnDuplicates);
     connect(bar.help(), &QAction::triggered, this, &FrmMain::showHelp);
     connect(bar.about(), &QAction::triggered, this, &FrmMain::showAboutBox);
     connect(bar.exit(), &QAction::triggered, this, [] { QCoreApplication::exit(0); });

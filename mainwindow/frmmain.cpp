@@ -10,6 +10,7 @@
 #include "listdetailpanel.h"
 #include "maintenance/frmabout.h"
 #include "maintenance/frmcompact.h"
+#include "maintenance/frmrestore.h"
 #include "maintenance/frmtip.h"
 #include "maintenance/report.h"
 #include "platform/settings.h"
@@ -43,6 +44,7 @@ FrmMain::~FrmMain()
     delete addDialog_.data();
     delete editDialog_.data();
     delete compactDialog_.data();
+    delete restoreDialog_.data();
     delete aboutBox_.data();
     delete tipWindow_.data();
 }
@@ -66,6 +68,7 @@ bool FrmMain::load()
         commandBar_->tips()->setChecked(true);
         showTipOfTheDay();
     }
+    commandBar_->warnDuplicates()->setChecked(platform::warnAboutDuplicates());
     return true;
 }
 

@@ -25,6 +25,7 @@ class FrmAbout;
 class FrmCompact;
 class FrmExport;
 class FrmImport;
+class FrmRestore;
 class FrmTip;
 class Report;
 } // namespace maintenance
@@ -39,7 +40,8 @@ class Report;
 // navigation.cpp   choosing a row, Previous and Next
 // commands.cpp     each command of the command bar to its handler; view and sort options; delete
 // openwindows.cpp  the dialogs and tool windows the commands open, and the enabled state of
-//                  "Compact" and "Import"
+//                  "Compact", "Import" and "Restore"
+// safetynet.cpp    backups (restore, the start-up backup) and the duplicate warning's option
 class FrmMain : public QMainWindow, public catalogue::CatalogueHost {
     Q_OBJECT
 public:
@@ -54,6 +56,9 @@ public:
     QString loadError() const { return loadError_; }
     // Brings the windows the load opened (About box, tip window) in front again.
     void raiseStartupWindows();
+    // Takes a backup of the catalogue on a thread of its own when one is due: call it
+    // once the window is shown. Nothing is asked when it fails.
+    void startStartupBackup();
 
     // CatalogueHost
     QString catalogueFile() const override { return locations_.catalogueFile(); }
@@ -105,6 +110,7 @@ private:
     void toggleView();
     void showListView();
     void toggleTips();
+    void toggleWarnDuplicates();
     void deleteCurrentMovie();
 
     // Windows (openwindows.cpp)
@@ -120,6 +126,7 @@ private:
     void showTipOfTheDay();
     void showReport();
     void showCompaction();
+    void showRestore();
 
     platform::Locations locations_;
     QString loadError_;
@@ -144,6 +151,7 @@ private:
     QPointer<maintenance::FrmCompact> compactDialog_;
     QPointer<maintenance::FrmImport> importDialog_;
     QPointer<maintenance::FrmExport> exportDialog_;
+    QPointer<maintenance::FrmRestore> restoreDialog_;
     QPointer<maintenance::FrmAbout> aboutBox_;
     QPointer<maintenance::FrmTip> tipWindow_;
     QPointer<maintenance::Report> report_;

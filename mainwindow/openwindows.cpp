@@ -1,5 +1,5 @@
 // The windows the commands open, one instance each and without an owner on screen, and
-// the "Compact" and "Import" commands, which stay off while an editor is loaded.
+// the "Compact", "Import" and "Restore" commands, which stay off while an editor is loaded.
 #include "browsepanel.h"
 #include "commandbar.h"
 #include "frmmain.h"
@@ -53,6 +53,7 @@ void FrmMain::updateCompactEnabled()
     const bool editing = (addDialog_ && addDialog_->isLoaded()) || (editDialog_ && editDialog_->isLoaded());
     commandBar_->compact()->setEnabled(!editing);
     commandBar_->importMovies()->setEnabled(!editing);
+    commandBar_->restore()->setEnabled(!editing);
 }
 
 // The import window opens only once a readable file was picked.

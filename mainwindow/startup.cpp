@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTimer>
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
@@ -25,6 +26,8 @@ int runMoviary(const platform::Locations &locations)
     }
     window->show();
     window->raiseStartupWindows();
+    // Once the window has had its first turn of the event loop.
+    QTimer::singleShot(0, window.get(), &FrmMain::startStartupBackup);
     return QApplication::exec();
 }
 

@@ -8,6 +8,7 @@ namespace platform {
 namespace {
 const char *const Key = "Options/Show Tips at Startup";
 const char *const CatalogueKey = "Files/Catalogue";
+const char *const DuplicatesKey = "Options/Warn About Duplicates";
 
 std::unique_ptr<QSettings> store()
 {
@@ -39,6 +40,18 @@ void rememberCatalogue(const QString &path)
         s->remove(CatalogueKey);
     else
         s->setValue(CatalogueKey, path);
+    s->sync();
+}
+
+bool warnAboutDuplicates()
+{
+    return store()->value(DuplicatesKey, QStringLiteral("1")).toString().trimmed() != QStringLiteral("0");
+}
+
+void saveWarnAboutDuplicates(bool warn)
+{
+    auto s = store();
+    s->setValue(DuplicatesKey, warn ? QStringLiteral("1") : QStringLiteral("0"));
     s->sync();
 }
 

@@ -19,4 +19,9 @@ void saveShowTipsAtStartup(bool show);
 QString rememberedCatalogue();
 void rememberCatalogue(const QString &path);
 
+// Whether the add and edit dialogs warn before saving a movie that is already in the
+// catalogue: "Options" / "Warn About Duplicates", "1" or "0", on unless "0" is stored.
+bool warnAboutDuplicates();
+void saveWarnAboutDuplicates(bool warn);
+
 } // namespace platform

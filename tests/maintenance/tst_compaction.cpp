@@ -4,6 +4,7 @@
 #include "platform/appfolder.h"
 #include "platform/twips.h"
 #include "tests/common/files.h"
+#include "tests/common/messageboxes.h"
 #include "tests/common/testfolder.h"
 
 #include <QApplication>
@@ -16,6 +17,7 @@
 #include <QRandomGenerator>
 #include <QWindow>
 #include <QtTest>
+#include <optional>
 
 #ifdef Q_OS_UNIX
 #include <csignal>
@@ -355,10 +357,18 @@ void TestCompaction::failedCopyLeavesTheCatalogueAsItWas()
     const QByteArray before = fileBytes(folder.catalogue());
     const QString work = platform::compactionWorkFile(folder.path());
     FakeHost host(folder.path());
-    auto failsWith = [&](const QString &reasonPart) {
+    // Where no backup can be made either, the user chooses to go on without one.
+    auto failsWith = [&](const QString &reasonPart, bool backupFails = false) {
         {
             FrmCompact dialog(host);
+            std::optional<testsupport::MessageBoxAnswerer> goOn;
+            if (backupFails)
+                goOn.emplace(QMessageBox::Yes);
             runCompaction(dialog);
+            if (backupFails) {
+                QVERIFY(goOn->seen().shown);
+                QVERIFY2(goOn->seen().text.contains(reasonPart), qPrintable(goOn->seen().text));
+            }
             expectFailureShown(dialog, reasonPart);
         }
         host.cursor.closeDatabase();
@@ -379,7 +389,7 @@ void TestCompaction::failedCopyLeavesTheCatalogueAsItWas()
     small.rlim_cur = 8192;
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
-    failsWith("disk is full");
+    failsWith("disk is full", true);
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
     QVERIFY(!QFileInfo::exists(work));
@@ -388,7 +398,7 @@ void TestCompaction::failedCopyLeavesTheCatalogueAsItWas()
     QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     const bool readOnly = !QFileInfo(folder.path() + "/.").isWritable();
     if (readOnly)
-        failsWith("read-only");
+        failsWith("read-only", true);
     QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QVERIFY(!QFileInfo::exists(work));
     if (!readOnly)

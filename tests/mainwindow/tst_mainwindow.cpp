@@ -192,9 +192,9 @@ private slots:
         QCOMPARE(bandItems(f.find<QMenu>("mnuFile")->actions()),
                  QStringList({"New=Create New", "-", "Delete=Delete Movie", "Edit=Edit Movie", "-",
                               "ListAll=List All", "Print=Print...", "Import=Import Movies...",
-                              "Export=Export Movies...", "-", "Exit=&Exit"}));
+                              "Export=Export Movies...", "Restore=Restore from Backup...", "-", "Exit=&Exit"}));
         QCOMPARE(bandItems(f.find<QMenu>("mnuOptions")->actions()),
-                 QStringList({"Compact=Compact DB", "-", "Tips=Tip of the Day"}));
+                 QStringList({"Compact=Compact DB", "-", "Tips=Tip of the Day", "Duplicates=Warn About Duplicates"}));
         QCOMPARE(bandItems(f.find<QMenu>("mnuSort")->actions()),
                  QStringList({"Merge=Merge Data", "-", "Ascending=Ascending", "Descending=Descending"}));
         QCOMPARE(bandItems(f.find<QMenu>("mnuHelp")->actions()),

@@ -1,9 +1,11 @@
 // A second program on a catalogue, for the reliability tests:
-//   churn FOLDER JOURNAL FIRSTSEQ SEED  adds, edits, deletes and compacts until killed,
-//                                       journalling each step before and after it
+//   churn FOLDER JOURNAL FIRSTSEQ SEED  adds, edits, deletes, compacts, backs up and
+//                                       restores until killed, journalling each step
+//                                       before and after it
 //   lock FILE                           holds an exclusive transaction until stdin closes
 //   compact FOLDER                      compacts once; exit 0 on success, 2 on refusal
 //   add FOLDER FIRSTSEQ COUNT           adds COUNT workload movies; exit 3 on a failure
+#include "catalogue/backup.h"
 #include "catalogue/compaction.h"
 #include "catalogue/recordcursor.h"
 #include "platform/appfolder.h"
@@ -11,6 +13,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <cstdio>
@@ -114,6 +117,7 @@ int churn(const QString &folder, const QString &journalPath, qint64 seq, quint32
     for (;;) {
         const int rows = w.list.result().size();
         const int dice = int(random.bounded(100));
+        const QList<BackupFile> backups = dice >= 14 && dice < 17 ? listBackups(file) : QList<BackupFile>{};
         if (dice < 8) {
             journal.line("? COMPACT");
             w.list.closeDatabase();
@@ -121,6 +125,34 @@ int churn(const QString &folder, const QString &journalPath, qint64 seq, quint32
             if (const CatalogueError e = compactCatalogue(file, platform::compactionWorkFile(folder)))
                 failed(&journal, "COMPACT", e.message);
             journal.line("! COMPACT");
+        } else if (dice < 14) {
+            // A backup, and the pruning that follows it.
+            journal.line("? BACKUP");
+            if (const CatalogueError e = backUpCatalogue(file))
+                failed(&journal, "BACKUP", e.message);
+            journal.line("! BACKUP");
+        } else if (!backups.isEmpty()) {
+            // The movies of the backup go into the journal: a later pruning may remove it.
+            const QString chosen = backups[int(random.bounded(backups.size()))].path;
+            QStringList seqs;
+            {
+                RecordCursor reader;
+                reader.setDatabaseName(chosen);
+                reader.setRecordSource("Movies");
+                if (!reader.refresh())
+                    failed(&journal, "read backup", reader.lastError().message);
+                for (int i = 0; i < reader.result().size(); ++i)
+                    seqs << QString::number(*reliability::workloadSeq(reader.result().text(i, Field::Title)));
+            }
+            const QString op = QString("RESTORE %1 %2").arg(QFileInfo(chosen).fileName(), seqs.join(','));
+            journal.line("? " + op);
+            w.list.closeDatabase();
+            w.adder.closeDatabase();
+            if (const CatalogueError e = backUpCatalogue(file, nullptr, chosen))
+                failed(&journal, op, e.message);
+            if (const CatalogueError e = restoreBackup(chosen, file))
+                failed(&journal, op, e.message);
+            journal.line("! " + op);
         } else if (rows < 10 || (rows < 60 && dice < 45)) {
             const QString op = QString("ADD %1").arg(seq);
             journal.line("? " + op);

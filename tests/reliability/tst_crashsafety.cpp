@@ -1,7 +1,9 @@
+#include "catalogue/backup.h"
 #include "catalogue/database.h"
 #include "tests/common/testfolder.h"
 #include "workload.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -66,6 +68,10 @@ std::set<qint64> applyStep(std::set<qint64> movies, const QString &step)
     else if (w[0] == "EDIT") {
         movies.erase(w[1].toLongLong());
         movies.insert(w[2].toLongLong());
+    } else if (w[0] == "RESTORE") {
+        movies.clear();
+        for (const QString &seq : w.value(2).split(',', Qt::SkipEmptyParts))
+            movies.insert(seq.toLongLong());
     }
     return movies;
 }
@@ -137,6 +143,22 @@ QString inspect(const QString &file, std::set<qint64> &movies)
 
 bool nonEmptyFile(const QString &path) { return QFileInfo(path).size() > 0; }
 
+// Every file that counts as a backup is whole: a kill leaves at most a work file,
+// which is never listed. Answers the problem, or nothing.
+QString inspectBackups(const QString &catalogueFile, int &workFiles)
+{
+    const QList<BackupFile> backups = listBackups(catalogueFile);
+    if (backups.size() > BackupsKept + BackupDaysKept)
+        return QString("%1 backups kept").arg(backups.size());
+    for (const BackupFile &b : backups) {
+        const BackupContents c = inspectBackup(b.path);
+        if (!c.intact)
+            return QFileInfo(b.path).fileName() + " is not whole: " + c.problem;
+    }
+    workFiles = int(QDir(backupFolder(catalogueFile)).entryList({"*.part"}, QDir::Files | QDir::Hidden).size());
+    return {};
+}
+
 } // namespace
 
 class TestCrashSafety : public QObject {
@@ -145,10 +167,10 @@ private slots:
     void everyConfirmedSaveSurvivesAKill();
 };
 
-// A second process adds, edits, deletes and compacts in a loop and is killed with
-// SIGKILL at a different moment each time; after every kill the catalogue must be
-// intact and hold exactly what that process had confirmed, give or take the one step
-// it was in the middle of.
+// A second process adds, edits, deletes, compacts, backs up and restores in a loop
+// and is killed with SIGKILL at a different moment each time; after every kill the
+// catalogue must be intact and hold exactly what that process had confirmed, give or
+// take the one step it was in the middle of, and every backup that counts is whole.
 void TestCrashSafety::everyConfirmedSaveSurvivesAKill()
 {
     testsupport::TestFolder folder;
@@ -165,7 +187,7 @@ void TestCrashSafety::everyConfirmedSaveSurvivesAKill()
 
     QRandomGenerator random(20240611);
     std::map<QString, int> killedDuring;
-    int confirmedSteps = 0, hotJournals = 0, leftoverWorkFiles = 0;
+    int confirmedSteps = 0, hotJournals = 0, leftoverWorkFiles = 0, leftoverBackupWork = 0;
     for (int run = 0; run < Kills; ++run) {
         const QString journal = journals.filePath(QString("run-%1.txt").arg(run));
         QProcess worker;
@@ -203,6 +225,10 @@ void TestCrashSafety::everyConfirmedSaveSurvivesAKill()
         const std::set<qint64> done = applyStep(model, r.pending);
         QVERIFY2(found == model || found == done, qPrintable(when + describe(model, found)));
         model = found;
+        int work = 0;
+        const QString backupProblem = inspectBackups(file, work);
+        QVERIFY2(backupProblem.isEmpty(), qPrintable(when + backupProblem));
+        leftoverBackupWork += work > 0;
     }
 
     // A last compaction runs over whatever work file a kill left behind.
@@ -216,11 +242,18 @@ void TestCrashSafety::everyConfirmedSaveSurvivesAKill()
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
     QCOMPARE(found, model);
 
+    // The next backup clears away the work files of backups that kills cut short.
+    QVERIFY(!backUpCatalogue(file));
+    int work = 0;
+    QVERIFY(inspectBackups(file, work).isEmpty());
+    QCOMPARE(work, 0);
+
     QStringList during;
     for (const auto &[what, n] : killedDuring)
         during << QString("%1 %2").arg(n).arg(what);
     qInfo("%d kills survived, %d confirmed steps kept; killed during: %s; %d kills left a hot journal, "
-          "%d a work file", Kills, confirmedSteps, qPrintable(during.join(", ")), hotJournals, leftoverWorkFiles);
+          "%d a compaction work file, %d a backup work file",
+          Kills, confirmedSteps, qPrintable(during.join(", ")), hotJournals, leftoverWorkFiles, leftoverBackupWork);
 }
 
 QTEST_GUILESS_MAIN(TestCrashSafety)

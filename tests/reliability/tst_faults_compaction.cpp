@@ -1,6 +1,6 @@
 // Engine faults along a compaction: every write, sync, read or truncate is made to
 // fail in turn, through a layer under SQLite, both in the compaction itself and in
-// its dialog.
+// its dialog, where the backup taken first meets the faults too.
 #include "faultcases.h"
 
 #include "catalogue/compaction.h"
@@ -91,7 +91,11 @@ void TestFaultsCompaction::compactionDialogUnderEveryFault()
                 boxes = watcher.texts;
             }
             const int injected = faultvfs::disarm();
-            QVERIFY2(boxes.isEmpty(), qPrintable(ctx + ": " + boxes.join('\n')));
+            // The only question is whether to go on when the backup taken first failed;
+            // the watcher goes on.
+            for (const QString &box : boxes)
+                QVERIFY2(box.endsWith("Go on without a backup?") && namesProblem(fault, box),
+                         qPrintable(ctx + ": " + box));
             const QString status = control<QLabel>(dialog, "lblStatus")->text();
             const QString reason = control<QLabel>(dialog, "lblReason")->text();
             const Snapshot after = snapshot(p.folder.catalogue());

@@ -16,6 +16,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -210,7 +211,18 @@ QString compactionRefusal(MainWindowFixture &f)
     QWidget *dialog = topLevel("frmCompact");
     if (!dialog)
         return "no compaction dialog";
+    // Where the backup taken first cannot be made, the user goes on without one. The
+    // watch ends with the click, so that it never answers a later box.
+    QTimer goOn;
+    goOn.setInterval(0);
+    QObject::connect(&goOn, &QTimer::timeout, [] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (box && box->isVisible() && box->text().endsWith("Go on without a backup?"))
+            box->button(QMessageBox::Yes)->click();
+    });
+    goOn.start();
     click(dialog, "cmdCompact");
+    goOn.stop();
     const QString reason = control<QLabel>(dialog, "lblReason")->isVisibleTo(dialog)
                                ? control<QLabel>(dialog, "lblReason")->text()
                                : QString("compacted");
@@ -301,7 +313,11 @@ void TestHostile::readOnlyCatalogueListsAndRefusesChanges()
 
     stopWindow(f);
     QCOMPARE(fileBytes(f.folder.catalogue()), before);
-    QCOMPARE(filesIn(f.folder.path()), QStringList{"DVDs.mdb"});
+    // Beside the catalogue, at most the backup the compaction took, where the folder
+    // could take one.
+    QStringList left = filesIn(f.folder.path());
+    left.removeOne("Backups");
+    QCOMPARE(left, QStringList{"DVDs.mdb"});
     readOnly.undo();
 }
 

@@ -1,0 +1,133 @@
+// Times backups, restore and the duplicate check on a catalogue of 100,000 movies.
+//   moviary-bench-backup [SIZE]
+#include "bench/generator.h"
+#include "catalogue/backup.h"
+#include "catalogue/database.h"
+#include "catalogue/duplicates.h"
+#include "maintenance/backups.h"
+#include "mainwindow/frmmain.h"
+#include "mainwindow/startup.h"
+#include "platform/settings.h"
+#include "tools/cataloguemaker.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <functional>
+
+void moviaryInitResources();
+
+namespace {
+
+double ms(const std::function<void()> &work)
+{
+    QElapsedTimer t;
+    t.start();
+    work();
+    return t.nsecsElapsed() / 1e6;
+}
+
+double best(int runs, const std::function<void()> &work)
+{
+    double b = 1e18;
+    for (int i = 0; i < runs; ++i)
+        b = std::min(b, ms(work));
+    return b;
+}
+
+void report(const char *what, double value, const char *unit = "ms")
+{
+    std::printf("  %-52s %10.2f %s\n", what, value, unit);
+    std::fflush(stdout);
+}
+
+void closeOtherWindows(QWidget *main)
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w != main && w->isWindow() && w->isVisible())
+            w->close();
+    QApplication::processEvents();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    keepFreedMemoryForReuse();
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    moviaryInitResources();
+    QStandardPaths::setTestModeEnabled(true); // never the user's own setting
+    const int size = argc > 1 ? QString(argv[1]).toInt() : 100000;
+
+    QTemporaryDir folder;
+    const QString file = folder.filePath("DVDs.mdb");
+    QString error;
+    if (!tools::createCatalogue(file, bench::generateMovies(size), true, &error)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 1;
+    }
+    std::printf("%d movies, %.1f MB\n", size, QFileInfo(file).size() / 1e6);
+
+    QString made;
+    report("first backup (copy, check, rename, prune)", ms([&] { catalogue::backUpCatalogue(file, &made); }));
+    report("backup, best of 5", best(5, [&] { catalogue::backUpCatalogue(file, &made); }));
+    report("check of one backup (quick_check and count)", best(3, [&] { catalogue::inspectBackup(made); }));
+    report("start-up decision, newest backup recent", best(3, [&] { catalogue::backupDueAtStartup(file); }));
+    const QDateTime later = QDateTime::currentDateTime().addDays(2);
+    report("start-up decision, newest old, movies compared",
+           best(3, [&] { catalogue::backupDueAtStartup(file, later); }));
+    report("restore of a backup", best(3, [&] { catalogue::restoreBackup(made, file); }));
+    {
+        catalogue::CatalogueError e;
+        auto db = catalogue::Database::open(file, e);
+        report("duplicate check on Finish, plain title",
+               best(5, [&] { catalogue::findDuplicate(db->handle(), "No Such Title Anywhere", "2001"); }));
+        report("duplicate check on Finish, accented title",
+               best(5, [&] { catalogue::findDuplicate(db->handle(), "Amélie au Pays des Merveilles", "2001"); }));
+    }
+
+    // The start-up backup runs after the window is shown, on a thread of its own.
+    platform::saveShowTipsAtStartup(false);
+    QDir(catalogue::backupFolder(file)).removeRecursively();
+    std::unique_ptr<FrmMain> w;
+    auto showWindow = [&] {
+        w = std::make_unique<FrmMain>(folder.path());
+        w->load();
+        w->show();
+        w->repaint();
+        QApplication::processEvents();
+    };
+    report("window shown, no backup running", ms(showWindow));
+    closeOtherWindows(w.get());
+    w.reset();
+    QDir(catalogue::backupFolder(file)).removeRecursively();
+    std::unique_ptr<maintenance::StartupBackup> startup;
+    QElapsedTimer sinceStart;
+    report("window shown, then the start-up backup started", ms([&] {
+               showWindow();
+               sinceStart.start();
+               startup = std::make_unique<maintenance::StartupBackup>(file);
+           }));
+    QSignalSpy done(startup.get(), &maintenance::StartupBackup::finished);
+    QElapsedTimer ui;
+    ui.start();
+    int events = 0;
+    double longestEvent = 0;
+    while (done.isEmpty()) {
+        const double step = ms([] { QApplication::processEvents(QEventLoop::AllEvents, 5); });
+        longestEvent = std::max(longestEvent, step);
+        ++events;
+    }
+    report("start-up backup on its thread, start to finished", sinceStart.nsecsElapsed() / 1e6);
+    report("longest event-loop turn meanwhile", longestEvent);
+    closeOtherWindows(w.get());
+    startup.reset();
+    w.reset();
+    return 0;
+}

@@ -1,0 +1,385 @@
+#include "backup.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMutex>
+#include <QRegularExpression>
+
+#include <cerrno>
+#include <cstdlib>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace catalogue {
+
+namespace {
+
+// One backup at a time in this process: the start-up backup runs on its own thread
+// and may meet the one a compaction takes.
+QMutex backupLock;
+
+const char *const WorkSuffix = ".part";
+
+QString nameOf(const QString &path) { return QFileInfo(path).fileName(); }
+
+QString prefixOf(const QString &catalogueFile) { return QFileInfo(catalogueFile).completeBaseName(); }
+
+QRegularExpression backupName(const QString &prefix)
+{
+    return QRegularExpression("^" + QRegularExpression::escape(prefix) + R"(-(\d{8})-(\d{6})(?:-(\d{1,6}))?\.mdb$)");
+}
+
+QString finalName(const QString &prefix, const QDateTime &taken, int sequence)
+{
+    QString name = prefix + taken.toString("-yyyyMMdd-HHmmss");
+    if (sequence > 1)
+        name += QString("-%1").arg(sequence);
+    return name + ".mdb";
+}
+
+bool queryInt(sqlite3 *db, const char *sql, qint64 &value)
+{
+    sqlite3_stmt *raw = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &raw, nullptr) != SQLITE_OK)
+        return false;
+    StatementPtr st(raw);
+    if (sqlite3_step(raw) != SQLITE_ROW)
+        return false;
+    value = sqlite3_column_int64(raw, 0);
+    return true;
+}
+
+bool queryText(sqlite3 *db, const char *sql, QByteArray &value)
+{
+    sqlite3_stmt *raw = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &raw, nullptr) != SQLITE_OK)
+        return false;
+    StatementPtr st(raw);
+    if (sqlite3_step(raw) != SQLITE_ROW)
+        return false;
+    value = QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(raw, 0)), sqlite3_column_bytes(raw, 0));
+    return true;
+}
+
+// The eight fields must be there for the copy to serve as a catalogue again.
+bool hasMovieFields(sqlite3 *db)
+{
+    sqlite3_stmt *raw = nullptr;
+    const int rc = sqlite3_prepare_v2(
+        db, "SELECT Title, Description, Category, Actors, Review, Rating, Year, Time FROM Movies LIMIT 0", -1, &raw,
+        nullptr);
+    StatementPtr st(raw);
+    return rc == SQLITE_OK;
+}
+
+bool diskFull(int code, int systemError)
+{
+    return (code & 0xFF) == SQLITE_FULL || systemError == ENOSPC || systemError == EFBIG
+#ifdef EDQUOT
+           || systemError == EDQUOT
+#endif
+        ;
+}
+
+QString describeBackupFailure(int code, int systemError, const QString &catalogueFile, const QString &engineText)
+{
+    const QString file = nameOf(catalogueFile);
+    const QString folder = QDir::toNativeSeparators(QFileInfo(catalogueFile).absolutePath() + "/Backups");
+    if (diskFull(code, systemError))
+        return QString("The disk is full: no backup of %1 could be written.").arg(file);
+    if (systemError == EROFS)
+        return QString("The folder %1 is on a read-only disk: no backup of %2 could be written.").arg(folder, file);
+    switch (code & 0xFF) {
+    case SQLITE_CANTOPEN:
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+        return QString("The folder %1 is read-only: no backup of %2 could be written.").arg(folder, file);
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QString("%1 is in use by another program: no backup of it could be made.").arg(file);
+    case SQLITE_IOERR:
+        return QString("No backup of %1 could be made: the disk could not be read or written (input/output error).")
+            .arg(file);
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+        return QString("%1 is damaged, so no backup of it could be made.").arg(file);
+    default:
+        return QString("No backup of %1 could be made: %2.").arg(file, engineText);
+    }
+}
+
+CatalogueError failureOf(sqlite3 *db, const QString &catalogueFile)
+{
+    int code = db ? sqlite3_extended_errcode(db) : SQLITE_CANTOPEN;
+    if (code == SQLITE_OK)
+        code = SQLITE_ERROR;
+    const int systemError = db ? sqlite3_system_errno(db) : 0;
+    return {code, describeBackupFailure(code, systemError, catalogueFile,
+                                        db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString())};
+}
+
+// A backup is trusted only when a fresh connection finds it intact, holding every movie.
+CatalogueError checkBackup(const QString &path, const QString &catalogueFile, qint64 expectedMovies)
+{
+    const BackupContents found = inspectBackup(path);
+    if (found.intact && found.movies == expectedMovies)
+        return {};
+    const QString file = nameOf(catalogueFile);
+    if (found.intact)
+        return {SQLITE_CORRUPT, QString("The new backup of %1 holds %2 movies instead of %3, so it was not kept.")
+                                    .arg(file)
+                                    .arg(found.movies)
+                                    .arg(expectedMovies)};
+    return {found.problem.contains("input/output error") ? SQLITE_IOERR : SQLITE_CORRUPT,
+            QString("The new backup of %1 did not pass its check (%2), so it was not kept.").arg(file, found.problem)};
+}
+
+bool flushToDisk(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+#else
+    Q_UNUSED(path);
+    return true;
+#endif
+}
+
+// Work files of backups that were cut short (the process that wrote them has ended)
+// are removed; those of a backup still running in another process stay.
+void removeStaleWork(const QString &folder, const QString &prefix)
+{
+    const QStringList work =
+        QDir(folder).entryList({"." + prefix + "-*" + WorkSuffix}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : work) {
+        const QString pidText = name.section('.', -2, -2);
+        bool ok = false;
+        const qint64 pid = pidText.toLongLong(&ok);
+        bool running = false;
+#ifdef Q_OS_UNIX
+        running = ok && pid != QCoreApplication::applicationPid() && pid > 0 &&
+                  (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
+#else
+        running = ok && QFileInfo(folder + "/" + name).lastModified().secsTo(QDateTime::currentDateTime()) < 3600;
+#endif
+        if (!running)
+            QFile::remove(folder + "/" + name);
+    }
+}
+
+CatalogueError makeFolder(const QString &folder, const QString &catalogueFile)
+{
+    const QFileInfo info(folder);
+    if (info.isDir())
+        return {};
+    const QString file = nameOf(catalogueFile);
+    if (info.exists() || info.isSymLink())
+        return {SQLITE_CANTOPEN, QString("%1 is not a folder, so no backup of %2 could be made there.")
+                                     .arg(QDir::toNativeSeparators(folder), file)};
+    if (QDir().mkpath(folder))
+        return {};
+    return {SQLITE_CANTOPEN, QString("The folder %1 could not be made (the catalogue's folder is read-only?): no "
+                                     "backup of %2 could be made.")
+                                 .arg(QDir::toNativeSeparators(folder), file)};
+}
+
+} // namespace
+
+QString backupFolder(const QString &catalogueFile) { return QFileInfo(catalogueFile).absolutePath() + "/Backups"; }
+
+QList<BackupFile> listBackups(const QString &catalogueFile)
+{
+    const QString folder = backupFolder(catalogueFile);
+    const QRegularExpression pattern = backupName(prefixOf(catalogueFile));
+    QList<BackupFile> found;
+    for (const QFileInfo &info : QDir(folder).entryInfoList(QDir::Files)) {
+        const QRegularExpressionMatch m = pattern.match(info.fileName());
+        if (!m.hasMatch())
+            continue;
+        const QDate date = QDate::fromString(m.captured(1), "yyyyMMdd");
+        const QTime time = QTime::fromString(m.captured(2), "HHmmss");
+        if (!date.isValid() || !time.isValid())
+            continue;
+        BackupFile b;
+        b.path = info.absoluteFilePath();
+        b.taken = QDateTime(date, time);
+        b.sequence = m.captured(3).isEmpty() ? 1 : m.captured(3).toInt();
+        found << b;
+    }
+    std::sort(found.begin(), found.end(), [](const BackupFile &a, const BackupFile &b) {
+        // Compared as written: the name's local time, not an instant that a change of
+        // the clock for summer time could reorder.
+        const auto keyA = std::make_tuple(a.taken.date(), a.taken.time(), a.sequence);
+        const auto keyB = std::make_tuple(b.taken.date(), b.taken.time(), b.sequence);
+        return keyA > keyB;
+    });
+    return found;
+}
+
+BackupContents inspectBackup(const QString &path)
+{
+    BackupContents c;
+    if (!QFileInfo(path).isFile()) {
+        c.problem = "the file is gone";
+        return c;
+    }
+    sqlite3 *raw = nullptr;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READONLY, nullptr);
+    ConnectionPtr db(raw);
+    if (rc != SQLITE_OK) {
+        c.problem = QString::fromUtf8(sqlite3_errstr(rc));
+        return c;
+    }
+    QByteArray verdict;
+    if (!queryText(raw, "PRAGMA quick_check", verdict)) {
+        const int code = sqlite3_extended_errcode(raw);
+        c.problem =
+            (code & 0xFF) == SQLITE_IOERR ? QString("input/output error") : QString::fromUtf8(sqlite3_errmsg(raw));
+        return c;
+    }
+    if (verdict != "ok") {
+        // A page the check could not read is listed among the damage: the disk failing.
+        const bool unread = verdict.contains("error code=") || verdict.contains("failed to get page") ||
+                            verdict.contains("unable to get the page");
+        c.problem = unread ? QString("input/output error") : QString::fromUtf8(verdict.left(200));
+        return c;
+    }
+    if (!hasMovieFields(raw) || !queryInt(raw, "SELECT count(*) FROM Movies", c.movies)) {
+        const int code = sqlite3_extended_errcode(raw);
+        c.problem = (code & 0xFF) == SQLITE_IOERR     ? QString("input/output error")
+                    : (code & 0xFF) == SQLITE_CORRUPT ? QString::fromUtf8(sqlite3_errmsg(raw))
+                                                      : QString("it holds no table of movies");
+        return c;
+    }
+    c.intact = true;
+    return c;
+}
+
+qint64 catalogueMovieCount(const QString &catalogueFile)
+{
+    if (!QFileInfo(catalogueFile).isFile())
+        return -1;
+    sqlite3 *raw = nullptr;
+    const int rc = sqlite3_open_v2(catalogueFile.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    ConnectionPtr db(raw);
+    sqlite3_busy_timeout(raw, BusyTimeoutMs);
+    qint64 movies = -1;
+    if (rc != SQLITE_OK || !queryInt(raw, "SELECT count(*) FROM Movies", movies))
+        return -1;
+    return movies;
+}
+
+CatalogueError backUpCatalogue(const QString &catalogueFile, QString *madePath, const QString &keep,
+                               const QDateTime &now)
+{
+    QMutexLocker lock(&backupLock);
+    const QString file = nameOf(catalogueFile);
+    if (!QFileInfo(catalogueFile).isFile())
+        return {SQLITE_CANTOPEN, QString("The catalogue file %1 was not found: no backup could be made.")
+                                     .arg(QDir::toNativeSeparators(catalogueFile))};
+    const QString folder = backupFolder(catalogueFile);
+    if (CatalogueError e = makeFolder(folder, catalogueFile))
+        return e;
+    const QString prefix = prefixOf(catalogueFile);
+    removeStaleWork(folder, prefix);
+
+    // Read-write, so that a change a killed program left half done is rolled back first.
+    sqlite3 *rawSource = nullptr;
+    int rc = sqlite3_open_v2(catalogueFile.toUtf8().constData(), &rawSource, SQLITE_OPEN_READWRITE, nullptr);
+    ConnectionPtr source(rawSource);
+    if (rc != SQLITE_OK)
+        return failureOf(rawSource, catalogueFile);
+    sqlite3_busy_timeout(rawSource, BusyTimeoutMs);
+    sqlite3_extended_result_codes(rawSource, 1);
+
+    const QString base = finalName(prefix, now, 1);
+    const QString work = folder + "/." + base + QString(".%1").arg(QCoreApplication::applicationPid()) + WorkSuffix;
+    QFile::remove(work);
+    auto dropWork = [&] { QFile::remove(work); };
+
+    // The count and the copy come from one read transaction: the same state of the file.
+    qint64 movies = 0;
+    if (sqlite3_exec(rawSource, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK ||
+        !queryInt(rawSource, "SELECT count(*) FROM Movies", movies))
+        return failureOf(rawSource, catalogueFile);
+    {
+        sqlite3 *rawCopy = nullptr;
+        rc = sqlite3_open_v2(work.toUtf8().constData(), &rawCopy, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        ConnectionPtr copy(rawCopy);
+        if (rc != SQLITE_OK) {
+            CatalogueError e = failureOf(rawCopy, catalogueFile);
+            copy.reset();
+            dropWork();
+            return e;
+        }
+        sqlite3_extended_result_codes(rawCopy, 1);
+        // The work file is thrown away on any failure: it needs no journal of its own.
+        sqlite3_exec(rawCopy, "PRAGMA journal_mode=OFF", nullptr, nullptr, nullptr);
+        sqlite3_backup *backup = sqlite3_backup_init(rawCopy, "main", rawSource, "main");
+        int code = SQLITE_OK;
+        if (!backup) {
+            code = sqlite3_extended_errcode(rawCopy);
+        } else {
+            const int step = sqlite3_backup_step(backup, -1);
+            const int finish = sqlite3_backup_finish(backup);
+            code = step != SQLITE_DONE ? step : finish;
+        }
+        if (code != SQLITE_DONE && code != SQLITE_OK) {
+            const int systemError =
+                sqlite3_system_errno(rawCopy) ? sqlite3_system_errno(rawCopy) : sqlite3_system_errno(rawSource);
+            CatalogueError e{code, describeBackupFailure(code, systemError, catalogueFile,
+                                                         QString::fromUtf8(sqlite3_errmsg(rawCopy)))};
+            copy.reset();
+            dropWork();
+            return e;
+        }
+    }
+    sqlite3_exec(rawSource, "COMMIT", nullptr, nullptr, nullptr);
+    source.reset();
+
+    if (!flushToDisk(work)) {
+        dropWork();
+        return {SQLITE_IOERR_FSYNC, QString("No backup of %1 could be made: it could not be saved to disk "
+                                            "(input/output error).")
+                                        .arg(file)};
+    }
+    if (CatalogueError e = checkBackup(work, catalogueFile, movies)) {
+        dropWork();
+        return e;
+    }
+
+    // Only a checked backup takes a backup's name; a name already taken gets -2, -3 ...
+    QString made;
+    for (int sequence = 1; sequence < 100000 && made.isEmpty(); ++sequence) {
+        const QString candidate = folder + "/" + finalName(prefix, now, sequence);
+        if (QFileInfo::exists(candidate) || QFileInfo(candidate).isSymLink())
+            continue;
+        if (QFile::rename(work, candidate))
+            made = candidate;
+        else if (!QFileInfo::exists(candidate))
+            break;
+    }
+    if (made.isEmpty()) {
+        dropWork();
+        return {
+            SQLITE_CANTOPEN,
+            QString("The backup of %1 could not be given its name in %2.").arg(file, QDir::toNativeSeparators(folder))};
+    }
+    flushToDisk(folder);
+    if (madePath)
+        *madePath = made;
+    pruneBackups(catalogueFile, now.date(), keep);
+    return {};
+}
+
+} // namespace catalogue

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "database.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+namespace catalogue {
+
+// One automatic backup: a file <name>-YYYYMMDD-HHMMSS.mdb (local time; -2, -3 ...
+// added for a later backup of the same second) in the folder Backups beside the
+// catalogue, where <name> is the catalogue's own (DVDs for DVDs.mdb).
+struct BackupFile {
+    QString path;
+    QDateTime taken;
+    int sequence = 1;
+};
+
+// How many backups are kept beside the newest of each of the last days.
+constexpr int BackupsKept = 10;
+constexpr int BackupDaysKept = 7;
+
+QString backupFolder(const QString &catalogueFile);
+
+// The catalogue's backups, newest first. Work files of a backup in progress and files
+// of other names are not backups and are never listed.
+QList<BackupFile> listBackups(const QString &catalogueFile);
+
+// What a look into a backup found.
+struct BackupContents {
+    bool intact = false;
+    qint64 movies = 0;
+    QString problem; // why it cannot be restored
+};
+BackupContents inspectBackup(const QString &path);
+
+// The number of movies in a catalogue file, or -1 when it cannot be read.
+qint64 catalogueMovieCount(const QString &catalogueFile);
+
+// Takes a backup of the catalogue through SQLite's online backup API (a consistent
+// copy even while other connections write), checks it with quick_check and its count
+// of movies, and only then gives it its name: a backup that was cut short or failed
+// its check never counts. Then removes the backups the retention no longer keeps
+// (except keep). Serialised within the process. madePath receives the new file.
+CatalogueError backUpCatalogue(const QString &catalogueFile, QString *madePath = nullptr, const QString &keep = {},
+                               const QDateTime &now = QDateTime::currentDateTime());
+
+// The backups the retention drops: all but the BackupsKept newest and the newest of
+// each of the BackupDaysKept calendar days up to today.
+QList<BackupFile> expiredBackups(const QList<BackupFile> &newestFirst, const QDate &today);
+
+// Removes the expired backups except keep; answers how many could not be removed.
+int pruneBackups(const QString &catalogueFile, const QDate &today, const QString &keep = {});
+
+// Whether a start of the program should take a backup: when there is none yet, or the
+// newest is more than a day old (or dated ahead of the clock) and the movies differ.
+bool backupDueAtStartup(const QString &catalogueFile, const QDateTime &now = QDateTime::currentDateTime());
+
+// Takes a backup when one is due at start-up; answers whether one was made, error
+// saying why one could not be.
+bool backUpAtStartupIfDue(const QString &catalogueFile, CatalogueError &error,
+                          const QDateTime &now = QDateTime::currentDateTime());
+
+// Brings a backup into the catalogue, the way a compaction brings in its copy: checked
+// first, then written in one transaction through the catalogue's journal. Refuses
+// while another window or program has the catalogue open; on any failure the
+// catalogue stays exactly as it was.
+CatalogueError restoreBackup(const QString &backupFile, const QString &catalogueFile);
+
+} // namespace catalogue

@@ -1,0 +1,82 @@
+#include "duplicates.h"
+
+#include "database.h"
+#include "textfold.h"
+
+namespace catalogue {
+
+namespace {
+
+// Most titles are plain ASCII: their key is their trimmed lower case, found without
+// building a QString.
+bool asciiKey(const unsigned char *p, int n, QByteArray &key)
+{
+    int begin = 0, end = n;
+    while (begin < end && (p[begin] == ' ' || (p[begin] >= '\t' && p[begin] <= '\r')))
+        ++begin;
+    while (end > begin && (p[end - 1] == ' ' || (p[end - 1] >= '\t' && p[end - 1] <= '\r')))
+        --end;
+    key.resize(end - begin);
+    for (int i = begin; i < end; ++i) {
+        const unsigned char c = p[i];
+        if (c >= 0x80)
+            return false;
+        key[i - begin] = char(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    }
+    return true;
+}
+
+} // namespace
+
+QString titleKey(const QString &title)
+{
+    const QString decomposed = title.trimmed().normalized(QString::NormalizationForm_KD);
+    QString bare;
+    bare.reserve(decomposed.size());
+    for (const QChar c : decomposed)
+        if (c.category() != QChar::Mark_NonSpacing && c.category() != QChar::Mark_Enclosing &&
+            c.category() != QChar::Mark_SpacingCombining)
+            bare += c;
+    const std::u32string folded = foldCase(bare);
+    // Folding may bring accents back apart ("İ"): drop those too.
+    QString key;
+    key.reserve(qsizetype(folded.size()));
+    for (char32_t u : folded)
+        if (QChar::category(u) != QChar::Mark_NonSpacing)
+            key += QString::fromUcs4(&u, 1);
+    return key.normalized(QString::NormalizationForm_C);
+}
+
+std::optional<DuplicateMovie> findDuplicate(sqlite3 *db, const QString &title, const QString &year,
+                                            sqlite3_int64 exceptRowId)
+{
+    const QString wanted = titleKey(title);
+    if (wanted.isEmpty() || !db)
+        return std::nullopt;
+    const QByteArray wantedUtf8 = wanted.toUtf8();
+    const QString wantedYear = year.trimmed();
+
+    sqlite3_stmt *raw = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT rowid, Title, Year FROM Movies", -1, &raw, nullptr) != SQLITE_OK)
+        return std::nullopt;
+    StatementPtr st(raw);
+    QByteArray key;
+    while (sqlite3_step(raw) == SQLITE_ROW) {
+        if (exceptRowId != 0 && sqlite3_column_int64(raw, 0) == exceptRowId)
+            continue;
+        const auto *p = sqlite3_column_text(raw, 1);
+        const int n = sqlite3_column_bytes(raw, 1);
+        auto rowTitle = [&] { return QString::fromUtf8(reinterpret_cast<const char *>(p), n); };
+        const bool same = asciiKey(p, n, key) ? key == wantedUtf8 : titleKey(rowTitle()) == wanted;
+        if (!same)
+            continue;
+        const QString rowYear =
+            QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(raw, 2)), sqlite3_column_bytes(raw, 2))
+                .trimmed();
+        if (rowYear.isEmpty() || wantedYear.isEmpty() || rowYear == wantedYear)
+            return DuplicateMovie{rowTitle().trimmed(), rowYear};
+    }
+    return std::nullopt;
+}
+
+} // namespace catalogue

@@ -1,0 +1,101 @@
+#include "replace.h"
+
+#include <QFileInfo>
+
+namespace catalogue {
+
+namespace {
+
+QString nameOf(const QString &path) { return QFileInfo(path).fileName(); }
+
+QString inUseByThisProgram(const QString &catalogueFile)
+{
+    return QString("%1 is still open in another window of this program. Close that window and try again.")
+        .arg(nameOf(catalogueFile));
+}
+
+QString inUseByAnotherProgram(const QString &catalogueFile)
+{
+    return QString("%1 is in use by another program. Close it and try again.").arg(nameOf(catalogueFile));
+}
+
+QString describeReplaceFailure(int code, const QString &catalogueFile, const QString &sourceName, sqlite3 *db)
+{
+    switch (code & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return inUseByAnotherProgram(catalogueFile);
+    case SQLITE_FULL:
+        return QString("The disk is full: %1 could not take %2.").arg(nameOf(catalogueFile), sourceName);
+    case SQLITE_READONLY:
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+        return QString("%1 or the program's folder is read-only: %2 could not be brought in.")
+            .arg(nameOf(catalogueFile), sourceName);
+    default:
+        return describeSqliteError(code, catalogueFile, sqlite3_errmsg(db));
+    }
+}
+
+bool schemaVersion(sqlite3 *db, QByteArray &value)
+{
+    sqlite3_stmt *raw = nullptr;
+    if (sqlite3_prepare_v2(db, "PRAGMA schema_version", -1, &raw, nullptr) != SQLITE_OK)
+        return false;
+    StatementPtr st(raw);
+    if (sqlite3_step(raw) != SQLITE_ROW)
+        return false;
+    value = QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(raw, 0)));
+    return true;
+}
+
+} // namespace
+
+CatalogueError refusalIfInUse(const QString &catalogueFile)
+{
+    if (openConnections(catalogueFile) > 0)
+        return {SQLITE_BUSY, inUseByThisProgram(catalogueFile)};
+    const QList<OtherProcess> others = otherProcessesWithFile(catalogueFile);
+    if (!others.isEmpty()) {
+        const OtherProcess &p = others.first();
+        const QString who =
+            p.name.isEmpty() ? QString("process %1").arg(p.pid) : QString("%1, process %2").arg(p.name).arg(p.pid);
+        return {SQLITE_BUSY,
+                QString("%1 is open in another program (%2). Close it and try again.").arg(nameOf(catalogueFile), who)};
+    }
+    return {};
+}
+
+CatalogueError replaceContent(std::unique_ptr<Database> live, sqlite3 *source, const QString &sourceName)
+{
+    const QString catalogueFile = live->path();
+    // SQLite shortens the file only after the commit point and reports a failure to
+    // shorten it as an error. A backup that arrived has changed the schema version, as
+    // another connection reads it once any rollback is done.
+    sqlite3 *rawWatcher = nullptr;
+    sqlite3_open_v2(catalogueFile.toUtf8().constData(), &rawWatcher, SQLITE_OPEN_READWRITE, nullptr);
+    ConnectionPtr watcher(rawWatcher);
+    sqlite3_busy_timeout(rawWatcher, BusyTimeoutMs);
+    QByteArray versionBefore;
+    schemaVersion(rawWatcher, versionBefore);
+
+    CatalogueError error;
+    sqlite3_backup *backup = sqlite3_backup_init(live->handle(), "main", source, "main");
+    if (!backup) {
+        const int code = sqlite3_extended_errcode(live->handle());
+        error = {code, describeReplaceFailure(code, catalogueFile, sourceName, live->handle())};
+    } else {
+        const int step = sqlite3_backup_step(backup, -1);
+        const int finish = sqlite3_backup_finish(backup);
+        const int code = step != SQLITE_DONE ? step : finish;
+        if (code != SQLITE_DONE && code != SQLITE_OK)
+            error = {code, describeReplaceFailure(code, catalogueFile, sourceName, live->handle())};
+    }
+    live.reset();
+    QByteArray versionAfter;
+    if (error && !versionBefore.isEmpty() && schemaVersion(rawWatcher, versionAfter) && versionAfter != versionBefore)
+        error = {};
+    return error;
+}
+
+} // namespace catalogue

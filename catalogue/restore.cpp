@@ -1,0 +1,107 @@
+// Bringing a backup back, and deciding whether a start of the program takes one.
+#include "backup.h"
+
+#include "movie.h"
+#include "replace.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace catalogue {
+
+namespace {
+
+// FNV-1a over one value, its length and whether it is NULL, so that no two different
+// rows can run together into the same bytes.
+quint64 mix(quint64 h, const unsigned char *p, int n, bool isNull)
+{
+    constexpr quint64 Prime = 1099511628211ULL;
+    const quint64 header = (quint64(n) << 1) | (isNull ? 1 : 0);
+    for (int i = 0; i < 8; ++i)
+        h = (h ^ ((header >> (8 * i)) & 0xFF)) * Prime;
+    for (int i = 0; i < n; ++i)
+        h = (h ^ p[i]) * Prime;
+    return h;
+}
+
+// The movies of a file as a whole, in no particular order: the sum of the rows' own
+// hashes with their count, so that a compaction that renumbers rows changes nothing.
+bool moviesFingerprint(const QString &path, int openFlags, QPair<quint64, qint64> &print)
+{
+    sqlite3 *raw = nullptr;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &raw, openFlags, nullptr) != SQLITE_OK) {
+        sqlite3_close_v2(raw);
+        return false;
+    }
+    ConnectionPtr db(raw);
+    sqlite3_busy_timeout(raw, BusyTimeoutMs);
+    sqlite3_stmt *st = nullptr;
+    if (sqlite3_prepare_v2(raw, "SELECT Title, Description, Category, Actors, Review, Rating, Year, Time FROM Movies",
+                           -1, &st, nullptr) != SQLITE_OK)
+        return false;
+    StatementPtr rows(st);
+    quint64 sum = 0;
+    qint64 count = 0;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        quint64 h = 14695981039346656037ULL;
+        for (int i = 0; i < FieldCount; ++i) {
+            const auto *p = sqlite3_column_text(st, i);
+            h = mix(h, p, sqlite3_column_bytes(st, i), sqlite3_column_type(st, i) == SQLITE_NULL);
+        }
+        sum += h;
+        ++count;
+    }
+    print = {sum, count};
+    return rc == SQLITE_DONE;
+}
+
+} // namespace
+
+bool backupDueAtStartup(const QString &catalogueFile, const QDateTime &now)
+{
+    const QList<BackupFile> backups = listBackups(catalogueFile);
+    if (backups.isEmpty())
+        return true;
+    const qint64 age = backups.first().taken.secsTo(now);
+    if (age >= 0 && age < 24 * 3600)
+        return false;
+    QPair<quint64, qint64> current, newest;
+    if (!moviesFingerprint(catalogueFile, SQLITE_OPEN_READWRITE, current))
+        return true; // the backup itself will say what is wrong, to no one: nothing is asked at start-up
+    return !moviesFingerprint(backups.first().path, SQLITE_OPEN_READONLY, newest) || current != newest;
+}
+
+bool backUpAtStartupIfDue(const QString &catalogueFile, CatalogueError &error, const QDateTime &now)
+{
+    error = {};
+    if (!backupDueAtStartup(catalogueFile, now))
+        return false;
+    error = backUpCatalogue(catalogueFile, nullptr, {}, now);
+    return !error;
+}
+
+CatalogueError restoreBackup(const QString &backupFile, const QString &catalogueFile)
+{
+    if (CatalogueError refused = refusalIfInUse(catalogueFile))
+        return refused;
+    const QString name = QFileInfo(backupFile).fileName();
+    const BackupContents contents = inspectBackup(backupFile);
+    if (!contents.intact) {
+        const bool unreadable = contents.problem.contains("input/output error");
+        return {unreadable ? SQLITE_IOERR : SQLITE_CORRUPT,
+                unreadable
+                    ? QString("The backup %1 could not be read (input/output error).").arg(name)
+                    : QString("The backup %1 is damaged (%2), so it cannot be restored.").arg(name, contents.problem)};
+    }
+    CatalogueError error;
+    std::unique_ptr<Database> source = Database::open(backupFile, error);
+    if (!source)
+        return {error.code, QString("The backup %1 cannot be restored: %2").arg(name, error.message)};
+    std::unique_ptr<Database> live = Database::open(catalogueFile, error);
+    if (!live)
+        return error;
+    return replaceContent(std::move(live), source->handle(), "the backup");
+}
+
+} // namespace catalogue

@@ -1,0 +1,60 @@
+#include "duplicatewarning.h"
+
+#include "catalogue/database.h"
+#include "catalogue/duplicates.h"
+#include "catalogue/recordcursor.h"
+#include "platform/settings.h"
+
+#include <QMessageBox>
+
+namespace editor {
+
+namespace {
+
+// A title of thousands of characters would push the buttons off the screen.
+QString shortened(const QString &text)
+{
+    constexpr int Longest = 200;
+    return text.size() <= Longest ? text : text.left(Longest) + QChar(0x2026);
+}
+
+} // namespace
+
+bool confirmUnlessDuplicate(QWidget *dialog, catalogue::RecordCursor &cursor, const QString &catalogueFile,
+                            const QString &title, const QString &year)
+{
+    if (!platform::warnAboutDuplicates())
+        return true;
+    // The edit dialog's own row is the movie itself, not a second copy of it; and an
+    // edit that keeps the title and year asks nothing the add did not already ask.
+    const bool editing = cursor.editMode() == catalogue::RecordCursor::EditMode::Edit;
+    if (editing && cursor.hasCurrent()) {
+        const catalogue::Movie was = cursor.currentMovie();
+        if (catalogue::titleKey(was[catalogue::Field::Title]) == catalogue::titleKey(title) &&
+            was[catalogue::Field::Year].trimmed() == year.trimmed())
+            return true;
+    }
+    const sqlite3_int64 own = editing ? cursor.currentRowId() : 0;
+    std::unique_ptr<catalogue::Database> opened;
+    sqlite3 *db = cursor.database() ? cursor.database()->handle() : nullptr;
+    if (!db) {
+        catalogue::CatalogueError ignored;
+        opened = catalogue::Database::open(catalogueFile, ignored);
+        db = opened ? opened->handle() : nullptr;
+    }
+    const std::optional<catalogue::DuplicateMovie> found = catalogue::findDuplicate(db, title, year, own);
+    opened.reset();
+    if (!found)
+        return true;
+    const QString movie = found->year.isEmpty()
+                              ? shortened(found->title)
+                              : QString("%1 (%2)").arg(shortened(found->title), shortened(found->year));
+    QMessageBox box(QMessageBox::Question, dialog->windowTitle(),
+                    QString("A movie with this title is already in the catalogue: %1. Save it anyway?").arg(movie),
+                    QMessageBox::Yes | QMessageBox::No, dialog);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+} // namespace editor

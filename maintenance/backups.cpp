@@ -1,0 +1,48 @@
+#include "backups.h"
+
+#include "catalogue/backup.h"
+#include "platform/windows.h"
+
+#include <QMessageBox>
+#include <QThread>
+
+namespace maintenance {
+
+bool backupBeforeChange(QWidget *parent, const QString &catalogueFile, const QString &keep)
+{
+    catalogue::CatalogueError error;
+    {
+        platform::WaitCursor hourglass;
+        error = catalogue::backUpCatalogue(catalogueFile, nullptr, keep);
+    }
+    if (!error)
+        return true;
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Backup"),
+                    error.message + QStringLiteral("\n\nGo on without a backup?"), QMessageBox::Yes | QMessageBox::No,
+                    parent);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+StartupBackup::StartupBackup(const QString &catalogueFile, QObject *parent) : QObject(parent)
+{
+    thread_ = QThread::create([this, catalogueFile] {
+        catalogue::CatalogueError error;
+        made_ = catalogue::backUpAtStartupIfDue(catalogueFile, error);
+        problem_ = error.message;
+    });
+    // Queued to this object's thread: the results are read only after the worker ended.
+    connect(thread_, &QThread::finished, this, [this] { emit finished(made_, problem_); });
+    thread_->setObjectName(QStringLiteral("startup backup"));
+    thread_->start(QThread::LowPriority);
+}
+
+StartupBackup::~StartupBackup()
+{
+    thread_->wait();
+    delete thread_;
+}
+
+bool StartupBackup::isRunning() const { return thread_->isRunning(); }
+
+} // namespace maintenance

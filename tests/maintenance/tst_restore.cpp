@@ -1,0 +1,344 @@
+#include "catalogue/backup.h"
+#include "catalogue/cataloguehost.h"
+#include "catalogue/recordcursor.h"
+#include "maintenance/backups.h"
+#include "maintenance/frmcompact.h"
+#include "maintenance/frmimport.h"
+#include "maintenance/frmrestore.h"
+#include "platform/appfolder.h"
+#include "tests/common/messageboxes.h"
+#include "tests/common/testfolder.h"
+#include "tests/common/widgets.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QThread>
+#include <QtTest>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+using catalogue::Movie;
+using catalogue::RecordCursor;
+using testsupport::control;
+using testsupport::MessageBoxAnswerer;
+using testsupport::movie;
+using testsupport::TestFolder;
+
+namespace {
+
+// Stands in for the main window: owns the main cursor and counts the listings.
+class FakeHost : public catalogue::CatalogueHost {
+public:
+    explicit FakeHost(const QString &folder) : folder_(folder) { listAllRecords(); }
+    QString catalogueFile() const override { return platform::catalogueFile(folder_); }
+    QString compactionWorkFile() const override { return platform::compactionWorkFile(folder_); }
+    QString helpFile() const override { return platform::helpFile(folder_); }
+    RecordCursor &mainCursor() override { return cursor; }
+    void listAllRecords() override
+    {
+        ++listings;
+        cursor.setDatabaseName(platform::catalogueFile(folder_));
+        cursor.setRecordSource("select * from Movies order by Title");
+        cursor.refresh();
+    }
+    QStringList listedTitles() const
+    {
+        QStringList titles;
+        for (int i = 0; i < cursor.result().size(); ++i)
+            titles << cursor.result().text(i, catalogue::Field::Title);
+        return titles;
+    }
+
+    RecordCursor cursor;
+    int listings = 0;
+
+private:
+    QString folder_;
+};
+
+std::vector<Movie> numbered(int count)
+{
+    std::vector<Movie> movies;
+    for (int i = 0; i < count; ++i)
+        movies.push_back(movie(QString("Movie %1").arg(i, 3, 10, QChar('0'))));
+    return movies;
+}
+
+// A backup holding these movies, under a name of the given time.
+QString placeBackup(const TestFolder &folder, const std::vector<Movie> &movies, const QString &stamp)
+{
+    TestFolder other;
+    other.makeCatalogue(movies);
+    QString made;
+    if (catalogue::backUpCatalogue(other.catalogue(), &made))
+        qFatal("cannot make a backup");
+    QDir().mkpath(folder.path() + "/Backups");
+    const QString path = folder.path() + "/Backups/DVDs-" + stamp + ".mdb";
+    QFile::copy(made, path);
+    return path;
+}
+
+bool allChecked(QListWidget *list)
+{
+    for (int i = 0; i < list->count(); ++i)
+        if (list->item(i)->text().endsWith("checking..."))
+            return false;
+    return true;
+}
+
+} // namespace
+
+class TestRestore : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { testsupport::useTestSettings(); }
+    void listsBackupsNewestFirstAndDamagedOnesAsSuch();
+    void restoreBacksUpTheCatalogueThenBringsTheBackupIn();
+    void restoreStopsWhenTheUserWillNotGoOnWithoutABackup();
+    void compactionTakesABackupFirst();
+    void importTakesABackupFirst();
+    void startupBackupRunsOffTheWindowThread();
+};
+
+void TestRestore::listsBackupsNewestFirstAndDamagedOnesAsSuch()
+{
+    TestFolder folder;
+    folder.makeCatalogue(numbered(7));
+    placeBackup(folder, numbered(3), "20261201-090000");
+    placeBackup(folder, numbered(1), "20261205-183000");
+    const QString damaged = folder.path() + "/Backups/DVDs-20261203-120000.mdb";
+    QFile d(damaged);
+    QVERIFY(d.open(QIODevice::WriteOnly));
+    d.write("SQLite format 3");
+    d.close();
+    FakeHost host(folder.path());
+
+    maintenance::FrmRestore dialog(host, folder.catalogue());
+    dialog.show();
+    QCOMPARE(dialog.objectName(), QString("frmRestore"));
+    QVERIFY(dialog.windowFlags() & Qt::WindowStaysOnTopHint);
+    QCOMPARE(control<QLabel>(&dialog, "lblCurrent")->text(), QString("The catalogue now holds 7 movies."));
+    auto *list = control<QListWidget>(&dialog, "lstBackups");
+    QCOMPARE(list->count(), 3);
+    QTRY_VERIFY(allChecked(list));
+    const QLocale locale;
+    QCOMPARE(list->item(0)->text(), locale.toString(QDate(2026, 12, 5), QLocale::ShortFormat) + "  18:30:00   1 movie");
+    QCOMPARE(list->item(1)->text(),
+             locale.toString(QDate(2026, 12, 3), QLocale::ShortFormat) + "  12:00:00   damaged: cannot be restored");
+    QCOMPARE(list->item(2)->text(),
+             locale.toString(QDate(2026, 12, 1), QLocale::ShortFormat) + "  09:00:00   3 movies");
+
+    // The damaged one cannot be chosen; the others can.
+    auto *restore = control<QPushButton>(&dialog, "cmdRestore");
+    QVERIFY(!restore->isEnabled());
+    QVERIFY(!(list->item(1)->flags() & Qt::ItemIsSelectable));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+    QVERIFY(!restore->isEnabled());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(2)).center());
+    QVERIFY(restore->isEnabled());
+
+    // Cancel changes nothing.
+    QTest::mouseClick(control<QPushButton>(&dialog, "cmdCancel"), Qt::LeftButton);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(folder.moviesInFile().size(), size_t(7));
+
+    // No backups at all: said so.
+    TestFolder empty;
+    empty.makeCatalogue(numbered(2));
+    FakeHost emptyHost(empty.path());
+    maintenance::FrmRestore none(emptyHost, empty.catalogue());
+    QCOMPARE(control<QLabel>(&none, "lblCurrent")->text(),
+             QString("The catalogue now holds 2 movies. There are no backups yet."));
+    QCOMPARE(control<QListWidget>(&none, "lstBackups")->count(), 0);
+}
+
+void TestRestore::restoreBacksUpTheCatalogueThenBringsTheBackupIn()
+{
+    TestFolder folder;
+    folder.makeCatalogue(numbered(7));
+    const std::vector<Movie> current = folder.moviesInFile();
+    const QString chosen = placeBackup(folder, numbered(3), "20200101-090000");
+    // Ten newer backups: the one made before the restore must not prune the chosen one.
+    for (int i = 0; i < 10; ++i)
+        placeBackup(folder, numbered(2), QString("20261101-0900%1").arg(i, 2, 10, QChar('0')));
+    FakeHost host(folder.path());
+    const int listingsBefore = host.listings;
+
+    auto *dialog = new maintenance::FrmRestore(host, folder.catalogue());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    QPointer<QWidget> alive(dialog);
+    dialog->show();
+    auto *list = control<QListWidget>(dialog, "lstBackups");
+    QTRY_VERIFY(allChecked(list));
+    QCOMPARE(list->item(list->count() - 1)->data(Qt::UserRole).toString(), chosen);
+    list->setCurrentRow(list->count() - 1);
+    QTest::mouseClick(control<QPushButton>(dialog, "cmdRestore"), Qt::LeftButton);
+    testsupport::flushDeletes();
+
+    QVERIFY(!alive);
+    QVERIFY(folder.moviesInFile() == numbered(3));
+    QCOMPARE(host.listings, listingsBefore + 1);
+    QCOMPARE(host.listedTitles(), QStringList({"Movie 000", "Movie 001", "Movie 002"}));
+    // The catalogue as it was is the newest backup now, and the chosen one is still there.
+    const QList<catalogue::BackupFile> backups = catalogue::listBackups(folder.catalogue());
+    QCOMPARE(catalogue::inspectBackup(backups.first().path).movies, qint64(current.size()));
+    QVERIFY(QFile::exists(chosen));
+}
+
+void TestRestore::restoreStopsWhenTheUserWillNotGoOnWithoutABackup()
+{
+#ifdef Q_OS_UNIX
+    TestFolder folder;
+    folder.makeCatalogue(numbered(300));
+    placeBackup(folder, numbered(3), "20261201-090000");
+    const std::vector<Movie> before = folder.moviesInFile();
+    FakeHost host(folder.path());
+    maintenance::FrmRestore dialog(host, folder.catalogue());
+    dialog.show();
+    auto *list = control<QListWidget>(&dialog, "lstBackups");
+    QTRY_VERIFY(allChecked(list));
+    list->setCurrentRow(0);
+
+    // No room for a backup: the process may write no file past two pages.
+    struct rlimit old {};
+    getrlimit(RLIMIT_FSIZE, &old);
+    struct rlimit small = old;
+    small.rlim_cur = 8192;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
+    {
+        MessageBoxAnswerer no(QMessageBox::No);
+        QTest::mouseClick(control<QPushButton>(&dialog, "cmdRestore"), Qt::LeftButton);
+        QVERIFY(no.seen().shown);
+        QVERIFY2(no.seen().text.startsWith("The disk is full") && no.seen().text.endsWith("Go on without a backup?"),
+                 qPrintable(no.seen().text));
+        QCOMPARE(no.seen().defaultButton, QMessageBox::No);
+    }
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    QVERIFY(dialog.isVisible());
+    QVERIFY(folder.moviesInFile() == before);
+    QCOMPARE(host.listedTitles().size(), 300);
+    QCOMPARE(catalogue::listBackups(folder.catalogue()).size(), 1);
+
+    // The direct call answers the same way: Yes goes on.
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
+    std::signal(SIGXFSZ, SIG_IGN);
+    bool goOn = false;
+    {
+        MessageBoxAnswerer yes(QMessageBox::Yes);
+        goOn = maintenance::backupBeforeChange(nullptr, folder.catalogue());
+    }
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    QVERIFY(goOn);
+    QVERIFY(maintenance::backupBeforeChange(nullptr, folder.catalogue())); // made, nothing asked
+    QCOMPARE(catalogue::listBackups(folder.catalogue()).size(), 2);
+#else
+    QSKIP("needs a file size limit");
+#endif
+}
+
+void TestRestore::compactionTakesABackupFirst()
+{
+    TestFolder folder;
+    folder.makeCatalogue(numbered(40));
+    const std::vector<Movie> movies = folder.moviesInFile();
+    FakeHost host(folder.path());
+    {
+        maintenance::FrmCompact dialog(host);
+        dialog.show();
+        QTest::mouseClick(control<QPushButton>(&dialog, "cmdCompact"), Qt::LeftButton);
+        QCOMPARE(control<QLabel>(&dialog, "lblStatus")->text(), QString("Database Compacted !"));
+    }
+    const QList<catalogue::BackupFile> backups = catalogue::listBackups(folder.catalogue());
+    QCOMPARE(backups.size(), 1);
+    QCOMPARE(catalogue::inspectBackup(backups.first().path).movies, qint64(movies.size()));
+}
+
+void TestRestore::importTakesABackupFirst()
+{
+    TestFolder folder;
+    folder.makeCatalogue(numbered(300));
+    const QString csv = folder.path() + "/new.csv";
+    QFile file(csv);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("Title,Year\nBrand New,2026\n");
+    file.close();
+    FakeHost host(folder.path());
+
+#ifdef Q_OS_UNIX
+    // No room for a backup, and the user will not go on without one: nothing imported.
+    {
+        maintenance::FrmImport dialog(host);
+        QVERIFY(dialog.openFile(csv));
+        struct rlimit old {};
+        getrlimit(RLIMIT_FSIZE, &old);
+        struct rlimit small = old;
+        small.rlim_cur = 8192;
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
+        {
+            MessageBoxAnswerer no(QMessageBox::No);
+            QTest::mouseClick(control<QPushButton>(&dialog, "cmdImport"), Qt::LeftButton);
+            QVERIFY(no.seen().text.endsWith("Go on without a backup?"));
+        }
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        QCOMPARE(folder.moviesInFile().size(), size_t(300));
+        QVERIFY(catalogue::listBackups(folder.catalogue()).isEmpty());
+    }
+#endif
+    maintenance::FrmImport dialog(host);
+    QVERIFY(dialog.openFile(csv));
+    MessageBoxAnswerer summary(QMessageBox::Ok);
+    QTest::mouseClick(control<QPushButton>(&dialog, "cmdImport"), Qt::LeftButton);
+    QVERIFY(summary.seen().shown);
+    QCOMPARE(folder.moviesInFile().size(), size_t(301));
+    const QList<catalogue::BackupFile> backups = catalogue::listBackups(folder.catalogue());
+    QCOMPARE(backups.size(), 1);
+    QCOMPARE(catalogue::inspectBackup(backups.first().path).movies, qint64(300));
+}
+
+void TestRestore::startupBackupRunsOffTheWindowThread()
+{
+    TestFolder folder;
+    folder.makeCatalogue(numbered(5));
+    {
+        maintenance::StartupBackup backup(folder.catalogue());
+        QSignalSpy done(&backup, &maintenance::StartupBackup::finished);
+        QVERIFY(done.wait(10000));
+        QCOMPARE(done.first().at(0).toBool(), true);
+        QCOMPARE(done.first().at(1).toString(), QString());
+    }
+    QCOMPARE(catalogue::listBackups(folder.catalogue()).size(), 1);
+    {
+        // One was just taken: none is due.
+        maintenance::StartupBackup again(folder.catalogue());
+        QSignalSpy done(&again, &maintenance::StartupBackup::finished);
+        QVERIFY(done.wait(10000));
+        QCOMPARE(done.first().at(0).toBool(), false);
+    }
+    // A failure is only reported, never asked about; deleting the object waits for it.
+    TestFolder broken;
+    QFile(broken.catalogue()).open(QIODevice::WriteOnly);
+    auto *failing = new maintenance::StartupBackup(broken.catalogue());
+    QSignalSpy done(failing, &maintenance::StartupBackup::finished);
+    QVERIFY(done.wait(10000));
+    QCOMPARE(done.first().at(0).toBool(), false);
+    QVERIFY(!done.first().at(1).toString().isEmpty());
+    QVERIFY(!QApplication::activeModalWidget());
+    delete failing;
+}
+
+QTEST_MAIN(TestRestore)
+#include "tst_restore.moc"
