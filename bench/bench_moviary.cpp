@@ -90,6 +90,13 @@ int make(int size, const QString &folder)
     return 0;
 }
 
+// Lets closed dialogs go, as the event loop would between two actions of a user.
+void settle()
+{
+    QApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 QWidget *topLevel(const char *name)
 {
     for (QWidget *top : QApplication::topLevelWidgets())
@@ -241,20 +248,21 @@ int measure(int size, const QDir &folder)
         w->mainCursor().setAbsolutePosition(pos);
     };
     int chosen = size;
-    report("open the edit dialog", median(
-                                       Runs,
-                                       [&] {
-                                           w->findChild<QAction *>("Edit")->trigger();
-                                           if (QWidget *dialog = topLevel("frmEdit"))
-                                               dialog->repaint();
-                                       },
-                                       [&] {
-                                           if (QWidget *dialog = topLevel("frmEdit"))
-                                               dialog->close();
-                                           chooseRow(--chosen);
-                                       }));
+    auto openEdit = [&] {
+        w->findChild<QAction *>("Edit")->trigger();
+        if (QWidget *dialog = topLevel("frmEdit"))
+            dialog->repaint();
+    };
+    auto chooseAnother = [&] {
+        if (QWidget *dialog = topLevel("frmEdit"))
+            dialog->close();
+        settle();
+        chooseRow(--chosen);
+    };
+    report("open the edit dialog", median(Runs, openEdit, chooseAnother));
     if (QWidget *dialog = topLevel("frmEdit"))
         dialog->close();
+    settle();
 
     QPushButton *finish = nullptr;
     int edits = 0;
@@ -266,6 +274,7 @@ int measure(int size, const QDir &folder)
                    paintList();
                },
                [&] {
+                   settle();
                    chooseRow(size / 2 + edits);
                    w->findChild<QAction *>("Edit")->trigger();
                    QWidget *dialog = topLevel("frmEdit");
@@ -280,6 +289,7 @@ int measure(int size, const QDir &folder)
                    paintList();
                },
                [&] {
+                   settle();
                    w->findChild<QAction *>("New")->trigger();
                    QWidget *dialog = topLevel("frmAddNew");
                    dialog->findChild<QLineEdit *>("Text1")->setText(QString("Added %1").arg(++edits));
@@ -293,6 +303,7 @@ int measure(int size, const QDir &folder)
     });
     std::vector<double> deletes;
     for (int i = 0; i < Runs; ++i) {
+        settle();
         chooseRow(size / 3 + i);
         QTimer::singleShot(0, [] {
             if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
