@@ -67,6 +67,8 @@ public:
 private:
     const Query &query_;
     std::optional<LikePattern> pattern_;
+    // For "*text*" with text of plain ASCII and no wildcard: the lowered text.
+    std::optional<QByteArray> plainNeedle_;
     mutable std::u32string value_;
     std::u32string folded_;
 };

@@ -153,10 +153,15 @@ bool RecordCursor::refresh()
             ok = fail({SQLITE_ERROR, QString("The query \"%1\" cannot be run: %2.").arg(recordSource_, why)});
     }
     if (ok && query) {
-        if (auto kept = link_->kept.rowsFor(link_->db->handle(), *query))
+        if (auto kept = link_->kept.rowsFor(link_->db->handle(), *query)) {
             replaceResult(std::move(*kept));
-        else
+        } else {
+            // The rows shown go before the new ones are read, so that a large catalogue is
+            // never held twice; the list hears of it once the new rows are in (nothing
+            // paints in between).
+            result_ = ResultSet();
             ok = readRows(*query);
+        }
     }
     if (!ok)
         replaceResult(ResultSet());
