@@ -3,6 +3,7 @@
 #include "textfold.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace catalogue {
 
@@ -27,29 +28,38 @@ bool isPlainTable(sqlite3 *db)
            single(db, "SELECT count(*) FROM pragma_index_list('Movies') WHERE \"unique\"") == 0;
 }
 
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c; }
-
 // Whether text, lowered, contains needle (already lowered); nothing when the text is
-// not plain ASCII, whose folding only the full rules get right.
+// not plain ASCII, whose folding only the full rules get right. Eight bytes at a time:
+// a letter from A to Z gains the bit 0x20.
 std::optional<bool> asciiContains(std::string_view text, const QByteArray &needle)
 {
-    for (char c : text)
-        if (uchar(c) >= 0x80)
-            return std::nullopt;
-    const size_t m = size_t(needle.size());
-    if (m == 0)
-        return true;
-    const char first = needle[0];
-    for (size_t i = 0; i + m <= text.size(); ++i) {
-        if (lowerAscii(text[i]) != first)
-            continue;
-        size_t j = 1;
-        while (j < m && lowerAscii(text[i + j]) == needle[qsizetype(j)])
-            ++j;
-        if (j == m)
-            return true;
+    constexpr quint64 High = 0x8080808080808080ull, Low7 = 0x7F7F7F7F7F7F7F7Full;
+    thread_local std::string lowered;
+    const size_t n = text.size();
+    lowered.resize(n);
+    quint64 high = 0;
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        quint64 x;
+        std::memcpy(&x, text.data() + i, 8);
+        high |= x;
+        const quint64 seven = x & Low7;
+        const quint64 atLeastA = seven + 0x3F3F3F3F3F3F3F3Full; // high bit set from 'A' on
+        const quint64 pastZ = seven + 0x2525252525252525ull;    // high bit set past 'Z'
+        x |= ((atLeastA ^ pastZ) & High) >> 2;
+        std::memcpy(lowered.data() + i, &x, 8);
     }
-    return false;
+    for (; i < n; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        high |= c;
+        lowered[i] = char(c + (unsigned(c - 'A') < 26u ? 32 : 0));
+    }
+    if (high & High)
+        return std::nullopt;
+    if (needle.isEmpty())
+        return true;
+    return std::string_view(lowered).find(std::string_view(needle.constData(), size_t(needle.size()))) !=
+           std::string_view::npos;
 }
 
 } // namespace
@@ -61,8 +71,20 @@ ListingCache::Stamp ListingCache::stampOf(sqlite3 *db)
 
 bool ListingCache::isCurrent(sqlite3 *db) const { return kept_ && stamp_.dataVersion >= 0 && stampOf(db) == stamp_; }
 
+namespace {
+
+bool sameQuery(const Query &a, const Query &b)
+{
+    return a.filter == b.filter && a.filterFields == b.filterFields && a.filterText == b.filterText &&
+           a.orderBy == b.orderBy && a.descending == b.descending;
+}
+
+} // namespace
+
 void ListingCache::forget()
 {
+    lastQuery_.reset();
+    lastRows_ = ResultSet();
     kept_ = false;
     table_ = ResultSet();
     sorted_.clear();
@@ -83,6 +105,15 @@ std::optional<ResultSet> ListingCache::rowsFor(sqlite3 *db, const Query &query)
         forget();
         return std::nullopt;
     }
+    if (lastQuery_ && sameQuery(*lastQuery_, query))
+        return lastRows_;
+    lastQuery_ = query;
+    lastRows_ = answer(query);
+    return lastRows_;
+}
+
+ResultSet ListingCache::answer(const Query &query)
+{
     const ResultSet *base = &table_;
     ResultSet subset;
     if (query.orderBy) {
@@ -104,8 +135,13 @@ std::optional<ResultSet> ListingCache::rowsFor(sqlite3 *db, const Query &query)
     }
     if (query.filter == Query::Filter::None)
         return *base;
+    // The rows are tested in table order, which reads the stored text from front to
+    // back, and then taken in the sorted order.
     const RowFilter filter(query);
-    return base->filtered([&](int pos) { return filter.matches(*base, pos); });
+    std::vector<bool> match(size_t(table_.storedRows()), false);
+    for (int pos = 0; pos < table_.size(); ++pos)
+        match[size_t(table_.storedRow(pos))] = filter.matches(table_, pos);
+    return base->filtered([&](int pos) { return match[size_t(base->storedRow(pos))]; });
 }
 
 bool ListingCache::followsOneWrite(sqlite3 *db, Stamp before)
@@ -117,6 +153,8 @@ bool ListingCache::followsOneWrite(sqlite3 *db, Stamp before)
         return false;
     }
     stamp_ = now;
+    lastQuery_.reset();
+    lastRows_ = ResultSet();
     return true;
 }
 

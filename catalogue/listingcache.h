@@ -47,6 +47,7 @@ public:
 
 private:
     bool followsOneWrite(sqlite3 *db, Stamp before);
+    ResultSet answer(const Query &query);
 
     bool kept_ = false;
     // No trigger or unique index on Movies: a write then changes exactly the row it names.
@@ -55,6 +56,10 @@ private:
     ResultSet table_;
     // The table sorted by a field, ascending or descending.
     std::map<std::pair<int, bool>, ResultSet> sorted_;
+    // The last query answered and its rows, for the same query asked again at once (a
+    // listing counts its rows and then runs its query a second time).
+    std::optional<Query> lastQuery_;
+    ResultSet lastRows_;
 };
 
 // Whether a row of a result meets the filter of query, as the statement of

@@ -65,6 +65,10 @@ public:
     int placeAgain(int pos);
     // Place of the row with that rowid; -1 when there is none.
     int find(sqlite3_int64 rowId) const;
+    // The stored row shown at pos, and how many rows are stored (shown or not): to
+    // tell rows apart across sets that share them.
+    int storedRow(int pos) const { return order_[pos]; }
+    int storedRows() const { return int(rows_->rowIds.size()); }
     // True when both sets hold the same stored rows in the same order.
     bool sameRowsAs(const ResultSet &o) const { return rows_ == o.rows_ && order_ == o.order_; }
     // Counts the values set and rows added in the stored rows, through any set.
