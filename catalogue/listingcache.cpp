@@ -115,7 +115,6 @@ std::optional<ResultSet> ListingCache::rowsFor(sqlite3 *db, const Query &query)
 ResultSet ListingCache::answer(const Query &query)
 {
     const ResultSet *base = &table_;
-    ResultSet subset;
     if (query.orderBy) {
         const std::pair<int, bool> key{index(*query.orderBy), query.descending};
         auto it = sorted_.find(key);
@@ -128,9 +127,9 @@ ResultSet ListingCache::answer(const Query &query)
             base = &sorted_.emplace(key, std::move(sorted)).first->second;
         } else {
             const RowFilter filter(query);
-            subset = table_.filtered([&](int pos) { return filter.matches(table_, pos); });
-            subset.sortBy(*query.orderBy, query.descending);
-            return subset;
+            ResultSet found = table_.filtered([&](int pos) { return filter.matches(table_, pos); });
+            found.sortBy(*query.orderBy, query.descending);
+            return found;
         }
     }
     if (query.filter == Query::Filter::None)
