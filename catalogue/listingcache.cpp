@@ -101,15 +101,26 @@ void ListingCache::keepTable(sqlite3 *db, const ResultSet &table, Stamp at)
 
 std::optional<ResultSet> ListingCache::rowsFor(sqlite3 *db, const Query &query)
 {
-    if (!isCurrent(db)) {
+    const Stamp now = stampOf(db);
+    if (now.dataVersion < 0) {
         forget();
         return std::nullopt;
     }
-    if (lastQuery_ && sameQuery(*lastQuery_, query))
+    if (lastQuery_ && sameQuery(*lastQuery_, query) && now == answerStamp_)
         return lastRows_;
-    lastQuery_ = query;
-    lastRows_ = answer(query);
+    if (!kept_ || now != stamp_) {
+        forget();
+        return std::nullopt;
+    }
+    keepAnswer(query, answer(query), now);
     return lastRows_;
+}
+
+void ListingCache::keepAnswer(const Query &query, const ResultSet &rows, Stamp at)
+{
+    lastQuery_ = query;
+    lastRows_ = rows;
+    answerStamp_ = at;
 }
 
 ResultSet ListingCache::answer(const Query &query)

@@ -31,11 +31,15 @@ public:
 
     // True when rows are kept and the file has not changed since.
     bool isCurrent(sqlite3 *db) const;
-    // The rows of query, from the kept rows when they are current; nothing otherwise
-    // (and whatever was kept is dropped).
+    // The rows of query, from the kept rows when they are current or from the last
+    // answer when it was this query and the file has not changed since; nothing
+    // otherwise (and whatever was kept is dropped).
     std::optional<ResultSet> rowsFor(sqlite3 *db, const Query &query);
     // Keeps the whole table, read in table order when the file was at stamp.
     void keepTable(sqlite3 *db, const ResultSet &table, Stamp at);
+    // Keeps the rows of a query read when the file was at stamp, for that query asked
+    // again while the file stays so.
+    void keepAnswer(const Query &query, const ResultSet &rows, Stamp at);
     void forget();
 
     // After one row was written through db by a statement begun at before: brings the
@@ -60,6 +64,7 @@ private:
     // listing counts its rows and then runs its query a second time).
     std::optional<Query> lastQuery_;
     ResultSet lastRows_;
+    Stamp answerStamp_;
 };
 
 // Whether a row of a result meets the filter of query, as the statement of

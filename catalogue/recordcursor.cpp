@@ -124,6 +124,7 @@ bool RecordCursor::readRows(const Query &query)
     }
     if (query.orderBy)
         fresh.sortBy(*query.orderBy, query.descending);
+    link_->kept.keepAnswer(query, fresh, stamp);
     replaceResult(std::move(fresh));
     return true;
 }
