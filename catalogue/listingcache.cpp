@@ -1,5 +1,6 @@
 #include "listingcache.h"
 
+#include "database.h"
 #include "textfold.h"
 
 #include <algorithm>
@@ -11,12 +12,9 @@ namespace {
 
 qint64 single(sqlite3 *db, const char *sql)
 {
-    qint64 value = -1;
-    sqlite3_stmt *raw = nullptr;
-    if (sqlite3_prepare_v2(db, sql, -1, &raw, nullptr) == SQLITE_OK && sqlite3_step(raw) == SQLITE_ROW)
-        value = sqlite3_column_int64(raw, 0);
-    sqlite3_finalize(raw);
-    return value;
+    int rc = SQLITE_OK;
+    const StatementPtr st = prepareStatement(db, sql, rc);
+    return st && sqlite3_step(st.get()) == SQLITE_ROW ? sqlite3_column_int64(st.get(), 0) : -1;
 }
 
 // A trigger or a unique index (whose conflict clause may replace other rows) can make
