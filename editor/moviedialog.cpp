@@ -193,8 +193,9 @@ void MovieDialog::onFinishClicked()
         return;
     }
     // The dialog closes at once, so its own cursor is closed rather than run again. The
-    // main window's connection stays open: the save went through it and brought the rows
-    // it keeps in step, so listing all movies again needs no read of the file.
+    // main window's connection stays open: a save through it brought the rows it keeps
+    // in step, so listing all movies again needs no read of the file (a save through a
+    // connection of the dialog's own is seen as a change and read again).
     cursor_->closeDatabase();
     host_.listAllRecords();
     close();
