@@ -179,17 +179,6 @@ CatalogueError Database::errorFor(int code) const
     return {code, describeSqliteError(code, path_, sqlite3_errmsg(db_.get()))};
 }
 
-qint64 Database::changeStamp() const
-{
-    qint64 version = 0;
-    int rc = SQLITE_OK;
-    if (const StatementPtr st = prepareStatement(db_.get(), "PRAGMA data_version", rc)) {
-        if (sqlite3_step(st.get()) == SQLITE_ROW)
-            version = sqlite3_column_int64(st.get(), 0);
-    }
-    return (version << 32) ^ sqlite3_total_changes64(db_.get());
-}
-
 int Database::estimatedRowCount() const
 {
     constexpr qint64 Limit = 4'000'000;

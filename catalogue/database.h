@@ -45,9 +45,6 @@ public:
     // Prepares one statement; null on failure, with error saying why.
     StatementPtr prepare(const char *sql, CatalogueError &error) const;
     CatalogueError errorFor(int code) const;
-    // Changes seen by this connection, its own and other connections': a cheap way to
-    // know whether a query would still give the same rows.
-    qint64 changeStamp() const;
     // At least the number of rows of Movies, found without reading the table.
     int estimatedRowCount() const;
 

@@ -19,14 +19,24 @@ public:
     {
         while (i_ < s_.size() && s_[i_].isSpace())
             ++i_;
-        if (i_ >= s_.size()) { t = {Token::End, {}}; return true; }
+        if (i_ >= s_.size()) {
+            t = {Token::End, {}};
+            return true;
+        }
         const QChar c = s_[i_];
         if (c == '\'') {
             QString lit;
-            for (++i_; ; ++i_) {
-                if (i_ >= s_.size()) { error = "a text in quotes is not closed"; return false; }
+            for (++i_;; ++i_) {
+                if (i_ >= s_.size()) {
+                    error = "a text in quotes is not closed";
+                    return false;
+                }
                 if (s_[i_] == '\'') {
-                    if (i_ + 1 < s_.size() && s_[i_ + 1] == '\'') { lit += '\''; ++i_; continue; }
+                    if (i_ + 1 < s_.size() && s_[i_ + 1] == '\'') {
+                        lit += '\'';
+                        ++i_;
+                        continue;
+                    }
                     ++i_;
                     break;
                 }
@@ -37,7 +47,10 @@ public:
         }
         if (c == '[') {
             const int close = s_.indexOf(']', i_ + 1);
-            if (close < 0) { error = "a name in brackets is not closed"; return false; }
+            if (close < 0) {
+                error = "a name in brackets is not closed";
+                return false;
+            }
             t = {Token::Bracketed, s_.mid(i_ + 1, close - i_ - 1)};
             i_ = close + 1;
             return true;
@@ -78,23 +91,12 @@ public:
         if (isKeyword("where")) {
             if (!advance(error))
                 return std::nullopt;
-            auto f = field(error);
-            if (!f)
+            q.filterFields.clear();
+            if (!condition(q, error))
                 return std::nullopt;
-            q.filterField = *f;
-            if (cur_.kind == Token::Symbol && cur_.text == "=")
-                q.filter = Query::Filter::Equals;
-            else if (isKeyword("like"))
-                q.filter = Query::Filter::Like;
-            else
-                return fail(error, "only = and Like can compare a field");
-            if (!advance(error))
-                return std::nullopt;
-            if (cur_.kind != Token::String)
-                return fail(error, "a field can only be compared with a text in quotes");
-            q.filterText = cur_.text;
-            if (!advance(error))
-                return std::nullopt;
+            while (isKeyword("or"))
+                if (!advance(error) || !condition(q, error))
+                    return std::nullopt;
         }
         if (isKeyword("order")) {
             if (!advance(error) || !keyword("by", error))
@@ -103,8 +105,14 @@ public:
             if (!f)
                 return std::nullopt;
             q.orderBy = *f;
-            if (isKeyword("desc")) { q.descending = true; if (!advance(error)) return std::nullopt; }
-            else if (isKeyword("asc")) { if (!advance(error)) return std::nullopt; }
+            if (isKeyword("desc")) {
+                q.descending = true;
+                if (!advance(error))
+                    return std::nullopt;
+            } else if (isKeyword("asc")) {
+                if (!advance(error))
+                    return std::nullopt;
+            }
         }
         if (cur_.kind == Token::Symbol && cur_.text == ";" && !advance(error))
             return std::nullopt;
@@ -120,7 +128,16 @@ private:
     {
         return cur_.kind == Token::Word && cur_.text.compare(QLatin1String(k), Qt::CaseInsensitive) == 0;
     }
-    std::nullopt_t fail(QString &error, const QString &why) { error = why; return std::nullopt; }
+    std::nullopt_t fail(QString &error, const QString &why)
+    {
+        error = why;
+        return std::nullopt;
+    }
+    bool refuse(QString &error, const QString &why)
+    {
+        error = why;
+        return false;
+    }
     bool atEnd(QString &error)
     {
         if (cur_.kind == Token::End)
@@ -130,7 +147,10 @@ private:
     }
     bool keyword(const char *k, QString &error)
     {
-        if (!isKeyword(k)) { error = QString("\"%1\" expected").arg(QLatin1String(k)); return false; }
+        if (!isKeyword(k)) {
+            error = QString("\"%1\" expected").arg(QLatin1String(k));
+            return false;
+        }
         return advance(error);
     }
     bool table(QString &error)
@@ -144,15 +164,24 @@ private:
     // A field, possibly written as Movies.Field.
     std::optional<Field> field(QString &error)
     {
-        if (!isName()) { error = "a field name expected"; return std::nullopt; }
+        if (!isName()) {
+            error = "a field name expected";
+            return std::nullopt;
+        }
         QString name = cur_.text;
         if (!advance(error))
             return std::nullopt;
         if (cur_.kind == Token::Symbol && cur_.text == ".") {
-            if (name.compare("Movies", Qt::CaseInsensitive) != 0) { error = "the only table is Movies"; return std::nullopt; }
+            if (name.compare("Movies", Qt::CaseInsensitive) != 0) {
+                error = "the only table is Movies";
+                return std::nullopt;
+            }
             if (!advance(error))
                 return std::nullopt;
-            if (!isName()) { error = "a field name expected"; return std::nullopt; }
+            if (!isName()) {
+                error = "a field name expected";
+                return std::nullopt;
+            }
             name = cur_.text;
             if (!advance(error))
                 return std::nullopt;
@@ -161,6 +190,31 @@ private:
         if (!f)
             error = QString("Movies has no field \"%1\"").arg(name);
         return f;
+    }
+    // One comparison of a field with a text; the ones joined by Or must compare with
+    // the same text the same way, since the statement has one parameter.
+    bool condition(Query &q, QString &error)
+    {
+        auto f = field(error);
+        if (!f)
+            return false;
+        Query::Filter kind;
+        if (cur_.kind == Token::Symbol && cur_.text == "=")
+            kind = Query::Filter::Equals;
+        else if (isKeyword("like"))
+            kind = Query::Filter::Like;
+        else
+            return refuse(error, "only = and Like can compare a field");
+        if (!advance(error))
+            return false;
+        if (cur_.kind != Token::String)
+            return refuse(error, "a field can only be compared with a text in quotes");
+        if (!q.filterFields.empty() && (kind != q.filter || cur_.text != q.filterText))
+            return refuse(error, "fields joined by Or must be compared with the same text the same way");
+        q.filter = kind;
+        q.filterText = cur_.text;
+        q.filterFields.push_back(*f);
+        return advance(error);
     }
     bool selectList(QString &error)
     {
@@ -197,11 +251,13 @@ QByteArray Query::sql() const
     for (const QString &name : fieldNames())
         s += ", \"" + name.toLatin1() + '"';
     s += " FROM Movies";
-    const QByteArray column = '"' + fieldName(filterField).toLatin1() + '"';
-    if (filter == Filter::Equals)
-        s += " WHERE jet_equal(" + column + ", ?1)";
-    else if (filter == Filter::Like)
-        s += " WHERE jet_like(?1, " + column + ")";
+    if (filter != Filter::None) {
+        for (size_t i = 0; i < filterFields.size(); ++i) {
+            const QByteArray column = '"' + fieldName(filterFields[i]).toLatin1() + '"';
+            s += i ? " OR " : " WHERE ";
+            s += filter == Filter::Equals ? "jet_equal(" + column + ", ?1)" : "jet_like(?1, " + column + ")";
+        }
+    }
     return s + " ORDER BY rowid";
 }
 

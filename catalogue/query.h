@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <optional>
+#include <vector>
 
 namespace catalogue {
 
@@ -12,12 +13,15 @@ namespace catalogue {
 // bare or in brackets, optionally prefixed by the table):
 //   Movies
 //   select * from Movies [where F = 'text' | where F Like 'pattern'] [order by F [asc|desc]]
+//   select * from Movies where F Like 'pattern' or G Like 'pattern' ... order by F
+//     (conditions joined by Or compare different fields with the same text the same way)
 //   SELECT [Title], ... FROM [Movies] ORDER BY [Movies].[Title]
 // Text literals stand in single quotes, a quote inside doubled.
 struct Query {
     enum class Filter { None, Equals, Like };
     Filter filter = Filter::None;
-    Field filterField = Field::Title;
+    // The fields compared; a row matches when any of them does.
+    std::vector<Field> filterFields{Field::Title};
     QString filterText;
     std::optional<Field> orderBy;
     bool descending = false;

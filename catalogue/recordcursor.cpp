@@ -47,7 +47,6 @@ void bindText(sqlite3_stmt *st, int param, const QString &text, bool isNull)
     sqlite3_bind_text64(st, param, utf8.constData(), sqlite3_uint64(utf8.size()), SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 
-
 } // namespace
 
 RecordCursor::RecordCursor(QObject *parent) : QObject(parent) {}
@@ -56,7 +55,7 @@ RecordCursor::~RecordCursor() = default;
 
 void RecordCursor::setDatabaseName(const QString &path)
 {
-    if (path != databaseName_ && db_)
+    if (path != databaseName_ && link_)
         closeDatabase();
     databaseName_ = path;
 }
@@ -69,12 +68,74 @@ bool RecordCursor::fail(const CatalogueError &e)
 
 bool RecordCursor::ensureOpen()
 {
-    if (db_)
+    if (link_)
         return true;
     CatalogueError e;
-    db_ = Database::open(databaseName_, e);
-    lastStamp_ = -1;
-    return db_ ? true : fail(e);
+    auto db = Database::open(databaseName_, e);
+    if (!db)
+        return fail(e);
+    link_ = std::make_shared<Link>();
+    link_->db = std::move(db);
+    return true;
+}
+
+bool RecordCursor::shareConnectionOf(RecordCursor &other)
+{
+    if (!other.ensureOpen())
+        return fail(other.error_);
+    if (link_ != other.link_)
+        closeDatabase();
+    databaseName_ = other.databaseName_;
+    link_ = other.link_;
+    return true;
+}
+
+bool RecordCursor::rowsAreCurrent() const { return link_ && link_->kept.isCurrent(link_->db->handle()); }
+
+// Reads the rows of query from the file. The whole table is kept with the connection
+// for the listings that follow; a filtered read is not.
+bool RecordCursor::readRows(const Query &query)
+{
+    Database &db = *link_->db;
+    // The state is taken before reading: a change that lands in between makes the
+    // kept rows look out of date, never the other way round.
+    const ListingCache::Stamp stamp = ListingCache::stampOf(db.handle());
+    CatalogueError e;
+    StatementPtr st = db.prepare(query.sql().constData(), e);
+    if (!st)
+        return fail(e);
+    ResultSet fresh;
+    fresh.reserve(query.filter == Query::Filter::None ? db.estimatedRowCount() : 0);
+    if (query.filter != Query::Filter::None) {
+        const QByteArray text = query.filterText.toUtf8();
+        sqlite3_bind_text64(st.get(), 1, text.constData(), sqlite3_uint64(text.size()), SQLITE_TRANSIENT, SQLITE_UTF8);
+    }
+    int rc;
+    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW)
+        fresh.appendRow(st.get());
+    if (rc != SQLITE_DONE)
+        return fail(db.errorFor(rc));
+    if (query.filter == Query::Filter::None) {
+        link_->kept.keepTable(db.handle(), fresh, stamp);
+        if (auto rows = link_->kept.rowsFor(db.handle(), query)) {
+            replaceResult(std::move(*rows));
+            return true;
+        }
+    }
+    if (query.orderBy)
+        fresh.sortBy(*query.orderBy, query.descending);
+    link_->kept.keepAnswer(query, fresh, stamp);
+    replaceResult(std::move(fresh));
+    return true;
+}
+
+void RecordCursor::replaceResult(ResultSet rows)
+{
+    const bool same = rows.sameRowsAs(result_) && rows.storedChanges() == announcedChanges_;
+    result_ = std::move(rows);
+    announcedChanges_ = result_.storedChanges();
+    if (!same)
+        emit resultChanged();
 }
 
 bool RecordCursor::refresh()
@@ -85,8 +146,7 @@ bool RecordCursor::refresh()
     std::optional<Query> query;
     if (ok && recordSource_.isEmpty()) {
         // No query: an empty result, as before any query was set.
-        result_ = ResultSet();
-        lastRun_.clear();
+        replaceResult(ResultSet());
     } else if (ok) {
         QString why;
         query = Query::parse(recordSource_, &why);
@@ -94,44 +154,24 @@ bool RecordCursor::refresh()
             ok = fail({SQLITE_ERROR, QString("The query \"%1\" cannot be run: %2.").arg(recordSource_, why)});
     }
     if (ok && query) {
-        const qint64 stamp = db_->changeStamp();
-        if (recordSource_ != lastRun_ || stamp != lastStamp_) {
-            CatalogueError e;
-            StatementPtr st = db_->prepare(query->sql().constData(), e);
-            ResultSet fresh;
-            fresh.reserve(db_->estimatedRowCount());
-            if (st && query->filter != Query::Filter::None) {
-                const QByteArray text = query->filterText.toUtf8();
-                sqlite3_bind_text64(st.get(), 1, text.constData(), sqlite3_uint64(text.size()), SQLITE_TRANSIENT,
-                                    SQLITE_UTF8);
-            }
-            int rc = st ? SQLITE_ROW : SQLITE_ERROR;
-            while (st && (rc = sqlite3_step(st.get())) == SQLITE_ROW)
-                fresh.appendRow(st.get());
-            if (!st)
-                ok = fail(e);
-            else if (rc != SQLITE_DONE)
-                ok = fail(db_->errorFor(rc));
-            else {
-                if (query->orderBy)
-                    fresh.sortBy(*query->orderBy, query->descending);
-                result_ = std::move(fresh);
-                lastRun_ = recordSource_;
-                lastStamp_ = db_->changeStamp();
-            }
+        if (auto kept = link_->kept.rowsFor(link_->db->handle(), *query)) {
+            replaceResult(std::move(*kept));
+        } else {
+            // The rows shown go before the new ones are read, so that a large catalogue is
+            // never held twice; the list hears of it once the new rows are in (nothing
+            // paints in between).
+            result_ = ResultSet();
+            ok = readRows(*query);
         }
     }
-    if (!ok) {
-        result_ = ResultSet();
-        lastRun_.clear();
-    }
+    if (!ok)
+        replaceResult(ResultSet());
     visited_ = 0;
     const bool empty = result_.isEmpty();
     bof_ = eof_ = empty;
     pos_ = empty ? -1 : 0;
     if (!empty)
         visited_ = 1;
-    emit resultChanged();
     showCurrent();
     return ok;
 }
@@ -140,8 +180,7 @@ void RecordCursor::closeDatabase()
 {
     emit validate(int(CursorAction::Close));
     editMode_ = EditMode::None;
-    db_.reset();
-    lastRun_.clear();
+    link_.reset();
 }
 
 void RecordCursor::moveTo(int pos)
@@ -187,10 +226,7 @@ void RecordCursor::setAbsolutePosition(int pos)
         moveTo(pos);
 }
 
-Movie RecordCursor::currentMovie() const
-{
-    return hasCurrent() ? result_.movie(pos_) : Movie{};
-}
+Movie RecordCursor::currentMovie() const { return hasCurrent() ? result_.movie(pos_) : Movie{}; }
 
 void RecordCursor::addNew()
 {
@@ -231,8 +267,9 @@ bool RecordCursor::writeRow(const QByteArray &sql, const Movie *newValues, const
 {
     if (!ensureOpen())
         return false;
+    Database &db = *link_->db;
     CatalogueError e;
-    StatementPtr st = db_->prepare(sql.constData(), e);
+    StatementPtr st = db.prepare(sql.constData(), e);
     if (!st)
         return fail(e);
     int next = 1;
@@ -246,14 +283,15 @@ bool RecordCursor::writeRow(const QByteArray &sql, const Movie *newValues, const
             if (null)
                 sqlite3_bind_null(st.get(), next + 1 + i);
             else
-                sqlite3_bind_text64(st.get(), next + 1 + i, text.data() ? text.data() : "",
-                                    sqlite3_uint64(text.size()), SQLITE_TRANSIENT, SQLITE_UTF8);
+                sqlite3_bind_text64(st.get(), next + 1 + i, text.data() ? text.data() : "", sqlite3_uint64(text.size()),
+                                    SQLITE_TRANSIENT, SQLITE_UTF8);
         }
     }
+    beforeWrite_ = ListingCache::stampOf(db.handle());
     const int rc = sqlite3_step(st.get());
     if (rc != SQLITE_DONE)
-        return fail(db_->errorFor(rc));
-    if (sqlite3_changes(db_->handle()) != 1)
+        return fail(db.errorFor(rc));
+    if (sqlite3_changes(db.handle()) != 1)
         return fail({RowChanged, "This movie was changed or deleted elsewhere since it was shown; "
                                  "nothing was saved. List the movies again and retry."});
     return true;
@@ -268,6 +306,8 @@ bool RecordCursor::updateRecord()
         const Movie m = valuesFromControls(empty);
         if (!writeRow(insertSql(), &m, {0, 1, 2, 3, 4, 5, 6, 7}))
             return false;
+        sqlite3 *db = link_->db->handle();
+        link_->kept.rowInserted(db, beforeWrite_, sqlite3_last_insert_rowid(db), m);
         editMode_ = EditMode::None;
         return true;
     }
@@ -284,6 +324,8 @@ bool RecordCursor::updateRecord()
     editMode_ = EditMode::None;
     for (int field : changed)
         result_.setText(pos_, fieldAt(field), m.values[field]);
+    announcedChanges_ = result_.storedChanges();
+    link_->kept.rowUpdated(link_->db->handle(), beforeWrite_, currentRowId(), m, changed);
     emit rowUpdated(pos_);
     return true;
 }
@@ -295,8 +337,10 @@ bool RecordCursor::deleteCurrent()
     if (!hasCurrent())
         return fail({SQLITE_NOTFOUND, "There is no current movie to delete."});
     editMode_ = EditMode::None;
+    const sqlite3_int64 rowId = currentRowId();
     if (!writeRow(deleteSql(), nullptr, {}))
         return false;
+    link_->kept.rowDeleted(link_->db->handle(), beforeWrite_, rowId);
     result_.remove(pos_);
     emit resultChanged();
     moveTo(std::min(pos_, result_.size()));

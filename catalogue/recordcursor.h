@@ -2,6 +2,7 @@
 
 #include "boundcontrol.h"
 #include "database.h"
+#include "listingcache.h"
 #include "movie.h"
 #include "query.h"
 #include "resultset.h"
@@ -49,8 +50,18 @@ public:
 
     // Opens the file if needed and runs the query from the start; the first row becomes
     // current. False on failure, with the result then empty.
+    //
+    // The rows of the whole table stay with the connection while the file does not
+    // change, so that a listing, a category or a search of an unchanged catalogue is
+    // answered from memory; writes through the connection keep them in step.
     bool refresh();
-    bool isOpen() const { return db_ != nullptr; }
+    bool isOpen() const { return link_ != nullptr; }
+    // Uses the connection of other (opening it if needed), its kept rows included, so
+    // that a write through either keeps both in step. False when it cannot be opened.
+    bool shareConnectionOf(RecordCursor &other);
+    // True when the rows of this cursor's connection are kept and the file has not
+    // changed since they were read.
+    bool rowsAreCurrent() const;
     // Closes the connection; the result stays readable until the next refresh.
     void closeDatabase();
 
@@ -86,7 +97,7 @@ public:
     void bind(Field f, std::unique_ptr<BoundControl> control);
 
     const CatalogueError &lastError() const { return error_; }
-    Database *database() const { return db_.get(); }
+    Database *database() const { return link_ ? link_->db.get() : nullptr; }
 
 signals:
     void validate(int action);
@@ -105,11 +116,23 @@ private:
     void showValues(const Movie *m);
     Movie valuesFromControls(const Movie &base) const;
     bool writeRow(const QByteArray &sql, const Movie *newValues, const std::vector<int> &fields);
+    bool readRows(const Query &query);
+    void replaceResult(ResultSet rows);
+
+    // One connection and the rows kept with it, shared by the cursors that share it.
+    struct Link {
+        std::unique_ptr<Database> db;
+        ListingCache kept;
+    };
 
     QString databaseName_;
     QString recordSource_;
-    std::unique_ptr<Database> db_;
+    std::shared_ptr<Link> link_;
     ResultSet result_;
+    // What the list last heard about: a refresh that finds the same rows says nothing.
+    quint64 announcedChanges_ = 0;
+    // The state of the file before the last write, to know whether it was the only change.
+    ListingCache::Stamp beforeWrite_;
     int pos_ = -1;
     bool bof_ = true;
     bool eof_ = true;
@@ -117,9 +140,6 @@ private:
     EditMode editMode_ = EditMode::None;
     CatalogueError error_;
     std::vector<std::pair<Field, std::unique_ptr<BoundControl>>> bindings_;
-    // What the last refresh ran, to skip a re-run when nothing could have changed.
-    QString lastRun_;
-    qint64 lastStamp_ = -1;
 };
 
 } // namespace catalogue

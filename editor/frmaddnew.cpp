@@ -1,5 +1,6 @@
 #include "frmaddnew.h"
 
+#include "catalogue/cataloguehost.h"
 #include "catalogue/recordcursor.h"
 
 #include <QComboBox>
@@ -23,9 +24,10 @@ FrmAddNew::FrmAddNew(catalogue::CatalogueHost &host, QWidget *parent)
     loadRatings();
     cursor_->setDatabaseName(catalogueFile());
     cursor_->setRecordSource("Movies");
-    // The new row needs no rows of the table; a catalogue that cannot be read now is
-    // reported, and Finish tries to open it again.
-    if (!cursor_->refresh())
+    // Written through the main window's connection, the new movie joins its listing in
+    // place. The new row needs no rows of the table; a catalogue that cannot be read now
+    // is reported, and Finish tries to open it again.
+    if (!cursor_->shareConnectionOf(host.mainCursor()) || !cursor_->refresh())
         showProblem(cursor_->lastError().message);
     cursor_->addNew();
 }

@@ -23,7 +23,13 @@ FrmEdit::FrmEdit(catalogue::CatalogueHost &host)
     const catalogue::Movie chosen = main.currentMovie();
     const bool hasChosen = main.hasCurrent();
 
+    // Through the main window's connection: while its listing is current the rows come
+    // from memory instead of running its query again, and the save keeps them in step.
     cursor_->setDatabaseName(catalogueFile());
+    if (!cursor_->shareConnectionOf(main)) {
+        problem_ = cursor_->lastError().message;
+        return;
+    }
     cursor_->setRecordSource(main.recordSource());
     if (!cursor_->refresh()) {
         problem_ = cursor_->lastError().message;

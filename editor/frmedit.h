@@ -6,9 +6,10 @@
 
 namespace editor {
 
-// The dialog in which the user changes the main window's current movie. It runs the
-// main window's query afresh on its own cursor and edits the row at the same place,
-// after making sure that it is still the movie the user chose.
+// The dialog in which the user changes the main window's current movie. It opens the
+// main window's query on its own cursor (over the main window's connection, so from
+// memory while the listing is current) and edits the row at the same place, after
+// making sure that it is still the movie the user chose.
 class FrmEdit : public MovieDialog {
     Q_OBJECT
 public:

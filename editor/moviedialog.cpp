@@ -195,10 +195,11 @@ void MovieDialog::onFinishClicked()
         showProblem(cursor_->lastError().message);
         return;
     }
-    // The dialog closes at once, so its own cursor is closed rather than run again:
-    // re-reading a large catalogue here would only delay the main window's listing.
+    // The dialog closes at once, so its own cursor is closed rather than run again. The
+    // main window's connection stays open: a save through it brought the rows it keeps
+    // in step, so listing all movies again needs no read of the file (a save through a
+    // connection of the dialog's own is seen as a change and read again).
     cursor_->closeDatabase();
-    host_.mainCursor().closeDatabase();
     host_.listAllRecords();
     close();
 }

@@ -1,12 +1,13 @@
 // Fuzzes the main window's search: from a field selector text and a search text to the
 // query, its translation for SQLite, and the movies its pattern selects.
 //
-// Input: byte 0 says how the field selector text is made (one of the eight entries
+// Input: byte 0 says how the field selector text is made (one of the nine entries
 // with its letter case and blanks varied, or free text up to the first NUL byte);
 // byte 1 picks the entry and the junk around the values; the rest is the search text
 // as UTF-8.
 #include "catalogue/database.h"
 #include "catalogue/likepattern.h"
+#include "catalogue/listingcache.h"
 #include "catalogue/query.h"
 #include "catalogue/recordcursor.h"
 #include "catalogue/searchquery.h"
@@ -25,8 +26,9 @@ using namespace catalogue;
 
 namespace {
 
-const char *const Entries[] = {"Title", "Description", "Category", "Actors", "Review", "Rating", "Year",
-                               "Running Time"};
+const char *const Entries[] = {"Title",  "Description", "Category",     "Actors",    "Review",
+                               "Rating", "Year",        "Running Time", "All Fields"};
+constexpr int AllFields = 8;
 const char *const Columns[] = {"Title", "Description", "Category", "Actors", "Review", "Rating", "Year", "Time"};
 
 [[noreturn]] void fail(const char *what, const QString &detail)
@@ -41,7 +43,9 @@ const char *const Columns[] = {"Title", "Description", "Category", "Actors", "Re
 class ReferenceMatcher {
 public:
     ReferenceMatcher(const std::u32string &p, const std::u32string &v)
-        : p_(p), v_(v), memo_((p.size() + 1) * (v.size() + 1), -1) {}
+        : p_(p), v_(v), memo_((p.size() + 1) * (v.size() + 1), -1)
+    {
+    }
     bool matches() { return at(0, 0); }
 
 private:
@@ -140,7 +144,7 @@ QString instanceOf(const QString &text)
 
 std::optional<int> meantEntry(const QString &entry)
 {
-    for (int i = 0; i < 8; ++i)
+    for (int i = 0; i < 9; ++i)
         if (QString::fromLatin1(Entries[i]).compare(entry.trimmed(), Qt::CaseInsensitive) == 0)
             return i;
     return std::nullopt;
@@ -151,7 +155,11 @@ QByteArray expectedSql(int field)
     QByteArray s = "SELECT rowid";
     for (const char *c : Columns)
         s += QByteArray(", \"") + c + '"';
-    return s + " FROM Movies WHERE jet_like(?1, \"" + Columns[field] + "\") ORDER BY rowid";
+    s += " FROM Movies WHERE ";
+    for (int f = 0; f < 8; ++f)
+        if (field == AllFields || f == field)
+            s += QByteArray(field == AllFields && f ? " OR " : "") + "jet_like(?1, \"" + Columns[f] + "\")";
+    return s + " ORDER BY rowid";
 }
 
 struct Catalogues {
@@ -183,8 +191,10 @@ struct Catalogues {
         sqlite3_open(":memory:", &raw);
         memory.reset(raw);
         registerTextFunctions(raw);
-        sqlite3_exec(raw, "CREATE TABLE Movies (Title TEXT, Description TEXT, Category TEXT, Actors TEXT, "
-                          "Review TEXT, Rating TEXT, Year TEXT, Time TEXT)", nullptr, nullptr, nullptr);
+        sqlite3_exec(raw,
+                     "CREATE TABLE Movies (Title TEXT, Description TEXT, Category TEXT, Actors TEXT, "
+                     "Review TEXT, Rating TEXT, Year TEXT, Time TEXT)",
+                     nullptr, nullptr, nullptr);
     }
 };
 
@@ -194,15 +204,17 @@ Catalogues &catalogues()
     return c;
 }
 
-// Runs the translated query over rows whose searched field holds the values; answers
-// which of them it selected.
+// Runs the translated query over rows whose searched field holds the values (for a
+// search of every field, a different field for each value); answers which of them it
+// selected, and checks that the filter of the kept rows selects the same.
 std::vector<bool> selectedBy(const Query &q, const std::vector<QString> &values)
 {
     sqlite3 *db = catalogues().memory.get();
     sqlite3_exec(db, "DELETE FROM Movies", nullptr, nullptr, nullptr);
-    const QByteArray insert = QByteArray("INSERT INTO Movies (rowid, \"") + Columns[index(q.filterField)] +
-                              "\") VALUES (?1, ?2)";
     for (size_t i = 0; i < values.size(); ++i) {
+        const Field field = q.filterFields.size() == 1 ? q.filterFields.front() : fieldAt(int(i % 8));
+        const QByteArray insert =
+            QByteArray("INSERT INTO Movies (rowid, \"") + Columns[index(field)] + "\") VALUES (?1, ?2)";
         sqlite3_stmt *raw = nullptr;
         sqlite3_prepare_v2(db, insert.constData(), -1, &raw, nullptr);
         StatementPtr st(raw);
@@ -231,6 +243,20 @@ std::vector<bool> selectedBy(const Query &q, const std::vector<QString> &values)
     }
     if (rc != SQLITE_DONE)
         fail("engine error", QString::fromUtf8(sqlite3_errmsg(db)));
+
+    Query all;
+    sqlite3_prepare_v2(db, all.sql().constData(), -1, &raw, nullptr);
+    StatementPtr every(raw);
+    ResultSet rows;
+    while (sqlite3_step(raw) == SQLITE_ROW)
+        rows.appendRow(raw);
+    const RowFilter filter(q);
+    for (int pos = 0; pos < rows.size(); ++pos) {
+        const sqlite3_int64 id = rows.rowId(pos);
+        const bool inSql = id >= 1 && id <= sqlite3_int64(values.size()) && selected[size_t(id - 1)];
+        if (filter.matches(rows, pos) != inSql)
+            fail("kept rows filter otherwise than the query", q.filterText);
+    }
     return selected;
 }
 
@@ -246,7 +272,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     QString entry;
     if ((how & 3) != 3) {
-        entry = QString::fromLatin1(Entries[pick % 8]);
+        entry = QString::fromLatin1(Entries[pick % 9]);
         for (qsizetype i = 0; i < entry.size(); ++i)
             if ((how >> (2 + i % 6)) & 1)
                 entry[i] = entry[i].isUpper() ? entry[i].toLower() : entry[i].toUpper();
@@ -272,8 +298,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const std::optional<Query> q = Query::parse(queryText, &why);
         if (!q)
             fail("query does not parse", queryText + " -- " + why);
-        if (q->filter != Query::Filter::Like || index(q->filterField) != *meant || !q->orderBy ||
-            index(*q->orderBy) != *meant || q->descending)
+        std::vector<Field> fields;
+        for (int f = 0; f < 8; ++f)
+            if (*meant == AllFields || f == *meant)
+                fields.push_back(fieldAt(f));
+        const int order = *meant == AllFields ? index(Field::Title) : *meant;
+        if (q->filter != Query::Filter::Like || q->filterFields != fields || !q->orderBy ||
+            index(*q->orderBy) != order || q->descending)
             fail("query means another search", queryText);
         if (q->filterText != "*" + text + "*")
             fail("pattern is not what was typed", q->filterText);
@@ -282,7 +313,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
         // The pattern means what was typed.
         const QString junkBefore = QString("Ab") + QChar(u'0' + pick % 10), junkAfter = "\u00e9Z ";
-        const std::vector<QString> values{junkBefore + text + junkAfter, text, instanceOf(text),
+        const std::vector<QString> values{junkBefore + text + junkAfter, text,      instanceOf(text),
                                           junkBefore + instanceOf(text), QString(), text.toUpper() + junkAfter};
         const LikePattern pattern(q->filterText);
         const std::vector<bool> selected = selectedBy(*q, values);

@@ -25,13 +25,13 @@ private slots:
         auto category = Query::parse("select * from Movies where Category = 'Action' order by Title");
         QVERIFY(category);
         QCOMPARE(category->filter, Query::Filter::Equals);
-        QCOMPARE(category->filterField, Field::Category);
+        QCOMPARE(category->filterFields, std::vector<Field>{Field::Category});
         QCOMPARE(category->filterText, QString("Action"));
 
         auto search = Query::parse("select * from Movies where Time Like '*90*' Order by Time");
         QVERIFY(search);
         QCOMPARE(search->filter, Query::Filter::Like);
-        QCOMPARE(search->filterField, Field::Time);
+        QCOMPARE(search->filterFields, std::vector<Field>{Field::Time});
         QCOMPARE(search->filterText, QString("*90*"));
         QCOMPARE(search->orderBy, Field::Time);
 

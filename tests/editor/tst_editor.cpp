@@ -410,6 +410,16 @@ private slots:
         QCOMPARE(host->listCalls, 1);
         QCOMPARE(host->cursor.recordSource(), AllMovies);
         QCOMPARE(host->cursor.absolutePosition(), 0);
+        // The save went through the host's connection, which kept its rows in step: the
+        // new listing is that of a fresh read without reading the file again.
+        QVERIFY(host->cursor.rowsAreCurrent());
+        RecordCursor fresh;
+        fresh.setDatabaseName(folder->catalogue());
+        fresh.setRecordSource(AllMovies);
+        QVERIFY(fresh.refresh());
+        QCOMPARE(host->cursor.result().size(), fresh.result().size());
+        for (int pos = 0; pos < fresh.result().size(); ++pos)
+            QVERIFY(host->cursor.result().movie(pos) == fresh.result().movie(pos));
     }
 
     void editWritesNothingOverAMovieChangedElsewhere()

@@ -57,7 +57,7 @@ private slots:
         for (int i = 0; i < fields->count(); ++i)
             entries << fields->itemText(i);
         QCOMPARE(entries, QStringList({"Title", "Description", "Category", "Actors", "Review", "Rating", "Year",
-                                       "Running Time"}));
+                                       "Running Time", "All Fields"}));
         QCOMPARE(f.list()->model()->headerData(0, Qt::Horizontal).toString(), QString("Title"));
         const int charWidth = f.list()->fontMetrics().averageCharWidth();
         QCOMPARE(f.list()->columnWidth(0), 20 * charWidth);
