@@ -106,6 +106,7 @@ private:
     void showListView();
     void toggleTips();
     void deleteCurrentMovie();
+    void exitProgram();
 
     // Windows (openwindows.cpp)
     void onAddMovieClicked();
