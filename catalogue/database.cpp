@@ -53,16 +53,39 @@ void jetEqual(sqlite3_context *ctx, int, sqlite3_value **argv)
     sqlite3_result_int(ctx, a == b);
 }
 
-bool hasTextAffinity(const QString &declared)
+// Gives back the text as it would read after being stored in a column of the given
+// affinity, or, when the column would turn it into a number that reads differently
+// ("007", "1e3", " 12" or "2001" in a REAL column), the same bytes as a blob: SQLite
+// never converts a blob, and a blob reads back as exactly those bytes.
+void keepText(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
-    const QString t = declared.toUpper();
-    if (t.isEmpty())
-        return true; // no declared type: values are kept exactly as written
-    return t.contains("CHAR") || t.contains("CLOB") || t.contains("TEXT");
+    if (sqlite3_value_type(argv[0]) != SQLITE_TEXT)
+        return sqlite3_result_value(ctx, argv[0]);
+    const auto affinity = static_cast<Affinity>(sqlite3_value_int(argv[1]));
+    const auto text = textArg(argv[0]);
+    bool keeps = true;
+    if (affinity == Affinity::Integer || affinity == Affinity::Numeric || affinity == Affinity::Real) {
+        // The same conversion the column applies, on a copy.
+        sqlite3_value *number = sqlite3_value_dup(argv[0]);
+        if (!number)
+            return sqlite3_result_error_nomem(ctx);
+        const int type = sqlite3_value_numeric_type(number);
+        if (type == SQLITE_FLOAT)
+            keeps = false;
+        else if (type == SQLITE_INTEGER)
+            keeps = affinity != Affinity::Real && QByteArray::number(sqlite3_value_int64(number)) ==
+                                                      QByteArrayView(text.data(), qsizetype(text.size()));
+        sqlite3_value_free(number);
+    }
+    if (keeps)
+        sqlite3_result_value(ctx, argv[0]);
+    else
+        sqlite3_result_blob64(ctx, text.data(), sqlite3_uint64(text.size()), SQLITE_TRANSIENT);
 }
 
-// The Movies table must carry the eight fields, in order, as text columns.
-CatalogueError checkSchema(sqlite3 *db, const QString &path)
+// The Movies table must carry the eight fields, in order. Their declared types may be
+// anything: every value is read as text, and keepText() writes it back so.
+CatalogueError checkSchema(sqlite3 *db, const QString &path, std::array<Affinity, FieldCount> &affinities)
 {
     int rc = SQLITE_OK;
     const StatementPtr st = prepareStatement(db, "PRAGMA table_info(Movies)", rc);
@@ -85,15 +108,27 @@ CatalogueError checkSchema(sqlite3 *db, const QString &path)
                                          .arg(file)
                                          .arg(i + 1)
                                          .arg(fieldNames()[i], i < names.size() ? names[i] : QString("missing"))};
-        if (!hasTextAffinity(types[i]))
-            return {SQLITE_MISMATCH,
-                    QString("%1 is not a movie catalogue: the column %2 of the table Movies holds %3, not text.")
-                        .arg(file, names[i], types[i])};
+        affinities[i] = affinityOf(types[i]);
     }
     return {};
 }
 
 } // namespace
+
+Affinity affinityOf(const QString &declaredType)
+{
+    // SQLite's own rules, in their order.
+    const QString t = declaredType.toUpper();
+    if (t.contains("INT"))
+        return Affinity::Integer;
+    if (t.contains("CHAR") || t.contains("CLOB") || t.contains("TEXT"))
+        return Affinity::Text;
+    if (t.isEmpty() || t.contains("BLOB"))
+        return Affinity::Blob;
+    if (t.contains("REAL") || t.contains("FLOA") || t.contains("DOUB"))
+        return Affinity::Real;
+    return Affinity::Numeric;
+}
 
 StatementPtr prepareStatement(sqlite3 *db, const char *sql, int &rc)
 {
@@ -153,9 +188,21 @@ std::unique_ptr<Database> Database::open(const QString &path, CatalogueError &er
     sqlite3_busy_timeout(db.get(), BusyTimeoutMs);
     sqlite3_extended_result_codes(db.get(), 1);
     registerTextFunctions(db.get());
-    if ((error = checkSchema(db.get(), path)))
+    std::array<Affinity, FieldCount> affinities{};
+    if ((error = checkSchema(db.get(), path, affinities)))
         return nullptr;
-    return std::unique_ptr<Database>(new Database(std::move(db), path));
+    auto opened = std::unique_ptr<Database>(new Database(std::move(db), path));
+    opened->affinities_ = affinities;
+    return opened;
+}
+
+QByteArray Database::writtenValue(Field f, int param) const
+{
+    const Affinity a = affinities_[index(f)];
+    const QByteArray p = "?" + QByteArray::number(param);
+    if (a == Affinity::Text || a == Affinity::Blob)
+        return p;
+    return "keep_text(" + p + ", " + QByteArray::number(int(a)) + ")";
 }
 
 StatementPtr Database::prepare(const char *sql, CatalogueError &error) const
@@ -203,6 +250,7 @@ void registerTextFunctions(sqlite3 *db)
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     sqlite3_create_function(db, "jet_like", 2, flags, nullptr, jetLike, nullptr, nullptr);
     sqlite3_create_function(db, "jet_equal", 2, flags, nullptr, jetEqual, nullptr, nullptr);
+    sqlite3_create_function(db, "keep_text", 2, flags, nullptr, keepText, nullptr, nullptr);
 }
 
 } // namespace catalogue

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "movie.h"
 #include "openfiles.h"
 
+#include <QByteArray>
 #include <QString>
+#include <array>
 #include <memory>
 #include <sqlite3.h>
 
@@ -33,14 +36,25 @@ struct CatalogueError {
 // Names the problem behind an SQLite result code for the file at path.
 QString describeSqliteError(int code, const QString &path, const char *engineText = nullptr);
 
+// How a column converts a value written into it: SQLite's column affinity, found from
+// the type another program may have declared (Year INTEGER, Time NUMERIC, ...).
+enum class Affinity { Text, Numeric, Integer, Real, Blob };
+Affinity affinityOf(const QString &declaredType);
+
 // One connection to a catalogue file. Opening never creates the file and checks that
-// it holds a Movies table with the eight text columns in order; it writes nothing.
+// it holds a Movies table with the eight columns in order, whatever their declared
+// types; it writes nothing.
 class Database {
 public:
     static std::unique_ptr<Database> open(const QString &path, CatalogueError &error);
 
     sqlite3 *handle() const { return db_.get(); }
     const QString &path() const { return path_; }
+
+    Affinity affinity(Field f) const { return affinities_[index(f)]; }
+    // The SQL expression that writes the text bound to parameter param into column f
+    // so that it reads back as the same text, whatever the column's type.
+    QByteArray writtenValue(Field f, int param) const;
 
     // Prepares one statement; null on failure, with error saying why.
     StatementPtr prepare(const char *sql, CatalogueError &error) const;
@@ -54,10 +68,12 @@ private:
     OpenFileRegistration registration_;
     ConnectionPtr db_;
     QString path_;
+    std::array<Affinity, FieldCount> affinities_{};
 };
 
 // Registers the text functions the translated queries use: jet_like(pattern, value)
-// and jet_equal(value, text), both ignoring letter case for every script.
+// and jet_equal(value, text), both ignoring letter case for every script, and
+// keep_text(text, affinity), which writtenValue() uses.
 void registerTextFunctions(sqlite3 *db);
 
 } // namespace catalogue

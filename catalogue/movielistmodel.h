@@ -16,7 +16,7 @@ class MovieListModel : public QAbstractTableModel {
 public:
     enum Role { SameAsAboveRole = Qt::UserRole + 1, SameAsBelowRole };
     static constexpr int DisplayChars = 500;
-    static constexpr int ToolTipChars = 2000;
+    static constexpr int ToolTipChars = 4000;
 
     explicit MovieListModel(RecordCursor *cursor, QObject *parent = nullptr);
 
@@ -42,7 +42,7 @@ private:
     RecordCursor *cursor_;
     bool descending_ = false;
     bool merged_ = false;
-    std::vector<int> rowToPos_;  // empty while ascending
+    std::vector<int> rowToPos_; // empty while ascending
     std::vector<int> posToRow_;
     std::vector<bool> sameAbove_[FieldCount];
 };

@@ -17,22 +17,26 @@ QByteArray rowCondition(int firstParam)
 
 // Sets only the fields listed, so that a field the user left alone keeps exactly what
 // is stored (a NULL, a number, bytes another program wrote).
-QByteArray updateSql(const std::vector<int> &fields)
+QByteArray updateSql(const Database &db, const std::vector<int> &fields)
 {
     QByteArray s = "UPDATE Movies SET ";
     for (size_t k = 0; k < fields.size(); ++k)
-        s += (k ? ", \"" : "\"") + fieldName(fieldAt(fields[k])).toLatin1() + "\" = ?" + QByteArray::number(int(k) + 1);
+        s += (k ? ", \"" : "\"") + fieldName(fieldAt(fields[k])).toLatin1() +
+             "\" = " + db.writtenValue(fieldAt(fields[k]), int(k) + 1);
     if (fields.empty())
         s += "\"Title\" = \"Title\"";
     return s + " WHERE " + rowCondition(int(fields.size()) + 1);
 }
 
-QByteArray insertSql()
+QByteArray insertSql(const Database &db)
 {
     QByteArray s = "INSERT INTO Movies (";
     for (int i = 0; i < FieldCount; ++i)
         s += (i ? ", \"" : "\"") + fieldName(fieldAt(i)).toLatin1() + '"';
-    return s + ") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)";
+    s += ") VALUES (";
+    for (int i = 0; i < FieldCount; ++i)
+        s += (i ? ", " : "") + db.writtenValue(fieldAt(i), i + 1);
+    return s + ")";
 }
 
 QByteArray deleteSql() { return "DELETE FROM Movies WHERE " + rowCondition(1); }
@@ -301,10 +305,12 @@ bool RecordCursor::updateRecord()
 {
     error_ = {};
     emit validate(int(CursorAction::Update));
+    if (editMode_ != EditMode::None && !ensureOpen())
+        return false;
     if (editMode_ == EditMode::AddNew) {
         Movie empty;
         const Movie m = valuesFromControls(empty);
-        if (!writeRow(insertSql(), &m, {0, 1, 2, 3, 4, 5, 6, 7}))
+        if (!writeRow(insertSql(*link_->db), &m, {0, 1, 2, 3, 4, 5, 6, 7}))
             return false;
         sqlite3 *db = link_->db->handle();
         link_->kept.rowInserted(db, beforeWrite_, sqlite3_last_insert_rowid(db), m);
@@ -319,7 +325,7 @@ bool RecordCursor::updateRecord()
     for (int i = 0; i < FieldCount; ++i)
         if (m.values[i] != read.values[i])
             changed.push_back(i);
-    if (!writeRow(updateSql(changed), &m, changed))
+    if (!writeRow(updateSql(*link_->db, changed), &m, changed))
         return false;
     editMode_ = EditMode::None;
     for (int field : changed)

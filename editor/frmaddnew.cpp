@@ -30,6 +30,7 @@ FrmAddNew::FrmAddNew(catalogue::CatalogueHost &host, QWidget *parent)
     if (!cursor_->shareConnectionOf(host.mainCursor()) || !cursor_->refresh())
         showProblem(cursor_->lastError().message);
     cursor_->addNew();
+    rememberEntries();
 }
 
 void FrmAddNew::onCancelClicked()

@@ -48,6 +48,7 @@ FrmEdit::FrmEdit(catalogue::CatalogueHost &host)
     loadCategories();
     loadRatings();
     cursor_->edit();
+    rememberEntries();
 }
 
 FrmEdit *FrmEdit::create(catalogue::CatalogueHost &host)

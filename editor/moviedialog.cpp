@@ -19,6 +19,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <climits>
 
 namespace editor {
@@ -50,7 +51,8 @@ QPlainTextEdit *makeTextBox(QWidget *parent, const char *name, int l, int t, int
     auto *edit = new QPlainTextEdit(parent);
     edit->setObjectName(name);
     edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A scroll bar shows when the text is longer than the box.
+    edit->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     edit->setTabChangesFocus(true);
     platform::placeTwips(edit, l, t, w, h);
@@ -104,15 +106,15 @@ MovieDialog::MovieDialog(catalogue::CatalogueHost &host, const Look &look)
     setAutoFillBackground(true);
     setFixedSize(platform::twips(6000), platform::twips(5805));
 
-    makeLabel(this, "Label1", "Select a Category :", 120, 120, 1455, 255);
+    QLabel *categoryLabel = makeLabel(this, "Label1", "Select a Category :", 120, 120, 1455, 255);
     categoryBox_ = makeCombo(this, "cboCat", 120, 360, 1935, 315);
-    makeLabel(this, "Label2", "Enter the Title :", 120, 840, 1215, 255);
+    QLabel *titleLabel = makeLabel(this, "Label2", "Enter the Title :", 120, 840, 1215, 255);
     titleText_ = makeLineEdit(this, "Text1", 120, 1080, 3735, 285);
-    makeLabel(this, "Label3", "Enter a Description :", 120, 1560, 1575, 255);
+    QLabel *descriptionLabel = makeLabel(this, "Label3", "Enter a Description :", 120, 1560, 1575, 255);
     descriptionText_ = makeTextBox(this, "Text2", 120, 1800, 3735, 975);
-    makeLabel(this, "Label4", "Enter the Actor & Actress Names :", 120, 3000, 2535, 255);
+    QLabel *actorsLabel = makeLabel(this, "Label4", "Enter the Actor & Actress Names :", 120, 3000, 2535, 255);
     actorsText_ = makeTextBox(this, "Text3", 120, 3240, 3735, 975);
-    makeLabel(this, "Label5", "Enter Your Review of the Movie :", 120, 4440, 2535, 255);
+    QLabel *reviewLabel = makeLabel(this, "Label5", "Enter Your Review of the Movie :", 120, 4440, 2535, 255);
     reviewText_ = makeTextBox(this, "Text4", 120, 4680, 3735, 975);
 
     auto *image = new QLabel(this);
@@ -123,11 +125,11 @@ MovieDialog::MovieDialog(catalogue::CatalogueHost &host, const Look &look)
                                look.headerPlace.width(), look.headerPlace.height());
     header->setFont(platform::sansSerif(13.5, true));
 
-    makeLabel(this, "Label6", "Select a Rating :", 4680, 840, 1215, 255);
+    QLabel *ratingLabel = makeLabel(this, "Label6", "Select a Rating :", 4680, 840, 1215, 255);
     ratingBox_ = makeCombo(this, "cboRating", 4680, 1080, 1215, 315);
-    makeLabel(this, "Label7", "Enter the Year :", 4680, 1560, 1215, 255);
+    QLabel *yearLabel = makeLabel(this, "Label7", "Enter the Year :", 4680, 1560, 1215, 255);
     yearText_ = makeLineEdit(this, "Text5", 4680, 1800, 1215, 285);
-    makeLabel(this, "Label9", "Running Time :", 4680, 2280, 1215, 255);
+    QLabel *timeLabel = makeLabel(this, "Label9", "Running Time :", 4680, 2280, 1215, 255);
     timeText_ = makeLineEdit(this, "Text6", 4680, 2520, 735, 285);
     if (look.minutesLabel)
         makeLabel(this, "Label10", "Min.", 5475, 2625, 375, 255);
@@ -146,8 +148,27 @@ MovieDialog::MovieDialog(catalogue::CatalogueHost &host, const Look &look)
     platform::bindLineEdit(*cursor_, Field::Year, yearText_);
     platform::bindLineEdit(*cursor_, Field::Time, timeText_);
 
+    // A screen reader names each input by the label beside it.
+    const std::pair<QWidget *, QLabel *> named[] = {
+        {categoryBox_, categoryLabel}, {titleText_, titleLabel},   {descriptionText_, descriptionLabel},
+        {actorsText_, actorsLabel},    {reviewText_, reviewLabel}, {ratingBox_, ratingLabel},
+        {yearText_, yearLabel},        {timeText_, timeLabel}};
+    for (auto [input, label] : named)
+        input->setAccessibleName(label->text().remove(':').trimmed());
+    timeText_->setAccessibleDescription(QStringLiteral("minutes"));
+
     connect(finishButton_, &QPushButton::clicked, this, &MovieDialog::onFinishClicked);
-    connect(cancelButton_, &QPushButton::clicked, this, [this] { onCancelClicked(); });
+    connect(cancelButton_, &QPushButton::clicked, this, [this] {
+        closingByButton_ = true;
+        onCancelClicked();
+        closingByButton_ = false;
+    });
+    // Escape does what Cancel does, and nothing while Cancel cannot be used.
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, [this] {
+        if (cancelButton_->isEnabled() && cancelButton_->isVisible())
+            cancelButton_->click();
+    });
     connect(helpButton_, &QPushButton::clicked, this, &MovieDialog::onHelpClicked);
 
     if (QScreen *screen = QGuiApplication::primaryScreen())
@@ -178,11 +199,30 @@ void MovieDialog::setTabOrderChain(std::initializer_list<QWidget *> chain)
     }
 }
 
+void MovieDialog::rememberEntries() { remembered_ = entries(); }
+
+QStringList MovieDialog::entries() const
+{
+    return {categoryBox_->currentText(), titleText_->text(),         descriptionText_->toPlainText(),
+            actorsText_->toPlainText(),  reviewText_->toPlainText(), ratingBox_->currentText(),
+            yearText_->text(),           timeText_->text()};
+}
+
+bool MovieDialog::hasUnsavedEntries() const { return !unloaded_ && entries() != remembered_; }
+
+bool MovieDialog::mayDiscardEntries()
+{
+    if (!hasUnsavedEntries())
+        return true;
+    return platform::askYesNo(isVisible() ? this : nullptr, windowTitle(),
+                              QStringLiteral("Discard the changes to this movie?"), QMessageBox::No);
+}
+
 QString MovieDialog::catalogueFile() const { return host_.catalogueFile(); }
 
 void MovieDialog::showProblem(const QString &message)
 {
-    QMessageBox::warning(isVisible() ? this : nullptr, windowTitle(), message);
+    platform::showMessage(isVisible() ? this : nullptr, QMessageBox::Warning, windowTitle(), message);
 }
 
 void MovieDialog::onFinishClicked()
@@ -201,6 +241,7 @@ void MovieDialog::onFinishClicked()
     // connection of the dialog's own is seen as a change and read again).
     cursor_->closeDatabase();
     host_.listAllRecords();
+    closingByButton_ = true;
     close();
 }
 
@@ -223,6 +264,11 @@ void MovieDialog::dropPending()
 
 void MovieDialog::closeEvent(QCloseEvent *event)
 {
+    // The close box never drops typed text without a word.
+    if (!closingByButton_ && !mayDiscardEntries()) {
+        event->ignore();
+        return;
+    }
     unload();
     event->accept();
 }

@@ -29,6 +29,12 @@ public:
     // From construction until the dialog closes (or gives up loading).
     bool isLoaded() const { return !unloaded_; }
 
+    // True when a control holds text that differs from what the dialog opened with.
+    bool hasUnsavedEntries() const;
+    // Asks "Discard the changes to this movie?" when there are unsaved entries; true
+    // when there are none or the user lets them go.
+    bool mayDiscardEntries();
+
 signals:
     // The dialog closed: its pending row or edit, if any, is dropped.
     void unloaded();
@@ -49,6 +55,8 @@ protected:
     void loadCategories();
     void loadRatings();
     void setTabOrderChain(std::initializer_list<QWidget *> chain);
+    // Takes what the controls show now as the entries that need no saving.
+    void rememberEntries();
     QString catalogueFile() const;
     void showProblem(const QString &message);
     // The steps of the close box, also run when Finish or Cancel unloads the dialog:
@@ -77,8 +85,12 @@ private:
     void onHelpClicked();
     virtual void onCancelClicked() = 0;
     void dropPending();
+    QStringList entries() const;
 
     bool unloaded_ = false;
+    // Set by Finish and Cancel, whose close needs no question.
+    bool closingByButton_ = false;
+    QStringList remembered_;
 };
 
 } // namespace editor

@@ -1,5 +1,7 @@
 #include "filechooser.h"
 
+#include "platform/windows.h"
+
 #include <QFileDialog>
 #include <optional>
 
@@ -20,20 +22,32 @@ std::optional<QString> takeNextChosen()
     return path;
 }
 
+// A file dialog above every window of the program, as its questions are.
+QString runFileDialog(QWidget *parent, const QString &caption, const QString &suggestion, const QString &filter,
+                      QFileDialog::AcceptMode mode)
+{
+    QFileDialog dialog(parent, caption, suggestion, filter);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (platform::execOnTop(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
 } // namespace
 
 QString chooseFileToOpen(QWidget *parent, const QString &caption, const QString &filter)
 {
     if (auto chosen = takeNextChosen())
         return *chosen;
-    return QFileDialog::getOpenFileName(parent, caption, QString(), filter);
+    return runFileDialog(parent, caption, QString(), filter, QFileDialog::AcceptOpen);
 }
 
 QString chooseFileToSave(QWidget *parent, const QString &caption, const QString &suggestion, const QString &filter)
 {
     if (auto chosen = takeNextChosen())
         return *chosen;
-    return QFileDialog::getSaveFileName(parent, caption, suggestion, filter);
+    return runFileDialog(parent, caption, suggestion, filter, QFileDialog::AcceptSave);
 }
 
 void setNextChosenFile(const QString &path) { nextChosen() = path; }

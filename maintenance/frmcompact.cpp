@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
+#include <QShortcut>
 
 namespace maintenance {
 
@@ -74,6 +75,12 @@ FrmCompact::FrmCompact(catalogue::CatalogueHost &host, QWidget *parent) : QWidge
     connect(compactButton_, &QPushButton::clicked, this, &FrmCompact::onCompactClicked);
     connect(cancelButton_, &QPushButton::clicked, this, &FrmCompact::onCancelClicked);
     connect(helpButton_, &QPushButton::clicked, this, &FrmCompact::onHelpClicked);
+    // Escape does what Cancel does, and nothing once Cancel is disabled.
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, [this] {
+        if (cancelButton_->isEnabled())
+            cancelButton_->click();
+    });
 
     load();
 }

@@ -95,7 +95,8 @@ void FrmExport::cmdExport_Click()
 {
     const QString path = QDir::fromNativeSeparators(fileText_->text().trimmed());
     if (path.isEmpty()) {
-        QMessageBox::warning(this, Caption, QStringLiteral("Give the name of the file to write."));
+        platform::showMessage(this, QMessageBox::Warning, Caption,
+                              QStringLiteral("Give the name of the file to write."));
         return;
     }
     const auto format =
@@ -114,11 +115,11 @@ void FrmExport::cmdExport_Click()
         }
     }
     if (!ok) {
-        QMessageBox::warning(this, Caption, error);
+        platform::showMessage(this, QMessageBox::Warning, Caption, error);
         return;
     }
-    QMessageBox::information(this, Caption,
-                             QString("%1 movies exported to %2.").arg(count).arg(QDir::toNativeSeparators(path)));
+    platform::showMessage(this, QMessageBox::Information, Caption,
+                          QString("%1 movies exported to %2.").arg(count).arg(QDir::toNativeSeparators(path)));
     accept();
 }
 

@@ -4,6 +4,7 @@
 #include "firststart.h"
 
 #include "platform/settings.h"
+#include "platform/windows.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -122,7 +123,10 @@ void FrmFirstStart::finish(const platform::Locations &locations, const QString &
     accept();
 }
 
-void FrmFirstStart::complain(const QString &why) { QMessageBox::warning(this, QStringLiteral("Moviary"), why); }
+void FrmFirstStart::complain(const QString &why)
+{
+    platform::showMessage(this, QMessageBox::Warning, QStringLiteral("Moviary"), why);
+}
 
 std::optional<platform::Locations> runFirstStart(const platform::Locations &locations)
 {

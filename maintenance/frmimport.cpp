@@ -109,7 +109,7 @@ bool FrmImport::openFile(const QString &path)
             exchange::readImportFile(path, source, error);
     }
     if (!error.isEmpty()) {
-        QMessageBox::warning(this, Caption, error);
+        platform::showMessage(this, QMessageBox::Warning, Caption, error);
         return false;
     }
     plan_ = {}; // it points into the text of the file read before
@@ -229,11 +229,11 @@ void FrmImport::cmdImport_Click()
     const bool stored = storeWithProgress(chosen, error);
     host_.listAllRecords();
     if (!stored) {
-        QMessageBox::warning(this, Caption, error);
+        platform::showMessage(this, QMessageBox::Warning, Caption, error);
         return;
     }
-    QMessageBox::information(this, Caption,
-                             exchange::importSummary(qsizetype(chosen.size()), skip ? plan_.duplicates : 0, plan_));
+    platform::showMessage(this, QMessageBox::Information, Caption,
+                          exchange::importSummary(qsizetype(chosen.size()), skip ? plan_.duplicates : 0, plan_));
     accept();
 }
 

@@ -174,7 +174,8 @@ void Report::showReport()
 {
     QString error;
     if (!reportStart(&error)) {
-        QMessageBox::warning(this, windowTitle(), "The movie list cannot be printed.\n\n" + error);
+        platform::showMessage(this, QMessageBox::Warning, windowTitle(),
+                              "The movie list cannot be printed.\n\n" + error);
         if (!isVisible())
             close();
         return;
@@ -263,19 +264,22 @@ void Report::printReport()
 {
     QPrintDialog dialog(printer_.get(), this);
     dialog.setWindowTitle(windowTitle());
-    if (dialog.exec() == QDialog::Accepted)
+    if (platform::execOnTop(dialog) == QDialog::Accepted)
         preview_->print();
 }
 
 void Report::saveAsPdf()
 {
-    const QString path = QFileDialog::getSaveFileName(
-        this, "Save as PDF", QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + "/Movies.pdf",
-        "PDF files (*.pdf)");
-    if (path.isEmpty())
+    QFileDialog dialog(this, "Save as PDF",
+                       QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + "/Movies.pdf",
+                       "PDF files (*.pdf)");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    if (platform::execOnTop(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
+    const QString path = dialog.selectedFiles().constFirst();
     if (!printToPdf(path))
-        QMessageBox::warning(this, windowTitle(), QString("The movie list could not be saved to %1.").arg(path));
+        platform::showMessage(this, QMessageBox::Warning, windowTitle(),
+                              QString("The movie list could not be saved to %1.").arg(path));
 }
 
 void Report::updatePageLabel()

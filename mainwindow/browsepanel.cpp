@@ -4,6 +4,7 @@
 #include "controls.h"
 #include "platform/twips.h"
 
+#include <QFontMetrics>
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
@@ -15,12 +16,18 @@ using platform::sansSerif;
 namespace {
 // The status labels keep this distance from the panel's right edge, in twips.
 constexpr int RightLabelsInset = 2205;
+constexpr int StatusLabelWidth = 2055;
+constexpr int StatusPointSize = 975; // hundredths of a point
+constexpr int SmallestPointSize = 600;
+// The room kept between the Category button and a record counter that grew to the left.
+constexpr int CounterGap = 60;
 } // namespace
 
 BrowsePanel::BrowsePanel(QWidget *parent) : QWidget(parent)
 {
-    mainwindow::stylePanel(this, "Picture1", "palette(window)");
-    const QFont status = sansSerif(9.75);
+    // The text-entry background, as the detail pane has.
+    mainwindow::stylePanel(this, "Picture1", "palette(base)");
+    const QFont status = sansSerif(StatusPointSize / 100.0);
     categoryLabel_ = makeLabel(this, "lblCategoryName", "All DVD Movies", 120, 120, 4335, 375, {}, nullptr);
     categoryLabel_->setFont(sansSerif(13.5, true));
 
@@ -29,7 +36,7 @@ BrowsePanel::BrowsePanel(QWidget *parent) : QWidget(parent)
     versionPlate_ = new QWidget(this);
     versionPlate_->setObjectName("picHideButtons");
     versionPlate_->setAttribute(Qt::WA_StyledBackground);
-    versionPlate_->setStyleSheet("#picHideButtons { background: palette(window); }");
+    versionPlate_->setStyleSheet("#picHideButtons { background: palette(base); }");
     platform::placeTwips(versionPlate_, 120, 560, 2655, 495);
     auto *icon = makeLabel(versionPlate_, "picHideButtonsIcon", {}, 0, 0, 480, 495);
     icon->setPixmap(QIcon(":/images/moviary32.png").pixmap(32, 32));
@@ -79,7 +86,11 @@ void BrowsePanel::onCategoriesClicked()
 
 void BrowsePanel::setCategoryName(const QString &name) { categoryLabel_->setText(name); }
 
-void BrowsePanel::setRecordCountText(const QString &text) { recordCountLabel_->setText(text); }
+void BrowsePanel::setRecordCountText(const QString &text)
+{
+    recordCountLabel_->setText(text);
+    fitRecordCounter();
+}
 
 void BrowsePanel::setMergeShown(bool on) { mergeLabel_->setText(on ? "Merge: On" : "Merge: Off"); }
 
@@ -88,7 +99,11 @@ void BrowsePanel::setSortShown(bool descending)
     sortLabel_->setText(descending ? "Sort: Descending" : "Sort: Ascending");
 }
 
-void BrowsePanel::setNavigationShown(bool shown) { versionPlate_->setVisible(!shown); }
+void BrowsePanel::setNavigationShown(bool shown)
+{
+    versionPlate_->setVisible(!shown);
+    updateFocusable();
+}
 
 void BrowsePanel::layoutControls()
 {
@@ -97,6 +112,40 @@ void BrowsePanel::layoutControls()
     const int width = platform::toTwips(this->width());
     for (QLabel *label : {recordCountLabel_, mergeLabel_, sortLabel_})
         label->move(platform::twips(width - RightLabelsInset), label->y());
+    fitRecordCounter();
+    updateFocusable();
+}
+
+// The counter keeps its right edge under the other status labels and shows its whole
+// text ("Record 9999999 of 9999999"): it grows to the left as far as the Category
+// button allows, and past that its font shrinks.
+void BrowsePanel::fitRecordCounter()
+{
+    using platform::twips;
+    const int right = mergeLabel_->x() + twips(StatusLabelWidth);
+    const int leftmost = categoriesButton_->geometry().right() + 1 + twips(CounterGap);
+    QFont font = sansSerif(StatusPointSize / 100.0);
+    auto needed = [this](const QFont &f) {
+        return std::max(twips(StatusLabelWidth), QFontMetrics(f).horizontalAdvance(recordCountLabel_->text()) + 4);
+    };
+    for (int size = StatusPointSize; size > SmallestPointSize && right - needed(font) < leftmost; size -= 25)
+        font.setPointSizeF((size - 25) / 100.0);
+    const int width = std::min(needed(font), std::max(twips(StatusLabelWidth), right - leftmost));
+    recordCountLabel_->setFont(font);
+    recordCountLabel_->setGeometry(right - width, recordCountLabel_->y(), width, recordCountLabel_->height());
+}
+
+// A button covered by the version plate or outside the panel's visible part cannot be
+// seen: it takes no focus, so that neither Tab nor Space reaches it.
+void BrowsePanel::updateFocusable()
+{
+    for (QPushButton *button : findChildren<QPushButton *>(Qt::FindDirectChildrenOnly)) {
+        const bool covered = !versionPlate_->isHidden() && versionPlate_->geometry().intersects(button->geometry());
+        const bool seen = rect().contains(button->geometry()) && !covered;
+        button->setFocusPolicy(seen ? Qt::StrongFocus : Qt::NoFocus);
+        if (!seen && button->hasFocus())
+            categoriesButton_->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void BrowsePanel::resizeEvent(QResizeEvent *event)

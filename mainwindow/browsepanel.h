@@ -16,6 +16,8 @@ public:
     // The panel's height in twips, closed and with the category buttons open.
     static constexpr int ClosedHeight = 1200;
     static constexpr int ExpandedHeight = 2800;
+    // The narrowest width, in twips, at which every control is in view and none covers another.
+    static constexpr int MinimumWidth = 7635;
 
     explicit BrowsePanel(QWidget *parent = nullptr);
 
@@ -30,7 +32,8 @@ public:
     // Previous and Next show while the list is hidden; the version plate covers them otherwise.
     void setNavigationShown(bool shown);
 
-    // Keeps the status labels at their distance from the right edge.
+    // Keeps the status labels at their distance from the right edge, the record counter
+    // wide enough for its text, and the focus off controls that cannot be seen.
     void layoutControls();
 
 signals:
@@ -49,6 +52,8 @@ protected:
 
 private:
     void onCategoriesClicked();
+    void fitRecordCounter();
+    void updateFocusable();
 
     bool expanded_ = false;
 

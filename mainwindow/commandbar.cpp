@@ -36,7 +36,8 @@ CommandBar::CommandBar(QMainWindow *window) : QObject(window), window_(window)
                     "Close all documents and exit");
     compact_ = addTool("Compact", "Compact DB", "edit-clear", QStyle::SP_DriveHDIcon);
     tips_ = addTool("Tips", "Tip of the Day", "help-hint", QStyle::SP_MessageBoxInformation, true);
-    merge_ = addTool("Merge", "Merge Data", "format-justify-fill", QStyle::SP_FileDialogListView, true, "Page Break");
+    merge_ = addTool("Merge", "Merge Data", "format-justify-fill", QStyle::SP_FileDialogListView, true,
+                     "Show equal values in a column as one merged cell");
     ascending_ = addTool("Ascending", "Ascending", "view-sort-ascending", QStyle::SP_ArrowUp, true);
     descending_ = addTool("Descending", "Descending", "view-sort-descending", QStyle::SP_ArrowDown, true);
     help_ = addTool("Help", "Help Using...", "help-contents", QStyle::SP_DialogHelpButton);
@@ -45,6 +46,18 @@ CommandBar::CommandBar(QMainWindow *window) : QObject(window), window_(window)
     restore_ = addTool("Restore", "Restore from Backup...", "document-revert", QStyle::SP_DialogResetButton);
     warnDuplicates_ =
         addTool("Duplicates", "Warn About Duplicates", "dialog-warning", QStyle::SP_MessageBoxWarning, true);
+
+    // The keys a desktop program is expected to have; the menus show them.
+    newMovie_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    deleteMovie_->setShortcut(QKeySequence(Qt::Key_Delete));
+    editMovie_->setShortcut(QKeySequence(Qt::Key_F2));
+    print_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    listAll_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    help_->setShortcut(QKeySequence(Qt::Key_F1));
+    exit_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    // A tool button shortens its caption ("Help Using", "Exit"); these show as named.
+    help_->setIconText(help_->text());
+    exit_->setIconText(exit_->text());
 
     addPopup("mnuFile", "&File",
              {newMovie_, nullptr, deleteMovie_, editMovie_, nullptr, listAll_, print_, importMovies_, exportMovies_,
@@ -82,7 +95,8 @@ QAction *CommandBar::addTool(const QString &name, const QString &caption, const 
     action->setCheckable(checkable);
     action->setStatusTip(description);
     action->setProperty("description", description);
-    action->setIconVisibleInMenu(true);
+    // A menu marks a checked command with a check mark only where it shows no icon.
+    action->setIconVisibleInMenu(!checkable);
     // Qt flips a checkable action's mark before it reports the click; put the mark back
     // so that only the command decides it. Connected first, this runs before any handler.
     if (checkable) {

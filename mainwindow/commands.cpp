@@ -3,13 +3,17 @@
 // current movie.
 #include "browsepanel.h"
 #include "commandbar.h"
+#include "editor/frmaddnew.h"
+#include "editor/frmedit.h"
 #include "frmmain.h"
 #include "listdetailpanel.h"
 #include "platform/settings.h"
+#include "platform/windows.h"
+#include "searchpanel.h"
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QMessageBox>
+#include <QShortcut>
 #include <QToolBar>
 
 void FrmMain::connectCommands()
@@ -32,7 +36,20 @@ void FrmMain::connectCommands()
     connect(bar.warnDuplicates(), &QAction::triggered, this, &FrmMain::toggleWarnDuplicates);
     connect(bar.help(), &QAction::triggered, this, &FrmMain::showHelp);
     connect(bar.about(), &QAction::triggered, this, &FrmMain::showAboutBox);
-    connect(bar.exit(), &QAction::triggered, this, [] { QCoreApplication::exit(0); });
+    connect(bar.exit(), &QAction::triggered, this, &FrmMain::exitProgram);
+    auto *find = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
+    connect(find, &QShortcut::activated, searchPanel_, &SearchPanel::focusSearchText);
+}
+
+// Typed entries of an open editor are never dropped without a word.
+void FrmMain::exitProgram()
+{
+    for (editor::MovieDialog *dialog : {static_cast<editor::MovieDialog *>(addDialog_.data()),
+                                        static_cast<editor::MovieDialog *>(editDialog_.data())}) {
+        if (dialog && !dialog->mayDiscardEntries())
+            return;
+    }
+    QCoreApplication::exit(0);
 }
 
 void FrmMain::setSortOrder(bool descending)
@@ -89,14 +106,13 @@ void FrmMain::deleteCurrentMovie()
 {
     if (cursor_->bof() || cursor_->eof())
         return;
-    QMessageBox box(QMessageBox::Question, "Please Confirm !", "Are you sure you want to delete this movie ?",
-                    QMessageBox::Yes | QMessageBox::No, this);
-    box.setDefaultButton(QMessageBox::Yes);
-    if (box.exec() != QMessageBox::Yes)
+    // Above every window, an open editor included, so that it is seen before it is answered.
+    if (!platform::askYesNo(this, "Please Confirm !", "Are you sure you want to delete this movie ?", QMessageBox::Yes))
         return;
     if (!cursor_->deleteCurrent()) {
         // Nothing was removed: say why and leave the listing as it is.
-        QMessageBox::warning(this, "Moviary", "The movie could not be deleted.\n\n" + cursor_->lastError().message);
+        platform::showMessage(this, QMessageBox::Warning, "Moviary",
+                              "The movie could not be deleted.\n\n" + cursor_->lastError().message);
         return;
     }
     cursor_->refresh();

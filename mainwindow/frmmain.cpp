@@ -14,10 +14,10 @@
 #include "maintenance/frmtip.h"
 #include "maintenance/report.h"
 #include "platform/settings.h"
+#include "platform/windows.h"
 #include "searchpanel.h"
 
 #include <QAction>
-#include <QMessageBox>
 
 FrmMain::FrmMain(const QString &applicationFolder, QWidget *parent)
     : FrmMain(platform::Locations::portable(applicationFolder), parent)
@@ -163,4 +163,7 @@ void FrmMain::selectCurrentRow()
         listPanel_->selectRow(row);
 }
 
-void FrmMain::reportCatalogueError() { QMessageBox::warning(this, "Moviary", cursor_->lastError().message); }
+void FrmMain::reportCatalogueError()
+{
+    platform::showMessage(this, QMessageBox::Warning, "Moviary", cursor_->lastError().message);
+}

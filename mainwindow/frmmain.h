@@ -112,6 +112,7 @@ private:
     void toggleTips();
     void toggleWarnDuplicates();
     void deleteCurrentMovie();
+    void exitProgram();
 
     // Windows (openwindows.cpp)
     void onAddMovieClicked();

@@ -68,7 +68,9 @@ void FrmMain::buildWindow()
     adjustSize();
     const int barHeight = menuWidget()->sizeHint().height() + commandBar_->toolBand()->sizeHint().height();
     setFixedHeight(barHeight + twips(ClientHeight));
-    setMinimumWidth(twips(SearchPaneWidth + SplitterBar + 4500));
+    // At the narrowest, every control of the panels is in view and none covers another.
+    browsePanel_->setMinimumWidth(twips(BrowsePanel::MinimumWidth));
+    setMinimumWidth(twips(SearchPaneWidth + SplitterBar + BrowsePanel::MinimumWidth) + 1);
     resize(twips(ClientWidth), height());
 }
 

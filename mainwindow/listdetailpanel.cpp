@@ -4,10 +4,12 @@
 #include "controls.h"
 #include "mergedelegate.h"
 #include "platform/boundwidgets.h"
+#include "platform/elidedlabel.h"
 #include "platform/twips.h"
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QTableView>
 
@@ -19,11 +21,24 @@ namespace {
 // The right-hand column keeps these distances from the panel's right edge, in twips.
 constexpr int RightLabelsInset = 2205;
 constexpr int RightValuesInset = 885;
+
+// A long text of the detail pane: an ellipsis where it is cut, the whole text on hover.
+QLabel *makeLongTextLabel(QWidget *parent, const QString &name, int left, int top)
+{
+    auto *label = new platform::ElidedLabel(parent);
+    label->setObjectName(name);
+    platform::placeTwips(label, left, top, 3735, 975);
+    label->setFont(sansSerif(8.25));
+    label->setBackgroundRole(QPalette::Base);
+    label->setAutoFillBackground(true);
+    return label;
+}
 } // namespace
 
 ListDetailPanel::ListDetailPanel(catalogue::MovieListModel *model, QWidget *parent) : QWidget(parent)
 {
-    mainwindow::stylePanel(this, "Picture2", "palette(window)");
+    // The text-entry background, as the browse panel has.
+    mainwindow::stylePanel(this, "Picture2", "palette(base)");
     buildDetails();
     list_ = new QTableView(this);
     list_->setObjectName("fpList1");
@@ -46,18 +61,16 @@ void ListDetailPanel::buildDetails()
     titleLabel_ =
         makeLabel(this, "lblTitle", {}, 1440, 240, 3855, 255, "background: rgb(255, 255, 192);", &classicBold);
     ratingLabel_ = makeLabel(this, "lblRating", {}, 6840, 240, 615, 255, {}, &classic);
-    descriptionLabel_ = makeLabel(this, "lblDescription", {}, 1440, 1200, 3735, 975);
+    descriptionLabel_ = makeLongTextLabel(this, "lblDescription", 1440, 1200);
     yearLabel_ = makeLabel(this, "lblYear", {}, 6840, 1200, 615, 255, {}, &classic);
-    actorsLabel_ = makeLabel(this, "lblActors", {}, 1440, 2400, 3735, 975);
+    actorsLabel_ = makeLongTextLabel(this, "lblActors", 1440, 2400);
     timeLabel_ = makeLabel(this, "lblTime", {}, 6840, 2400, 615, 255, {}, &classic);
-    reviewLabel_ = makeLabel(this, "lblReview", {}, 1440, 3600, 3735, 975);
+    reviewLabel_ = makeLongTextLabel(this, "lblReview", 1440, 3600);
     for (QLabel *label :
          {titleLabel_, ratingLabel_, descriptionLabel_, yearLabel_, actorsLabel_, timeLabel_, reviewLabel_}) {
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         label->setTextFormat(Qt::PlainText);
     }
-    for (QLabel *label : {descriptionLabel_, actorsLabel_, reviewLabel_})
-        label->setWordWrap(true);
 }
 
 // The list shows eight columns of text in the window-text colour on white, with fixed
@@ -70,6 +83,9 @@ void ListDetailPanel::configureList(catalogue::MovieListModel *model)
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the list for the next control; the arrow keys move within it.
+    list_->setTabKeyNavigation(false);
+    list_->installEventFilter(this);
     list_->setWordWrap(false);
     list_->setStyleSheet("QTableView { color: palette(window-text); background: white; }");
     list_->setFont(sansSerif(8.25));
@@ -130,6 +146,19 @@ void ListDetailPanel::layoutControls()
         label->move(platform::twips(width - RightValuesInset), label->y());
     // The list fills the panel from its place, so that its scroll bars stay in view.
     list_->resize(this->width() - list_->x(), height() - list_->y());
+}
+
+bool ListDetailPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == list_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        const QModelIndex current = list_->currentIndex();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && current.isValid()) {
+            emit rowDoubleClicked(current.row());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void ListDetailPanel::resizeEvent(QResizeEvent *event)

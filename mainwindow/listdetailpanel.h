@@ -35,11 +35,12 @@ public:
 signals:
     // The user chose a row: a click, or moving through the rows with the keyboard.
     void rowChosen(int row);
-    // The user double-clicked the list; row is -1 off the rows.
+    // The user double-clicked the list (row -1 off the rows), or pressed Enter on a row.
     void rowDoubleClicked(int row);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildDetails();

@@ -1,9 +1,12 @@
 #include "mergedelegate.h"
 
 #include "catalogue/movielistmodel.h"
+#include "platform/elidedlabel.h"
 
 #include <QAbstractItemView>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 
 using catalogue::MovieListModel;
 
@@ -35,4 +38,26 @@ void MergeDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
     if (!below)
         painter->drawLine(r.bottomLeft(), r.bottomRight());
     painter->restore();
+}
+
+bool MergeDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                              const QModelIndex &index)
+{
+    if (event->type() != QEvent::ToolTip || !index.isValid())
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    const QWidget *widget = opt.widget;
+    QStyle *style = widget ? widget->style() : nullptr;
+    const QRect textRect = style ? style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget) : opt.rect;
+    // The cell's margins: what the style keeps on each side of the text.
+    const int margin = style ? style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1 : 0;
+    const QString whole = index.data(Qt::ToolTipRole).toString();
+    const bool cut = whole.contains(QLatin1Char('\n')) || whole.size() > opt.text.size() ||
+                     opt.fontMetrics.horizontalAdvance(opt.text) > textRect.width() - 2 * margin;
+    if (cut && !whole.isEmpty())
+        QToolTip::showText(event->globalPos(), platform::wrappedToolTip(whole), view->viewport(), option.rect);
+    else
+        QToolTip::hideText();
+    return true;
 }

@@ -18,7 +18,8 @@ using mainwindow::WhiteOnBlack;
 
 SearchPanel::SearchPanel(QWidget *parent) : QWidget(parent)
 {
-    mainwindow::stylePanel(this, "Picture0", "rgb(128, 128, 128)");
+    // The grey nearest to mid-grey on which white text reads at a contrast of 4.5:1.
+    mainwindow::stylePanel(this, "Picture0", "rgb(118, 118, 118)");
     const QFont labelFont = platform::sansSerif(9.75);
     auto *title = makeLabel(this, "Label1", " Search for Movies", 0, 0, 2175, 255, WhiteOnBlack, &labelFont);
     title->setIndent(platform::twips(240)); // the caption starts beside the picture that sits on it
@@ -42,6 +43,12 @@ SearchPanel::SearchPanel(QWidget *parent) : QWidget(parent)
 
     connect(searchButton_, &QPushButton::clicked, this, &SearchPanel::searchRequested);
     connect(searchField_, &QComboBox::editTextChanged, this, &SearchPanel::onFieldEdited);
+}
+
+void SearchPanel::focusSearchText()
+{
+    searchText_->setFocus(Qt::ShortcutFocusReason);
+    searchText_->selectAll();
 }
 
 void SearchPanel::loadSearchFields()

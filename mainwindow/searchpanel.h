@@ -14,6 +14,8 @@ class SearchPanel : public QWidget {
 public:
     explicit SearchPanel(QWidget *parent = nullptr);
 
+    // Puts the keyboard focus in the search text, all of it selected.
+    void focusSearchText();
     // Fills the field selector with the searchable fields; "Title" stays shown.
     void loadSearchFields();
     QString searchText() const;

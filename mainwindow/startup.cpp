@@ -1,9 +1,9 @@
 #include "startup.h"
 
 #include "frmmain.h"
+#include "platform/windows.h"
 
 #include <QApplication>
-#include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
 #ifdef __GLIBC__
@@ -14,7 +14,7 @@ int runMoviary(const platform::Locations &locations)
 {
     auto window = std::make_unique<FrmMain>(locations);
     if (!window->load()) {
-        QMessageBox::critical(nullptr, "Moviary", window->loadError());
+        platform::showMessage(nullptr, QMessageBox::Critical, "Moviary", window->loadError());
         return 1;
     }
     // Centred on the screen; the About box and the tip window, opened during the

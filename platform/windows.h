@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
+
+class QDialog;
 
 namespace platform {
 
@@ -22,6 +25,19 @@ W *showSingle(QPointer<W> &slot, Make make)
     slot->activateWindow();
     return slot;
 }
+
+// Runs a message box, question or other modal dialog above every window of the program,
+// the top-most ones included, modal for the whole program and with the keyboard focus
+// (on its default button, if it has one). Every message box of the program goes
+// through here, so that none can hide behind an open editor.
+int execOnTop(QDialog &dialog);
+
+// A message box with an OK button, run by execOnTop().
+void showMessage(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text);
+
+// A Yes/No question run by execOnTop(); true when the answer is Yes.
+bool askYesNo(QWidget *parent, const QString &title, const QString &text, QMessageBox::StandardButton defaultButton,
+              QMessageBox::Icon icon = QMessageBox::Question);
 
 // Shows the hourglass for as long as it lives.
 class WaitCursor {

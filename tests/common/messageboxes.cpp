@@ -1,8 +1,9 @@
 #include "messageboxes.h"
 
 #include <QAbstractButton>
-#include <QPushButton>
 #include <QApplication>
+#include <QDialog>
+#include <QPushButton>
 #include <QTimer>
 
 namespace testsupport {
@@ -32,10 +33,25 @@ void answerWhenShown(std::shared_ptr<SeenMessage> seen, QMessageBox::StandardBut
 
 } // namespace
 
-MessageBoxAnswerer::MessageBoxAnswerer(QMessageBox::StandardButton answer)
-    : seen_(std::make_shared<SeenMessage>())
+MessageBoxAnswerer::MessageBoxAnswerer(QMessageBox::StandardButton answer) : seen_(std::make_shared<SeenMessage>())
 {
     answerWhenShown(seen_, answer, 500);
+}
+
+ModalWatch::ModalWatch(std::function<void(QWidget *)> handler) : handler_(std::move(handler))
+{
+    timer_.setInterval(10);
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible())
+            return;
+        ++seen_;
+        if (handler_)
+            handler_(modal);
+        if (auto *dialog = qobject_cast<QDialog *>(modal); dialog && dialog->isVisible())
+            dialog->reject();
+    });
+    timer_.start();
 }
 
 } // namespace testsupport

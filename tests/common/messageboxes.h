@@ -2,6 +2,8 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <QTimer>
+#include <functional>
 
 namespace testsupport {
 
@@ -24,6 +26,21 @@ public:
 
 private:
     std::shared_ptr<SeenMessage> seen_;
+};
+
+// Hands every modal window that shows while it lives to the handler, which looks at it
+// and answers it as a user would (real key presses); one the handler leaves open is
+// rejected. Without a handler it only counts and rejects, so that a test can check that
+// no question came up without hanging when one does.
+class ModalWatch {
+public:
+    explicit ModalWatch(std::function<void(QWidget *modal)> handler = {});
+    int seen() const { return seen_; }
+
+private:
+    std::function<void(QWidget *)> handler_;
+    QTimer timer_;
+    int seen_ = 0;
 };
 
 } // namespace testsupport

@@ -12,25 +12,28 @@
 #include "tests/common/widgets.h"
 #include "tools/cataloguemaker.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
 using namespace catalogue;
 using editor::FrmAddNew;
 using editor::FrmEdit;
-using testsupport::MessageBoxAnswerer;
-using testsupport::TestFolder;
 using testsupport::control;
 using testsupport::enter;
 using testsupport::flushDeletes;
+using testsupport::MessageBoxAnswerer;
+using testsupport::ModalWatch;
 using testsupport::movie;
 using testsupport::shown;
+using testsupport::TestFolder;
 
 namespace {
 
@@ -149,7 +152,8 @@ void checkWindow(QWidget *d, const QString &caption)
     for (auto *text : {"Text2", "Text3", "Text4"}) {
         auto *box = control<QPlainTextEdit>(d, text);
         QCOMPARE(box->lineWrapMode(), QPlainTextEdit::WidgetWidth);
-        QCOMPARE(box->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QCOMPARE(box->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+        QCOMPARE(box->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
     }
     auto *cat = control<QComboBox>(d, "cboCat");
     auto *rating = control<QComboBox>(d, "cboRating");
@@ -210,6 +214,11 @@ private slots:
     void init() { folder = std::make_unique<TestFolder>(); }
     void cleanup()
     {
+        // A dialog left with typed entries asks before it closes.
+        ModalWatch discard([](QWidget *m) {
+            if (auto *box = qobject_cast<QMessageBox *>(m); box && box->button(QMessageBox::Yes))
+                box->button(QMessageBox::Yes)->click();
+        });
         for (QWidget *w : QApplication::topLevelWidgets())
             w->close();
         flushDeletes();
@@ -263,9 +272,8 @@ private slots:
         QCOMPARE(host->listCalls, 1);
 
         const Movie full = tools::makeMovie(
-            "It's \"Amélie\" " + QString(40000, QChar(0x6771)), "Line one\nLine two\u00a0with no-break space\n\n",
-            "", QString(10000, 'a') + "\nO'Brien & \"Łódź\"", "Tab\there; emoji \U0001F3AC", "",
-            "c. '99", "1 h 30\"");
+            "It's \"Amélie\" " + QString(40000, QChar(0x6771)), "Line one\nLine two\u00a0with no-break space\n\n", "",
+            QString(10000, 'a') + "\nO'Brien & \"Łódź\"", "Tab\there; emoji \U0001F3AC", "", "c. '99", "1 h 30\"");
         d = new FrmAddNew(*host);
         enter(d, full);
         // Typed by hand, and not completed from the list: stored exactly as typed.
@@ -316,18 +324,123 @@ private slots:
             QPointer<FrmEdit> edit = FrmEdit::create(*host);
             QVERIFY(edit);
             enter(edit, movie("Changed"));
+            ModalWatch discard([](QWidget *m) { qobject_cast<QMessageBox *>(m)->button(QMessageBox::Yes)->click(); });
             if (QByteArray(road) == "cancel") {
                 click(add, "cmdCancel");
                 click(edit, "cmdCancel");
+                QCOMPARE(discard.seen(), 0);
             } else {
                 add->close();
                 edit->close();
+                QCOMPARE(discard.seen(), 2);
             }
             flushDeletes();
             QVERIFY2(!add && !edit, road);
             QVERIFY2(folder->moviesInFile() == before, road);
             QCOMPARE(host->listCalls, 0);
             QVERIFY(host->compactEnabled());
+        }
+    }
+
+    // Escape does what Cancel does, with no question; the close box asks before typed
+    // entries are dropped, No being the default.
+    void escapeCancelsAndCloseBoxAsksBeforeDroppingEntries()
+    {
+        makeHost({movie("Alien"), movie("Heat")});
+        const auto before = folder->moviesInFile();
+        for (int dialog = 0; dialog < 2; ++dialog) {
+            QPointer<QWidget> d = dialog ? static_cast<QWidget *>(FrmEdit::create(*host)) : new FrmAddNew(*host);
+            d->show();
+            QVERIFY(QTest::qWaitForWindowActive(d));
+            QTest::keyClicks(QApplication::focusWidget(), "typed");
+            ModalWatch none;
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+            flushDeletes();
+            QVERIFY(!d);
+            QCOMPARE(none.seen(), 0);
+        }
+        QVERIFY(folder->moviesInFile() == before);
+        QVERIFY(host->compactEnabled());
+
+        // Nothing typed, or typed and taken back: the close box closes at once.
+        QPointer<FrmEdit> edit = FrmEdit::create(*host);
+        edit->show();
+        QVERIFY(QTest::qWaitForWindowActive(edit));
+        QTest::keyClicks(QApplication::focusWidget(), "9");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+        {
+            ModalWatch none;
+            edit->close();
+            flushDeletes();
+            QVERIFY(!edit);
+            QCOMPARE(none.seen(), 0);
+        }
+
+        // Typed: Enter answers the question with its default, No, and the entries stay.
+        for (int dialog = 0; dialog < 2; ++dialog) {
+            QPointer<QWidget> d = dialog ? static_cast<QWidget *>(FrmEdit::create(*host)) : new FrmAddNew(*host);
+            d->show();
+            QVERIFY(QTest::qWaitForWindowActive(d));
+            // The control that has the focus when the dialog opens.
+            QWidget *typedInto = dialog ? control<QWidget>(d, "Text6") : control<QWidget>(d, "cboCat");
+            QTRY_COMPARE(QApplication::focusWidget(), typedInto);
+            QTest::keyClicks(typedInto, "95");
+            {
+                QString question;
+                ModalWatch no([&](QWidget *m) {
+                    auto *box = qobject_cast<QMessageBox *>(m);
+                    question = box->text();
+                    QCOMPARE(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
+                    QTRY_COMPARE(QApplication::focusWidget(), box->button(QMessageBox::No));
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+                });
+                d->close();
+                QCOMPARE(no.seen(), 1);
+                QCOMPARE(question, QString("Discard the changes to this movie?"));
+            }
+            flushDeletes();
+            QVERIFY(d && d->isVisible());
+            QVERIFY((dialog ? control<QLineEdit>(d, "Text6")->text() : control<QComboBox>(d, "cboCat")->currentText())
+                        .startsWith("95"));
+            QVERIFY(!host->compactEnabled());
+            ModalWatch yes([](QWidget *m) { qobject_cast<QMessageBox *>(m)->button(QMessageBox::Yes)->click(); });
+            d->close();
+            flushDeletes();
+            QVERIFY(!d);
+            QCOMPARE(yes.seen(), 1);
+        }
+        QVERIFY(folder->moviesInFile() == before);
+        QVERIFY(host->compactEnabled());
+    }
+
+    // The multi-line boxes scroll when their text is longer than the box, and every
+    // input carries the name of the label beside it for a screen reader.
+    void longTextsScrollAndEveryInputIsNamed()
+    {
+        makeHost({movie("Alien")});
+        QPointer<FrmAddNew> d = new FrmAddNew(*host);
+        d->show();
+        QVERIFY(QTest::qWaitForWindowExposed(d));
+        for (const char *name : {"Text2", "Text3", "Text4"}) {
+            auto *box = control<QPlainTextEdit>(d, name);
+            box->setPlainText("One line");
+            QTRY_VERIFY(!box->verticalScrollBar()->isVisible());
+            box->setPlainText(QString("A line of text\n").repeated(12));
+            QTRY_VERIFY2(box->verticalScrollBar()->isVisible(), name);
+            QVERIFY(!box->horizontalScrollBar()->isVisible());
+        }
+        const std::pair<const char *, const char *> names[] = {{"cboCat", "Select a Category"},
+                                                               {"Text1", "Enter the Title"},
+                                                               {"Text2", "Enter a Description"},
+                                                               {"Text3", "Enter the Actor & Actress Names"},
+                                                               {"Text4", "Enter Your Review of the Movie"},
+                                                               {"cboRating", "Select a Rating"},
+                                                               {"Text5", "Enter the Year"},
+                                                               {"Text6", "Running Time"}};
+        for (auto [name, expected] : names) {
+            QAccessibleInterface *a = QAccessible::queryAccessibleInterface(control<QWidget>(d, name));
+            QVERIFY(a);
+            QCOMPARE(a->text(QAccessible::Name), QString(expected));
         }
     }
 
@@ -451,8 +564,8 @@ private slots:
 
         // Changed, then deleted, while the dialog is open: Finish says so and keeps the entries.
         host->listAllRecords();
-        for (const char *meanwhile : {"UPDATE Movies SET Year = '1900' WHERE Title = 'Alien'",
-                                      "DELETE FROM Movies WHERE Title = 'Alien'"}) {
+        for (const char *meanwhile :
+             {"UPDATE Movies SET Year = '1900' WHERE Title = 'Alien'", "DELETE FROM Movies WHERE Title = 'Alien'"}) {
             host->listAllRecords();
             QPointer<FrmEdit> d = FrmEdit::create(*host);
             QVERIFY(d);

@@ -28,8 +28,8 @@
 using catalogue::Movie;
 using catalogue::RecordCursor;
 using maintenance::FrmCompact;
-using testsupport::TestFolder;
 using testsupport::fileBytes;
+using testsupport::TestFolder;
 using testsupport::writeFile;
 
 namespace {
@@ -206,6 +206,15 @@ void TestCompaction::cancelHelpAndCloseBoxLeaveTheFilesAndRelist()
         QVERIFY(!dialog.isVisible());
     }
     QCOMPARE(host.listings, 2);
+    {
+        // Escape does what Cancel does.
+        FrmCompact dialog(host);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &dialog, Qt::Key_Escape);
+        QVERIFY(!dialog.isVisible());
+    }
+    QCOMPARE(host.listings, 3);
     QCOMPARE(host.cursor.absolutePosition(), 0);
     host.cursor.closeDatabase();
     QCOMPARE(fileBytes(folder.catalogue()), before);
@@ -255,6 +264,12 @@ void TestCompaction::compactsAndListsTheSameMovies()
     QVERIFY(folder.moviesInFile() == expected);
     QVERIFY2(QFileInfo(folder.catalogue()).size() < sizeBefore / 3,
              qPrintable(QString("%1 -> %2").arg(sizeBefore).arg(QFileInfo(folder.catalogue()).size())));
+
+    // With Cancel disabled, Escape does nothing.
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &dialog, Qt::Key_Escape);
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(host.listings, 0);
 
     // "Finish" closes without compacting again, which would clear away a new work file.
     const QString marker = platform::compactionWorkFile(folder.path());

@@ -26,9 +26,12 @@ private slots:
         QTest::addColumn<int>("count");
         QTest::addColumn<QString>("counter");
         QTest::addColumn<QString>("firstTitle");
-        QTest::newRow("empty") << 0 << "No Movies" << "";
-        QTest::newRow("one") << 1 << "Record 1 of 1" << "Casablanca";
-        QTest::newRow("three") << 3 << "Record 1 of 3" << "alien";
+        QTest::newRow("empty") << 0 << "No Movies"
+                               << "";
+        QTest::newRow("one") << 1 << "Record 1 of 1"
+                             << "Casablanca";
+        QTest::newRow("three") << 3 << "Record 1 of 3"
+                               << "alien";
     }
 
     void startsWithAllMoviesInTitleOrder()
@@ -67,8 +70,8 @@ private slots:
 
     void detailPaneShowsTheCurrentMovie()
     {
-        MainWindowFixture f({tools::makeMovie("Heat", "Cops and robbers", "Action", "Al Pacino", "Great", "R",
-                                              "1995", "170")});
+        MainWindowFixture f(
+            {tools::makeMovie("Heat", "Cops and robbers", "Action", "Al Pacino", "Great", "R", "1995", "170")});
         QCOMPARE(f.text("lblTitle"), QString("Heat"));
         QCOMPARE(f.text("lblDescription"), QString("Cops and robbers"));
         QCOMPARE(f.text("lblActors"), QString("Al Pacino"));
@@ -205,7 +208,8 @@ private slots:
         // One tool per command, shared by the bands that show it.
         QCOMPARE(f.window->findChildren<QAction *>("New").size(), 1);
         QCOMPARE(f.tool("Exit")->property("description").toString(), QString("Close all documents and exit"));
-        QCOMPARE(f.tool("Merge")->property("description").toString(), QString("Page Break"));
+        QCOMPARE(f.tool("Merge")->property("description").toString(),
+                 QString("Show equal values in a column as one merged cell"));
         QCOMPARE(f.tool("New")->property("description").toString(), QString());
         for (const QString &name : f.window->commandBar()->toolNames())
             QVERIFY2(!f.tool(name)->icon().isNull(), qPrintable(name));

@@ -135,7 +135,7 @@ void TestSafetyNet::duplicatesOptionIsKeptAndObeyed()
     QCOMPARE(finishAnswering(topLevel("frmAddNew"), QMessageBox::No),
              QString("A movie with this title is already in the catalogue: Alien (1979). Save it anyway?"));
     QVERIFY(topLevel("frmAddNew"));
-    topLevel("frmAddNew")->close();
+    control<QPushButton>(topLevel("frmAddNew"), "cmdCancel")->click();
     flushDeletes();
 
     f.trigger("Duplicates");
