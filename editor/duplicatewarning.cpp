@@ -5,6 +5,8 @@
 #include "catalogue/recordcursor.h"
 #include "platform/settings.h"
 
+#include "platform/windows.h"
+
 #include <QMessageBox>
 
 namespace editor {
@@ -49,12 +51,10 @@ bool confirmUnlessDuplicate(QWidget *dialog, catalogue::RecordCursor &cursor, co
     const QString movie = found->year.isEmpty()
                               ? shortened(found->title)
                               : QString("%1 (%2)").arg(shortened(found->title), shortened(found->year));
-    QMessageBox box(QMessageBox::Question, dialog->windowTitle(),
-                    QString("A movie with this title is already in the catalogue: %1. Save it anyway?").arg(movie),
-                    QMessageBox::Yes | QMessageBox::No, dialog);
-    box.setTextFormat(Qt::PlainText);
-    box.setDefaultButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
+    return platform::askYesNo(
+        dialog, dialog->windowTitle(),
+        QString("A movie with this title is already in the catalogue: %1. Save it anyway?").arg(movie),
+        QMessageBox::No);
 }
 
 } // namespace editor

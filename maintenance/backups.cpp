@@ -17,11 +17,9 @@ bool backupBeforeChange(QWidget *parent, const QString &catalogueFile, const QSt
     }
     if (!error)
         return true;
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Backup"),
-                    error.message + QStringLiteral("\n\nGo on without a backup?"), QMessageBox::Yes | QMessageBox::No,
-                    parent);
-    box.setDefaultButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
+    return platform::askYesNo(parent, QStringLiteral("Backup"),
+                              error.message + QStringLiteral("\n\nGo on without a backup?"), QMessageBox::No,
+                              QMessageBox::Warning);
 }
 
 StartupBackup::StartupBackup(const QString &catalogueFile, QObject *parent) : QObject(parent)

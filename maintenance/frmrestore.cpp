@@ -162,7 +162,7 @@ void FrmRestore::cmdRestore_Click()
     // Refused before the backup is taken, so that a refusal costs nothing.
     if (const catalogue::CatalogueError refused = catalogue::refusalIfInUse(catalogueFile_)) {
         host_.listAllRecords();
-        QMessageBox::warning(this, windowTitle(), refused.message);
+        platform::showMessage(this, QMessageBox::Warning, windowTitle(), refused.message);
         return;
     }
     if (!backupBeforeChange(this, catalogueFile_, backup)) {
@@ -177,7 +177,8 @@ void FrmRestore::cmdRestore_Click()
     }
     host_.listAllRecords();
     if (error) {
-        QMessageBox::warning(this, windowTitle(), error.message + QStringLiteral(" The catalogue was not changed."));
+        platform::showMessage(this, QMessageBox::Warning, windowTitle(),
+                              error.message + QStringLiteral(" The catalogue was not changed."));
         loadBackups();
         return;
     }

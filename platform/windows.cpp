@@ -29,6 +29,7 @@ int execOnTop(QDialog &dialog)
 void showMessage(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text)
 {
     QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText); // titles and file names are shown as typed, never as markup
     box.setDefaultButton(QMessageBox::Ok);
     execOnTop(box);
 }
@@ -37,6 +38,7 @@ bool askYesNo(QWidget *parent, const QString &title, const QString &text, QMessa
               QMessageBox::Icon icon)
 {
     QMessageBox box(icon, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(defaultButton);
     return execOnTop(box) == QMessageBox::Yes;
 }
