@@ -12,11 +12,12 @@ namespace {
 
 const QStringList &words()
 {
-    static const QStringList w{
-        "night", "river", "star", "last", "city", "dark", "summer", "king", "shadow", "love", "road", "storm",
-        "silent", "golden", "lost", "edge", "fire", "dream", "secret", "wild", "stone", "ghost", "heart", "time",
-        "blue", "iron", "winter", "crown", "garden", "hunter", "ocean", "mirror", "empire", "angel", "border",
-        "thunder", "desert", "island", "midnight", "promise", "journey", "glass", "raven", "harbor", "signal"};
+    static const QStringList w{"night",   "river", "star",   "last",    "city",   "dark",   "summer",   "king",
+                               "shadow",  "love",  "road",   "storm",   "silent", "golden", "lost",     "edge",
+                               "fire",    "dream", "secret", "wild",    "stone",  "ghost",  "heart",    "time",
+                               "blue",    "iron",  "winter", "crown",   "garden", "hunter", "ocean",    "mirror",
+                               "empire",  "angel", "border", "thunder", "desert", "island", "midnight", "promise",
+                               "journey", "glass", "raven",  "harbor",  "signal"};
     return w;
 }
 
@@ -53,11 +54,11 @@ std::vector<catalogue::Movie> generateMovies(int n)
     const auto &categories = catalogue::categoryNames();
     const auto &ratings = catalogue::ratingCodes();
     for (int i = 0; i < n; ++i) {
-        movies.push_back(tools::makeMovie(
-            title(rng), phrase(rng, 190 + rng.bounded(20)), categories[rng.bounded(int(categories.size()))],
-            phrase(rng, 30 + rng.bounded(30)), phrase(rng, 90 + rng.bounded(20)),
-            ratings[rng.bounded(int(ratings.size()))], QString::number(1930 + rng.bounded(95)),
-            QString::number(70 + rng.bounded(130))));
+        movies.push_back(
+            tools::makeMovie(title(rng), phrase(rng, 190 + rng.bounded(20)),
+                             categories[rng.bounded(int(categories.size()))], phrase(rng, 30 + rng.bounded(30)),
+                             phrase(rng, 90 + rng.bounded(20)), ratings[rng.bounded(int(ratings.size()))],
+                             QString::number(1930 + rng.bounded(95)), QString::number(70 + rng.bounded(130))));
     }
     return movies;
 }

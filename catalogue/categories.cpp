@@ -4,17 +4,15 @@ namespace catalogue {
 
 const QStringList &categoryNames()
 {
-    static const QStringList names{"Action", "Biography", "Comedy", "Documentary",
-                                   "Drama", "Horror", "Instructional", "Musical",
-                                   "Mystery", "Sci-Fi", "Sports", "Suspense"};
+    static const QStringList names{"Action",        "Biography", "Comedy",  "Documentary", "Drama",  "Horror",
+                                   "Instructional", "Musical",   "Mystery", "Sci-Fi",      "Sports", "Suspense"};
     return names;
 }
 
 QString categoryButtonCaption(int index)
 {
-    static const QStringList captions{"Action", "Biography", "Comedy", "Documentary ",
-                                      "Drama", "Horror", "Instructional  ", "Musical",
-                                      "Mystery", "Sci-Fi", "Sports", "Suspense"};
+    static const QStringList captions{"Action",          "Biography", "Comedy",  "Documentary ", "Drama",  "Horror",
+                                      "Instructional  ", "Musical",   "Mystery", "Sci-Fi",       "Sports", "Suspense"};
     return captions.value(index - 1);
 }
 

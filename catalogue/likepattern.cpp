@@ -7,9 +7,12 @@ namespace catalogue {
 bool LikePattern::Token::accepts(char32_t c) const
 {
     switch (kind) {
-    case Literal: return c == ch;
-    case AnyOne: return true;
-    case Digit: return c >= U'0' && c <= U'9';
+    case Literal:
+        return c == ch;
+    case AnyOne:
+        return true;
+    case Digit:
+        return c >= U'0' && c <= U'9';
     case Set:
         for (const auto &[lo, hi] : ranges)
             if (c >= lo && c <= hi)
@@ -47,7 +50,10 @@ LikePattern::LikePattern(const QString &pattern)
             } else {
                 size_t j = i + 1;
                 t.kind = Token::Set;
-                if (j < close && p[j] == U'!') { t.negated = true; ++j; }
+                if (j < close && p[j] == U'!') {
+                    t.negated = true;
+                    ++j;
+                }
                 for (; j < close; ++j) {
                     if (j + 2 < close && p[j + 1] == U'-') {
                         t.ranges.emplace_back(p[j], p[j + 2]);
@@ -87,8 +93,7 @@ bool LikePattern::matches(const std::u32string &v) const
 {
     const bool anyStar = leadingStar_ || trailingStar_ || segments_.size() > 1;
     if (!anyStar)
-        return segments_.empty() ? v.empty()
-                                 : segments_[0].size() == v.size() && segmentMatchesAt(segments_[0], v, 0);
+        return segments_.empty() ? v.empty() : segments_[0].size() == v.size() && segmentMatchesAt(segments_[0], v, 0);
 
     size_t first = 0, last = segments_.size();
     size_t pos = 0, end = v.size();
@@ -110,7 +115,10 @@ bool LikePattern::matches(const std::u32string &v) const
         const Segment &seg = segments_[s];
         bool found = false;
         while (pos + seg.size() <= end) {
-            if (segmentMatchesAt(seg, v, pos)) { found = true; break; }
+            if (segmentMatchesAt(seg, v, pos)) {
+                found = true;
+                break;
+            }
             ++pos;
         }
         if (!found)

@@ -4,8 +4,7 @@ namespace catalogue {
 
 const QStringList &fieldNames()
 {
-    static const QStringList names{"Title", "Description", "Category", "Actors",
-                                   "Review", "Rating", "Year", "Time"};
+    static const QStringList names{"Title", "Description", "Category", "Actors", "Review", "Rating", "Year", "Time"};
     return names;
 }
 

@@ -2,8 +2,7 @@
 
 namespace catalogue {
 
-MovieListModel::MovieListModel(RecordCursor *cursor, QObject *parent)
-    : QAbstractTableModel(parent), cursor_(cursor)
+MovieListModel::MovieListModel(RecordCursor *cursor, QObject *parent) : QAbstractTableModel(parent), cursor_(cursor)
 {
     connect(cursor_, &RecordCursor::resultChanged, this, [this] {
         beginResetModel();
@@ -24,10 +23,7 @@ int MovieListModel::rowCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : cursor_->result().size();
 }
 
-int MovieListModel::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : FieldCount;
-}
+int MovieListModel::columnCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : FieldCount; }
 
 QVariant MovieListModel::data(const QModelIndex &index, int role) const
 {
@@ -78,10 +74,7 @@ void MovieListModel::setMerged(bool merged)
         emit dataChanged(index(0, 0), index(rowCount() - 1, FieldCount - 1));
 }
 
-int MovieListModel::positionOfRow(int row) const
-{
-    return rowToPos_.empty() ? row : rowToPos_[row];
-}
+int MovieListModel::positionOfRow(int row) const { return rowToPos_.empty() ? row : rowToPos_[row]; }
 
 int MovieListModel::rowOfPosition(int pos) const
 {

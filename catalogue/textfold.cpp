@@ -25,18 +25,38 @@ void foldCaseUtf8(std::string_view s, std::u32string &out)
             out.push_back(b >= 'A' && b <= 'Z' ? b + 32 : b);
             ++i;
             continue;
-        } else if ((b & 0xE0) == 0xC0) { c = b & 0x1F; len = 2; }
-        else if ((b & 0xF0) == 0xE0) { c = b & 0x0F; len = 3; }
-        else if ((b & 0xF8) == 0xF0) { c = b & 0x07; len = 4; }
-        else { out.push_back(0xFFFD); ++i; continue; }
-        if (i + len > n) { out.push_back(0xFFFD); break; }
+        } else if ((b & 0xE0) == 0xC0) {
+            c = b & 0x1F;
+            len = 2;
+        } else if ((b & 0xF0) == 0xE0) {
+            c = b & 0x0F;
+            len = 3;
+        } else if ((b & 0xF8) == 0xF0) {
+            c = b & 0x07;
+            len = 4;
+        } else {
+            out.push_back(0xFFFD);
+            ++i;
+            continue;
+        }
+        if (i + len > n) {
+            out.push_back(0xFFFD);
+            break;
+        }
         bool ok = true;
         for (int k = 1; k < len; ++k) {
             const auto cb = static_cast<unsigned char>(s[i + k]);
-            if ((cb & 0xC0) != 0x80) { ok = false; break; }
+            if ((cb & 0xC0) != 0x80) {
+                ok = false;
+                break;
+            }
             c = (c << 6) | (cb & 0x3F);
         }
-        if (!ok) { out.push_back(0xFFFD); ++i; continue; }
+        if (!ok) {
+            out.push_back(0xFFFD);
+            ++i;
+            continue;
+        }
         out.push_back(QChar::toCaseFolded(c));
         i += len;
     }

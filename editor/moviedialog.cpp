@@ -2,8 +2,8 @@
 
 #include "catalogue/cataloguehost.h"
 #include "catalogue/categories.h"
-#include "duplicatewarning.h"
 #include "catalogue/recordcursor.h"
+#include "duplicatewarning.h"
 #include "platform/boundwidgets.h"
 #include "platform/help.h"
 #include "platform/twips.h"

@@ -66,8 +66,7 @@ void placeDetail(const Placer &at, const catalogue::Movie &m)
     at.text("txtMovies_Description", m[Field::Description], 0, 270, 8640, 255, 9, false);
     at.text("txtMovies_Actors", m[Field::Actors], 0, 540, 8640, 255, 9, false);
     at.text("txtMovies_Category", m[Field::Category], 0, 810, 1200, 255, 9, false);
-    at.text("txtMovies_Time", withSuffix(m[Field::Time], "  Minutes"), 1260, 810, 1260, 255, 9, false,
-            Qt::AlignRight);
+    at.text("txtMovies_Time", withSuffix(m[Field::Time], "  Minutes"), 1260, 810, 1260, 255, 9, false, Qt::AlignRight);
     at.text("txtMovies_Rating", withSuffix(m[Field::Rating], "  Rated"), 2700, 810, 1260, 255, 9, false);
     at.text("txtMovies_Year", m[Field::Year], 4050, 810, 630, 255, 9, false);
 }

@@ -42,9 +42,6 @@ QStringList splitTips(const QString &text)
 
 } // namespace
 
-QStringList readTips(const QByteArray &bytes)
-{
-    return splitTips(decodeTips(bytes));
-}
+QStringList readTips(const QByteArray &bytes) { return splitTips(decodeTips(bytes)); }
 
 } // namespace maintenance

@@ -12,8 +12,7 @@
 
 void FrmMain::showRestore()
 {
-    platform::showSingle(restoreDialog_,
-                         [this] { return new maintenance::FrmRestore(*this, catalogueFile()); });
+    platform::showSingle(restoreDialog_, [this] { return new maintenance::FrmRestore(*this, catalogueFile()); });
 }
 
 void FrmMain::startStartupBackup()

@@ -25,13 +25,38 @@ private:
 };
 
 // A label shows what fits in it; laying out a text of megabytes would stall every move.
-template <> void Bound<QLabel>::showValue(const QString &v) { w_->setText(v.left(8000)); }
-template <> bool Bound<QLabel>::isEditable() const { return false; }
-template <> QString Bound<QLabel>::editedValue() const { return w_->text(); }
+template <>
+void Bound<QLabel>::showValue(const QString &v)
+{
+    w_->setText(v.left(8000));
+}
+template <>
+bool Bound<QLabel>::isEditable() const
+{
+    return false;
+}
+template <>
+QString Bound<QLabel>::editedValue() const
+{
+    return w_->text();
+}
 
-template <> void Bound<QLineEdit>::showValue(const QString &v) { w_->setText(v); w_->setCursorPosition(0); }
-template <> bool Bound<QLineEdit>::isEditable() const { return true; }
-template <> QString Bound<QLineEdit>::editedValue() const { return w_->text(); }
+template <>
+void Bound<QLineEdit>::showValue(const QString &v)
+{
+    w_->setText(v);
+    w_->setCursorPosition(0);
+}
+template <>
+bool Bound<QLineEdit>::isEditable() const
+{
+    return true;
+}
+template <>
+QString Bound<QLineEdit>::editedValue() const
+{
+    return w_->text();
+}
 
 // A text box's plain text is not the stored text: it turns no-break spaces into
 // blanks and "\r\n" into "\n". An untouched box therefore gives back exactly the
@@ -61,9 +86,21 @@ private:
     QString shownRaw_;
 };
 
-template <> void Bound<QComboBox>::showValue(const QString &v) { w_->setEditText(v); }
-template <> bool Bound<QComboBox>::isEditable() const { return true; }
-template <> QString Bound<QComboBox>::editedValue() const { return w_->currentText(); }
+template <>
+void Bound<QComboBox>::showValue(const QString &v)
+{
+    w_->setEditText(v);
+}
+template <>
+bool Bound<QComboBox>::isEditable() const
+{
+    return true;
+}
+template <>
+QString Bound<QComboBox>::editedValue() const
+{
+    return w_->currentText();
+}
 
 template <class W>
 void bindWidget(catalogue::RecordCursor &cursor, catalogue::Field f, W *w)

@@ -2,7 +2,4 @@
 
 // Static libraries drop their compiled-in pictures unless something pulls them in:
 // the program calls this once at start.
-void moviaryInitResources()
-{
-    Q_INIT_RESOURCE(moviary);
-}
+void moviaryInitResources() { Q_INIT_RESOURCE(moviary); }

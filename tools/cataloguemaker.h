@@ -23,7 +23,7 @@ const std::vector<catalogue::Movie> &sampleMovies();
 
 // A movie from its eight field texts, in column order.
 catalogue::Movie makeMovie(const QString &title, const QString &description, const QString &category,
-                           const QString &actors, const QString &review, const QString &rating,
-                           const QString &year, const QString &time);
+                           const QString &actors, const QString &review, const QString &rating, const QString &year,
+                           const QString &time);
 
 } // namespace tools

@@ -81,20 +81,18 @@ const std::vector<catalogue::Movie> &sampleMovies()
                   "Former Secretary of Defense Robert McNamara looks back on the firebombing of Japan, the Cuban "
                   "missile crisis and Vietnam, and draws eleven lessons from a life spent close to power.",
                   "Documentary", "Robert McNamara",
-                  "Gripping and unsettling. I bought my own copy after a friend lent me hers.", "PG-13", "2003",
-                  "107"),
+                  "Gripping and unsettling. I bought my own copy after a friend lent me hers.", "PG-13", "2003", "107"),
         makeMovie("The Shawshank Redemption",
                   "A banker sentenced to life for murdering his wife and her lover keeps his quiet dignity through "
                   "two decades in a Maine prison, and makes a lasting friend of the inmate who can get anything.",
                   "Drama", "Tim Robbins, Morgan Freeman, Bob Gunton, William Sadler",
-                  "I missed it in theaters like everybody else. Now it is the disc I lend out most often.", "R",
-                  "1994", "142"),
+                  "I missed it in theaters like everybody else. Now it is the disc I lend out most often.", "R", "1994",
+                  "142"),
         makeMovie("Forrest Gump",
                   "A kind, simple man from Alabama drifts through three decades of American history, from football "
                   "star to war hero to shrimp boat captain, without ever giving up on the girl he loved as a boy.",
                   "Drama", "Tom Hanks, Robin Wright, Gary Sinise, Sally Field",
-                  "Sentimental, I know, but the soundtrack alone keeps me coming back to it.", "PG-13", "1994",
-                  "142"),
+                  "Sentimental, I know, but the soundtrack alone keeps me coming back to it.", "PG-13", "1994", "142"),
         makeMovie("Rain Man",
                   "A fast-talking car dealer learns that his father's fortune went to an autistic older brother he "
                   "never knew he had, and takes him on a cross-country drive that changes them both.",
@@ -178,8 +176,8 @@ const std::vector<catalogue::Movie> &sampleMovies()
                   "A farm boy on a desert planet joins an old Jedi knight, a smuggler and his Wookiee co-pilot to "
                   "rescue a captured princess and carry the plans of the Empire's battle station to the rebels.",
                   "Sci-Fi", "Mark Hamill, Harrison Ford, Carrie Fisher, Alec Guinness",
-                  "I saw it in the theater at nine years old and have never been the same. A must on any shelf.",
-                  "PG", "1977", "121"),
+                  "I saw it in the theater at nine years old and have never been the same. A must on any shelf.", "PG",
+                  "1977", "121"),
         makeMovie("Blade Runner",
                   "In a rain-soaked Los Angeles of 2019 a weary ex-cop is called back to hunt four escaped "
                   "replicants, artificial humans who have come to Earth in search of the man who made them.",
@@ -241,8 +239,8 @@ const std::vector<catalogue::Movie> &sampleMovies()
                   "A widowed pig farmer who was once a notorious killer takes up his guns one last time for a bounty "
                   "in a Wyoming town run by a brutal sheriff, and finds the old life has not let go of him.",
                   "Western", "Clint Eastwood, Gene Hackman, Morgan Freeman, Richard Harris",
-                  "I filed it under Western myself, since none of the usual categories felt right for it.", "R",
-                  "1992", "131"),
+                  "I filed it under Western myself, since none of the usual categories felt right for it.", "R", "1992",
+                  "131"),
     };
     return movies;
 }

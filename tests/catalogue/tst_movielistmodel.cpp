@@ -6,8 +6,8 @@
 #include <QTest>
 
 using namespace catalogue;
-using testsupport::TestFolder;
 using testsupport::movie;
+using testsupport::TestFolder;
 
 class TestMovieListModel : public QObject {
     Q_OBJECT
@@ -24,8 +24,8 @@ private slots:
     void followsTheCursorAndSortsDescendingWithTiesInTableOrder()
     {
         TestFolder folder;
-        folder.makeCatalogue({movie("B", "Drama", "1"), movie("a", "Drama", "2"), movie("A", "Drama", "3"),
-                              movie("C", "Comedy", "4")});
+        folder.makeCatalogue(
+            {movie("B", "Drama", "1"), movie("a", "Drama", "2"), movie("A", "Drama", "3"), movie("C", "Comedy", "4")});
         RecordCursor cursor;
         MovieListModel model(&cursor);
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -77,11 +77,11 @@ private slots:
         QVERIFY(!model.sameAsAbove(1, 2));
         model.setMerged(true);
         QVERIFY(!model.sameAsAbove(0, 2));
-        QVERIFY(model.sameAsAbove(1, 2));   // Drama under Drama
-        QVERIFY(!model.sameAsAbove(2, 2));  // Comedy
-        QVERIFY(model.sameAsAbove(2, 6));   // 1999 three times
+        QVERIFY(model.sameAsAbove(1, 2));  // Drama under Drama
+        QVERIFY(!model.sameAsAbove(2, 2)); // Comedy
+        QVERIFY(model.sameAsAbove(2, 6));  // 1999 three times
         QVERIFY(!model.sameAsAbove(3, 6));
-        QVERIFY(!model.sameAsAbove(1, 0));  // titles differ
+        QVERIFY(!model.sameAsAbove(1, 0)); // titles differ
         QVERIFY(model.index(1, 2).data(MovieListModel::SameAsAboveRole).toBool());
         QVERIFY(model.index(0, 2).data(MovieListModel::SameAsBelowRole).toBool());
         model.setDescending(true); // D C B A: runs are found in the order shown

@@ -48,8 +48,8 @@ private slots:
     void quotedTextRoundTrips()
     {
         const QString odd = "Schindler's [List % _ \\ \"x\"";
-        auto q = Query::parse("select * from Movies where Title Like " + quoteLiteral("*" + odd + "*") +
-                              " Order by Title");
+        auto q =
+            Query::parse("select * from Movies where Title Like " + quoteLiteral("*" + odd + "*") + " Order by Title");
         QVERIFY(q);
         QCOMPARE(q->filterText, "*" + odd + "*");
     }

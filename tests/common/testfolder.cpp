@@ -56,8 +56,10 @@ std::vector<catalogue::Movie> TestFolder::moviesInFile() const
     sqlite3_open_v2(catalogue().toUtf8().constData(), &raw, SQLITE_OPEN_READONLY, nullptr);
     catalogue::ConnectionPtr db(raw);
     sqlite3_stmt *st = nullptr;
-    sqlite3_prepare_v2(raw, "SELECT Title, Description, Category, Actors, Review, Rating, Year, Time "
-                            "FROM Movies ORDER BY rowid", -1, &st, nullptr);
+    sqlite3_prepare_v2(raw,
+                       "SELECT Title, Description, Category, Actors, Review, Rating, Year, Time "
+                       "FROM Movies ORDER BY rowid",
+                       -1, &st, nullptr);
     catalogue::StatementPtr guard(st);
     while (st && sqlite3_step(st) == SQLITE_ROW) {
         catalogue::Movie m;
@@ -73,8 +75,8 @@ std::vector<catalogue::Movie> TestFolder::moviesInFile() const
 
 catalogue::Movie movie(const QString &title, const QString &category, const QString &year)
 {
-    return tools::makeMovie(title, "About " + title, category, "Cast of " + title, "Review of " + title, "PG",
-                            year, "90");
+    return tools::makeMovie(title, "About " + title, category, "Cast of " + title, "Review of " + title, "PG", year,
+                            "90");
 }
 
 } // namespace testsupport

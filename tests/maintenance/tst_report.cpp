@@ -53,8 +53,8 @@ QStringList texts(const std::vector<ReportPage> &pages, const QString &name)
 
 int detailCount(const ReportPage &page)
 {
-    return int(std::count_if(page.begin(), page.end(),
-                             [](const ReportItem &i) { return i.name == "txtMovies_Title"; }));
+    return int(
+        std::count_if(page.begin(), page.end(), [](const ReportItem &i) { return i.name == "txtMovies_Title"; }));
 }
 
 // Descriptors of the program's own process that point at the file.
@@ -88,8 +88,8 @@ private slots:
     void listsEveryMovieByTitleIgnoringCase()
     {
         TestFolder folder;
-        folder.makeCatalogue({film("delta"), film("Alpha"), film("Schindler's List"), film("charlie"),
-                              film("bravo"), film("ALPHA")});
+        folder.makeCatalogue(
+            {film("delta"), film("Alpha"), film("Schindler's List"), film("charlie"), film("bravo"), film("ALPHA")});
         const std::vector<Movie> movies = readMovies(folder);
         QCOMPARE(openDescriptorsOn(folder.catalogue()), 0);
 
@@ -156,8 +156,8 @@ private slots:
         for (int i = 0; i < 40; ++i)
             movies.push_back(film(QString("Movie %1").arg(i, 2, 10, QChar('0'))));
 
-        const int firstPage = (PageHeight - section::ReportTitle - section::PageHeader - section::PageFooter) /
-                              section::Detail;
+        const int firstPage =
+            (PageHeight - section::ReportTitle - section::PageHeader - section::PageFooter) / section::Detail;
         const int otherPages = (PageHeight - section::PageHeader - section::PageFooter) / section::Detail;
         auto pages = maintenance::layoutReport(movies, "d", PageHeight, PageWidth);
         QCOMPARE(detailCount(pages[0]), firstPage);
@@ -227,7 +227,8 @@ private slots:
         QVERIFY(text.contains("Movies"));
         QVERIFY(text.contains(before) || text.contains(after));
         const int arrival = text.indexOf("Arrival");
-        QVERIFY(arrival >= 0 && arrival < text.indexOf("Filler 00") && text.indexOf("Filler 29") < text.indexOf("Zulu Dawn"));
+        QVERIFY(arrival >= 0 && arrival < text.indexOf("Filler 00") &&
+                text.indexOf("Filler 29") < text.indexOf("Zulu Dawn"));
         // The text extractor turns runs of blanks into one; the layout cases check both blanks.
         QVERIFY(text.contains(QRegularExpression("117 +Minutes +PG +Rated")));
         QVERIFY(text.contains(QRegularExpression("90 +Minutes +R +Rated")));

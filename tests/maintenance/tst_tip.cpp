@@ -1,8 +1,8 @@
-#include "tests/common/testfolder.h"
-#include "tests/common/widgets.h"
 #include "maintenance/frmtip.h"
 #include "platform/settings.h"
 #include "platform/windows.h"
+#include "tests/common/testfolder.h"
+#include "tests/common/widgets.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -21,10 +21,9 @@ namespace {
 
 const char *const SettingKey = "Options/Show Tips at Startup";
 
-const QString MissingText = QStringLiteral(
-    "That the TIPOFDAY.TXT file was not found? \r\n\r\n"
-    "Create a text file named TIPOFDAY.TXT using NotePad with 1 tip per line. "
-    "Then place it in the same directory as the application. ");
+const QString MissingText = QStringLiteral("That the TIPOFDAY.TXT file was not found? \r\n\r\n"
+                                           "Create a text file named TIPOFDAY.TXT using NotePad with 1 tip per line. "
+                                           "Then place it in the same directory as the application. ");
 
 QVariant storedSetting()
 {
@@ -116,8 +115,7 @@ private slots:
         testsupport::TestFolder folder;
         writeTips(folder, "First tip\r\n\r\nLast tip without a line end");
         FrmTip w(folder.path());
-        QCOMPARE(tipsShown(w, 300),
-                 (QSet<QString>{"First tip", "", "Last tip without a line end"}));
+        QCOMPARE(tipsShown(w, 300), (QSet<QString>{"First tip", "", "Last tip without a line end"}));
     }
 
     void lineEndsAndEncodings_data()

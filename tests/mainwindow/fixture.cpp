@@ -57,8 +57,8 @@ void MainWindowFixture::closeOtherWindows() const
 
 std::vector<catalogue::Movie> smallCollection()
 {
-    return {movie("Speed", "Action", "1994"), movie("Die Hard", "Action", "1988"),
-            movie("Heat", "action", "1995"), movie("Ray", "Biography", "2004"),
-            movie("Amélie", "Comedy", "2001"), movie("Star Wars", "Sci-Fi", "1977"),
+    return {movie("Speed", "Action", "1994"),     movie("Die Hard", "Action", "1988"),
+            movie("Heat", "action", "1995"),      movie("Ray", "Biography", "2004"),
+            movie("Amélie", "Comedy", "2001"),    movie("Star Wars", "Sci-Fi", "1977"),
             movie("Lone Star", "Western", "1996")};
 }

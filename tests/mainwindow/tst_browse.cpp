@@ -65,8 +65,8 @@ private slots:
     void categoryButtonsAndToggle()
     {
         MainWindowFixture f(smallCollection());
-        const QStringList captions{"Action", "Biography", "Comedy", "Documentary ", "Drama", "Horror",
-                                   "Instructional  ", "Musical", "Mystery", "Sci-Fi", "Sports", "Suspense"};
+        const QStringList captions{"Action",          "Biography", "Comedy",  "Documentary ", "Drama",  "Horror",
+                                   "Instructional  ", "Musical",   "Mystery", "Sci-Fi",       "Sports", "Suspense"};
         for (int i = 1; i <= 12; ++i) {
             auto *b = f.find<QPushButton>(QString("cmdCategory_%1").arg(i));
             QCOMPARE(b->text(), captions[i - 1]);

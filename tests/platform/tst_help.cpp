@@ -88,8 +88,8 @@ quint64 little(const QByteArray &bytes, qsizetype at, int size)
 qsizetype findResetTable(const QByteArray &chm)
 {
     for (qsizetype at = 0; at + 0x38 <= chm.size(); ++at) {
-        if (little(chm, at, 4) == 2 && little(chm, at + 4, 4) >= 2 && little(chm, at + 12, 4) == 0x28
-            && little(chm, at + 32, 8) == 0x8000)
+        if (little(chm, at, 4) == 2 && little(chm, at + 4, 4) >= 2 && little(chm, at + 12, 4) == 0x28 &&
+            little(chm, at + 32, 8) == 0x8000)
             return at;
     }
     return -1;

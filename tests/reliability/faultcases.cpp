@@ -23,8 +23,7 @@ std::vector<Movie> collection()
 {
     std::vector<Movie> movies;
     for (int i = 0; i < 24; ++i) {
-        Movie m = testsupport::movie(QString("Movie %1").arg(i, 2, 10, QChar('0')), "Drama",
-                                     QString::number(1950 + i));
+        Movie m = testsupport::movie(QString("Movie %1").arg(i, 2, 10, QChar('0')), "Drama", QString::number(1950 + i));
         m[Field::Review] = QString("Seen on a Sunday. ").repeated(40 + i);
         movies.push_back(m);
     }
@@ -75,8 +74,10 @@ Snapshot snapshot(const QString &path)
     sqlite3_busy_timeout(raw, 2000);
     sqlite3_stmt *st = nullptr;
     if (rc == SQLITE_OK)
-        rc = sqlite3_prepare_v2(raw, "SELECT Title, Description, Category, Actors, Review, Rating, Year, Time "
-                                     "FROM Movies ORDER BY rowid", -1, &st, nullptr);
+        rc = sqlite3_prepare_v2(raw,
+                                "SELECT Title, Description, Category, Actors, Review, Rating, Year, Time "
+                                "FROM Movies ORDER BY rowid",
+                                -1, &st, nullptr);
     catalogue::StatementPtr rows(st);
     while (rc == SQLITE_OK && (rc = sqlite3_step(st)) == SQLITE_ROW) {
         Movie m;

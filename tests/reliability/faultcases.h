@@ -56,7 +56,6 @@ struct Snapshot {
 };
 Snapshot snapshot(const QString &path);
 
-
 QStringList titlesOf(const std::vector<catalogue::Movie> &movies);
 
 // Installs the fault layer before any connection is opened, and the test settings.

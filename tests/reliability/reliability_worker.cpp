@@ -39,7 +39,9 @@ private:
 class Journal {
 public:
     explicit Journal(const QString &path)
-        : fd_(::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644)) {}
+        : fd_(::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644))
+    {
+    }
     ~Journal() { ::close(fd_); }
     void line(const QString &text)
     {
@@ -95,10 +97,7 @@ struct Writer {
         values = reliability::workloadMovie(seq);
         return adder.updateRecord();
     }
-    QString lastError() const
-    {
-        return list.lastError() ? list.lastError().message : adder.lastError().message;
-    }
+    QString lastError() const { return list.lastError() ? list.lastError().message : adder.lastError().message; }
 
     Movie values;
     RecordCursor list;
@@ -201,8 +200,7 @@ int lock(const QString &file)
 
 int compact(const QString &folder)
 {
-    const CatalogueError e =
-        compactCatalogue(platform::catalogueFile(folder), platform::compactionWorkFile(folder));
+    const CatalogueError e = compactCatalogue(platform::catalogueFile(folder), platform::compactionWorkFile(folder));
     std::printf("%s\n", qPrintable(e ? e.message : QString("compacted")));
     return e ? 2 : 0;
 }

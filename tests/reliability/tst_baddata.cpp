@@ -1,7 +1,7 @@
 #include "catalogue/compaction.h"
+#include "catalogue/movielistmodel.h"
 #include "maintenance/report.h"
 #include "okwatcher.h"
-#include "catalogue/movielistmodel.h"
 #include "tests/common/messageboxes.h"
 #include "tests/common/widgets.h"
 #include "tests/mainwindow/fixture.h"
@@ -53,8 +53,15 @@ std::vector<Movie> awkwardMovies()
         nullMovie(),
         tools::makeMovie("Huge " + QString(Megabyte / 8, 'T'), longText('d'), "Drama", longText(QChar(0x00e9)),
                          longText('r'), "PG", "2001", "90"),
-        tools::makeMovie(controls, "Line one\r\nline two\rline three\n\ttabbed", "Ctl\x01" "Cat", "A\x1b" "B",
-                         "Review\x1b with escape", "R\t", "19\x01" "99", "9\r\n0"),
+        tools::makeMovie(controls, "Line one\r\nline two\rline three\n\ttabbed",
+                         "Ctl\x01"
+                         "Cat",
+                         "A\x1b"
+                         "B",
+                         "Review\x1b with escape", "R\t",
+                         "19\x01"
+                         "99",
+                         "9\r\n0"),
         tools::makeMovie(QString::fromUtf8("東京物語 (Tokyo Story)"),
                          QString::fromUtf8("فيلم عن الحب والحرب — עברית — Ελληνικά — Андрей Рублёв"),
                          QString::fromUtf8("ドラマ"), QString::fromUtf8("अमिताभ बच्चन, 송강호, ทักษิณ"),
@@ -97,8 +104,9 @@ bool insertForeignRow(const QString &file)
     sqlite3 *raw = nullptr;
     sqlite3_open(file.toUtf8().constData(), &raw);
     catalogue::ConnectionPtr db(raw);
-    return sqlite3_exec(raw, "INSERT INTO Movies VALUES (CAST(x'4cc3a96f6ee9' AS TEXT), x'00ff', 1, 2.5, '', NULL, "
-                             "1999, 'Not UTF-8')",
+    return sqlite3_exec(raw,
+                        "INSERT INTO Movies VALUES (CAST(x'4cc3a96f6ee9' AS TEXT), x'00ff', 1, 2.5, '', NULL, "
+                        "1999, 'Not UTF-8')",
                         nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
@@ -164,7 +172,8 @@ void TestBadData::shownAndSearchedAsStored()
     QCOMPARE(search("Title", "\x1b[31m"), QStringList{controls});
     QCOMPARE(search("Title", "\r\nsecond"), QStringList{controls});
     QCOMPARE(search("Description", "NEEDLE"), QStringList{huge.left(catalogue::MovieListModel::DisplayChars)});
-    QCOMPARE(search("Actors", QString::fromUtf8("ÉÉÉ")), QStringList{huge.left(catalogue::MovieListModel::DisplayChars)});
+    QCOMPARE(search("Actors", QString::fromUtf8("ÉÉÉ")),
+             QStringList{huge.left(catalogue::MovieListModel::DisplayChars)});
     QCOMPARE(search("Review", QString::fromUtf8("👩‍👩‍👧")), QStringList{tokyo});
     QCOMPARE(search("Review", QString::fromUtf8("\U0001F1EF\U0001F1F5")), QStringList{tokyo});
     QCOMPARE(search("Year", QString::fromUtf8("٩٥")), QStringList{tokyo});
@@ -201,11 +210,10 @@ void TestBadData::editingOneFieldKeepsTheOthers()
     for (size_t i = 0; i < movies.size(); ++i) {
         for (int c = 0; c < catalogue::FieldCount; ++c) {
             const QString expected = c == catalogue::index(Field::Rating) ? QString("Edited") : movies[i].values[c];
-            QVERIFY2(after[i].values[c] == expected,
-                     qPrintable(QString("%1, column %2: %3")
-                                    .arg(movies[i][Field::Title].left(40))
-                                    .arg(c)
-                                    .arg(after[i].values[c].left(40))));
+            QVERIFY2(after[i].values[c] == expected, qPrintable(QString("%1, column %2: %3")
+                                                                    .arg(movies[i][Field::Title].left(40))
+                                                                    .arg(c)
+                                                                    .arg(after[i].values[c].left(40))));
         }
     }
 }
@@ -214,8 +222,8 @@ void TestBadData::editingOneFieldKeepsTheOthers()
 // the fields the user left alone keep their very bytes, and the row can be deleted.
 void TestBadData::bytesThatAreNotTextAreNeverRewritten()
 {
-    MainWindowFixture f({tools::makeMovie("Heat", "An ordinary row", "Action", "Al Pacino", "Fine", "R", "1995",
-                                          "170")});
+    MainWindowFixture f(
+        {tools::makeMovie("Heat", "An ordinary row", "Action", "Al Pacino", "Fine", "R", "1995", "170")});
     QVERIFY(insertForeignRow(f.folder.catalogue()));
     f.trigger("ListAll");
     const QStringList before = rawCells(f.folder.catalogue());

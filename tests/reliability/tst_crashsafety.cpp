@@ -110,8 +110,8 @@ QString inspect(const QString &file, std::set<qint64> &movies)
         return "integrity check: " + verdict;
     check.reset();
 
-    sqlite3_prepare_v2(raw, "SELECT Title, Description, Category, Actors, Review, Rating, Year, Time FROM Movies",
-                       -1, &st, nullptr);
+    sqlite3_prepare_v2(raw, "SELECT Title, Description, Category, Actors, Review, Rating, Year, Time FROM Movies", -1,
+                       &st, nullptr);
     StatementPtr rows(st);
     int step;
     while ((step = sqlite3_step(st)) == SQLITE_ROW) {
@@ -211,7 +211,7 @@ void TestCrashSafety::everyConfirmedSaveSurvivesAKill()
         for (const QString &step : r.confirmed)
             model = applyStep(model, step);
         confirmedSteps += int(r.confirmed.size());
-        ++killedDuring[!r.pending.isEmpty()      ? r.pending.section(' ', 0, 0)
+        ++killedDuring[!r.pending.isEmpty()    ? r.pending.section(' ', 0, 0)
                        : r.confirmed.isEmpty() ? QString("start-up")
                                                : QString("between steps")];
         hotJournals += nonEmptyFile(file + "-journal");

@@ -108,8 +108,8 @@ void TestFaultsCompaction::compactionDialogUnderEveryFault()
             tally.injected += injected;
             const bool failed = status == "Compaction failed";
             QVERIFY2(failed || status == "Database Compacted !", qPrintable(ctx + ": " + status));
-            const bool completed = checkOutcome(ctx, fault, failed ? QStringList{reason} : QStringList{}, before,
-                                                after, before.movies, true);
+            const bool completed = checkOutcome(ctx, fault, failed ? QStringList{reason} : QStringList{}, before, after,
+                                                before.movies, true);
             if (QTest::currentTestFailed())
                 return;
             QVERIFY2(completed == !failed, qPrintable(ctx + ": the dialog does not tell what happened"));

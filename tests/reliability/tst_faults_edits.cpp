@@ -114,8 +114,8 @@ private slots:
 void TestFaultsEdits::addMovieUnderEveryFault()
 {
     saveUnderEveryFault("add", "New", "frmAddNew", [](QWidget *dialog, const Snapshot &before) {
-        const Movie typed = tools::makeMovie("Zardoz", "A floating head", "Sci-Fi", "Sean Connery", "Odd", "R",
-                                             "1974", "105");
+        const Movie typed =
+            tools::makeMovie("Zardoz", "A floating head", "Sci-Fi", "Sean Connery", "Odd", "R", "1974", "105");
         enter(dialog, typed);
         std::vector<Movie> expected = before.movies;
         expected.push_back(typed);
@@ -128,9 +128,8 @@ void TestFaultsEdits::editMovieUnderEveryFault()
     saveUnderEveryFault("edit", "Edit", "frmEdit", [](QWidget *dialog, const Snapshot &before) {
         std::vector<Movie> expected = before.movies;
         const Movie original = shown(dialog);
-        const auto row = std::find_if(expected.begin(), expected.end(), [&](const Movie &m) {
-            return m[Field::Title] == original[Field::Title];
-        });
+        const auto row = std::find_if(expected.begin(), expected.end(),
+                                      [&](const Movie &m) { return m[Field::Title] == original[Field::Title]; });
         if (row == expected.end())
             qFatal("the edited movie is not in the catalogue");
         Movie typed = *row;

@@ -1,10 +1,10 @@
 #include "catalogue/openfiles.h"
 #include "mainwindow/startup.h"
+#include "okwatcher.h"
 #include "tests/common/files.h"
 #include "tests/common/messageboxes.h"
 #include "tests/common/widgets.h"
 #include "tests/mainwindow/fixture.h"
-#include "okwatcher.h"
 #include "workload.h"
 
 #include <QApplication>
@@ -26,11 +26,11 @@
 #include <unistd.h>
 
 using catalogue::Movie;
-using testsupport::MessageBoxAnswerer;
 using testsupport::control;
 using testsupport::enter;
 using testsupport::fileBytes;
 using testsupport::flushDeletes;
+using testsupport::MessageBoxAnswerer;
 using testsupport::movie;
 using testsupport::topLevel;
 
@@ -54,7 +54,6 @@ void click(QWidget *window, const char *button)
 {
     QTest::mouseClick(control<QPushButton>(window, button), Qt::LeftButton);
 }
-
 
 // Ends the fixture's window, so that this process no longer has the catalogue open.
 void stopWindow(MainWindowFixture &f)
@@ -165,8 +164,7 @@ private:
         QFile copy(file_);
         const bool copied = copy.open(QIODevice::WriteOnly) && copy.write(catalogue) == catalogue.size();
         copy.close();
-        if (!copied ||
-            mount(nullptr, where.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0) {
+        if (!copied || mount(nullptr, where.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0) {
             umount2(where.constData(), MNT_DETACH);
             return false;
         }
@@ -256,11 +254,16 @@ void TestHostile::readOnlyCatalogueListsAndRefusesChanges_data()
 {
     QTest::addColumn<QString>("way");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("file without write permission") << "file without write permission" << "read-only";
-    QTest::newRow("immutable file") << "immutable file" << "read-only";
-    QTest::newRow("folder without write permission") << "folder without write permission" << "folder is read-only";
-    QTest::newRow("immutable folder") << "immutable folder" << "folder is read-only";
-    QTest::newRow("read-only mount") << "read-only mount" << "read-only";
+    QTest::newRow("file without write permission") << "file without write permission"
+                                                   << "read-only";
+    QTest::newRow("immutable file") << "immutable file"
+                                    << "read-only";
+    QTest::newRow("folder without write permission") << "folder without write permission"
+                                                     << "folder is read-only";
+    QTest::newRow("immutable folder") << "immutable folder"
+                                      << "folder is read-only";
+    QTest::newRow("read-only mount") << "read-only mount"
+                                     << "read-only";
 }
 
 // Every way of making the catalogue unwritable: the movies are still listed, each
@@ -349,9 +352,9 @@ void TestHostile::lockHeldByAnotherProgram()
         // Refused at once; the listing that follows the dialog waits for the lock in vain.
         MessageBoxAnswerer relisted(QMessageBox::Ok);
         message = compactionRefusal(f);
-        QVERIFY2(message.contains(QString("open in another program (reliability_wor, process %1)")
-                                      .arg(locker.processId())),
-                 qPrintable(message));
+        QVERIFY2(
+            message.contains(QString("open in another program (reliability_wor, process %1)").arg(locker.processId())),
+            qPrintable(message));
         QVERIFY2(relisted.seen().text.contains("in use by another program"), qPrintable(relisted.seen().text));
 
         // A second start of the program meanwhile.

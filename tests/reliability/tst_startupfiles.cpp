@@ -1,8 +1,8 @@
 #include "catalogue/database.h"
 #include "mainwindow/startup.h"
 #include "platform/settings.h"
-#include "tests/common/messageboxes.h"
 #include "tests/common/files.h"
+#include "tests/common/messageboxes.h"
 #include "tests/common/testfolder.h"
 #include "tests/common/widgets.h"
 #include "tools/cataloguemaker.h"
@@ -14,9 +14,9 @@
 #include <QTest>
 #include <QTimer>
 
+using testsupport::fileBytes;
 using testsupport::MessageBoxAnswerer;
 using testsupport::TestFolder;
-using testsupport::fileBytes;
 using testsupport::writeFile;
 
 namespace {

@@ -80,8 +80,8 @@ private slots:
 
 void TestCatalogueMaker::emptyAndSampleCataloguesOpenAndList()
 {
-    const QStringList expected{"Title TEXT", "Description TEXT", "Category TEXT", "Actors TEXT",
-                               "Review TEXT", "Rating TEXT",     "Year TEXT",     "Time TEXT"};
+    const QStringList expected{"Title TEXT",  "Description TEXT", "Category TEXT", "Actors TEXT",
+                               "Review TEXT", "Rating TEXT",      "Year TEXT",     "Time TEXT"};
     testsupport::TestFolder folder;
     QString error;
 
