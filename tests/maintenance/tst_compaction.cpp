@@ -1,5 +1,7 @@
-#include "catalogue/cataloguehost.h"
-#include "catalogue/recordcursor.h"
+// The compaction dialog as it should go: its look, the ways of leaving it, a run that
+// shrinks the catalogue, and a leftover work file from an interrupted run.
+
+#include "compactionfixture.h"
 #include "maintenance/frmcompact.h"
 #include "platform/appfolder.h"
 #include "platform/twips.h"
@@ -8,65 +10,26 @@
 #include "tests/common/testfolder.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
-#include <QProcess>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QWindow>
 #include <QtTest>
-#include <optional>
 
 #ifdef Q_OS_UNIX
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #endif
 
+using namespace compactiontest;
 using catalogue::Movie;
-using catalogue::RecordCursor;
 using maintenance::FrmCompact;
 using testsupport::fileBytes;
 using testsupport::TestFolder;
 using testsupport::writeFile;
 
 namespace {
-
-// Stands in for the main window: owns the main cursor and counts the listings.
-class FakeHost : public catalogue::CatalogueHost {
-public:
-    explicit FakeHost(const QString &folder) : folder_(folder)
-    {
-        listAllRecords();
-        listings = 0;
-    }
-    QString catalogueFile() const override { return platform::catalogueFile(folder_); }
-    QString compactionWorkFile() const override { return platform::compactionWorkFile(folder_); }
-    QString helpFile() const override { return platform::helpFile(folder_); }
-    RecordCursor &mainCursor() override { return cursor; }
-    void listAllRecords() override
-    {
-        ++listings;
-        cursor.setDatabaseName(platform::catalogueFile(folder_));
-        cursor.setRecordSource("select * from Movies order by Title");
-        cursor.refresh();
-    }
-    QStringList listedTitles() const
-    {
-        QStringList titles;
-        for (int i = 0; i < cursor.result().size(); ++i)
-            titles << cursor.result().text(i, catalogue::Field::Title);
-        return titles;
-    }
-
-    RecordCursor cursor;
-    int listings = 0;
-
-private:
-    QString folder_;
-};
 
 // What the dialog showed each time the bar changed width.
 struct BarState {
@@ -92,14 +55,6 @@ public:
     }
 };
 
-std::vector<Movie> manyMovies(int count)
-{
-    std::vector<Movie> movies;
-    for (int i = 0; i < count; ++i)
-        movies.push_back(testsupport::movie(QString("Movie %1").arg((i * 7919) % count, 5, 10, QChar('0'))));
-    return movies;
-}
-
 // Tells one file from another that took its name.
 quint64 fileIdentity(const QString &path)
 {
@@ -112,46 +67,6 @@ quint64 fileIdentity(const QString &path)
 #endif
 }
 
-QString sqlAnswer(const QString &file, const char *sql)
-{
-    sqlite3 *raw = nullptr;
-    sqlite3_open_v2(file.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
-    catalogue::ConnectionPtr db(raw);
-    sqlite3_stmt *st = nullptr;
-    sqlite3_prepare_v2(raw, sql, -1, &st, nullptr);
-    catalogue::StatementPtr guard(st);
-    const int rc = st ? sqlite3_step(st) : SQLITE_ERROR;
-    return rc == SQLITE_ROW ? QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 0)))
-                            : QString::number(rc);
-}
-
-QLabel *label(QWidget &dialog, const char *name) { return dialog.findChild<QLabel *>(name); }
-QPushButton *button(QWidget &dialog, const char *name) { return dialog.findChild<QPushButton *>(name); }
-QWidget *bar(QWidget &dialog) { return dialog.findChild<QWidget *>("shpStat"); }
-
-void runCompaction(FrmCompact &dialog)
-{
-    dialog.show();
-    QTest::mouseClick(button(dialog, "cmdCompact"), Qt::LeftButton);
-}
-
-void expectFinished(FrmCompact &dialog, const QString &status)
-{
-    QCOMPARE(label(dialog, "lblStatus")->text(), status);
-    QCOMPARE(button(dialog, "cmdCompact")->text(), QString("Finish"));
-    QVERIFY(button(dialog, "cmdCompact")->font().bold());
-    QVERIFY(!button(dialog, "cmdCancel")->isEnabled());
-    QVERIFY(!QApplication::overrideCursor());
-}
-
-void expectFailureShown(FrmCompact &dialog, const QString &reasonPart)
-{
-    expectFinished(dialog, "Compaction failed");
-    QLabel *reason = label(dialog, "lblReason");
-    QVERIFY(reason->isVisible());
-    QVERIFY2(reason->text().contains(reasonPart, Qt::CaseInsensitive), qPrintable(reason->text()));
-}
-
 } // namespace
 
 class TestCompaction : public QObject {
@@ -159,9 +74,7 @@ class TestCompaction : public QObject {
 private slots:
     void cancelHelpAndCloseBoxLeaveTheFilesAndRelist();
     void compactsAndListsTheSameMovies();
-    void refusedWhileTheCatalogueIsOpenElsewhere();
     void leftoverWorkFileNeitherBlocksNorReplaces();
-    void failedCopyLeavesTheCatalogueAsItWas();
 };
 
 void TestCompaction::cancelHelpAndCloseBoxLeaveTheFilesAndRelist()
@@ -282,51 +195,6 @@ void TestCompaction::compactsAndListsTheSameMovies()
     QCOMPARE(host.cursor.absolutePosition(), 0);
 }
 
-void TestCompaction::refusedWhileTheCatalogueIsOpenElsewhere()
-{
-    TestFolder folder;
-    folder.makeSampleCatalogue();
-    const QByteArray before = fileBytes(folder.catalogue());
-    FakeHost host(folder.path());
-
-    // Another window of this program, such as the printed list, holds its own cursor.
-    {
-        RecordCursor other;
-        other.setDatabaseName(folder.catalogue());
-        other.setRecordSource("select * from Movies order by Title");
-        QVERIFY(other.refresh());
-        FrmCompact dialog(host);
-        runCompaction(dialog);
-        expectFailureShown(dialog, "another window");
-        QVERIFY(!bar(dialog)->isVisible());
-        QTest::mouseClick(button(dialog, "cmdCompact"), Qt::LeftButton);
-        QCOMPARE(host.listings, 1);
-    }
-    host.cursor.closeDatabase();
-    QCOMPARE(fileBytes(folder.catalogue()), before);
-    QVERIFY(!QFileInfo::exists(platform::compactionWorkFile(folder.path())));
-
-#ifdef Q_OS_LINUX
-    // Another running program, such as a second copy of this one, holds the file open.
-    QProcess holder;
-    holder.start("/bin/sh", {"-c", "exec 3<\"$1\"; echo ready; exec sleep 60", "holder", folder.catalogue()});
-    QVERIFY(holder.waitForReadyRead(10000));
-    {
-        FrmCompact dialog(host);
-        runCompaction(dialog);
-        expectFailureShown(dialog, "another program");
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        dialog.windowHandle()->close();
-        QCOMPARE(host.listings, 2);
-    }
-    holder.kill();
-    holder.waitForFinished();
-    host.cursor.closeDatabase();
-    QCOMPARE(fileBytes(folder.catalogue()), before);
-    QVERIFY(!QFileInfo::exists(platform::compactionWorkFile(folder.path())));
-#endif
-}
-
 void TestCompaction::leftoverWorkFileNeitherBlocksNorReplaces()
 {
     TestFolder folder;
@@ -362,63 +230,6 @@ void TestCompaction::leftoverWorkFileNeitherBlocksNorReplaces()
     }
     QVERIFY(!QFileInfo::exists(work));
     QVERIFY(folder.moviesInFile() == expected);
-}
-
-void TestCompaction::failedCopyLeavesTheCatalogueAsItWas()
-{
-    TestFolder folder;
-    folder.makeCatalogue(manyMovies(2000));
-    QCOMPARE(sqlAnswer(folder.catalogue(), "DELETE FROM Movies WHERE rowid % 2 = 0"), QString::number(SQLITE_DONE));
-    const QByteArray before = fileBytes(folder.catalogue());
-    const QString work = platform::compactionWorkFile(folder.path());
-    FakeHost host(folder.path());
-    // Where no backup can be made either, the user chooses to go on without one.
-    auto failsWith = [&](const QString &reasonPart, bool backupFails = false) {
-        {
-            FrmCompact dialog(host);
-            std::optional<testsupport::MessageBoxAnswerer> goOn;
-            if (backupFails)
-                goOn.emplace(QMessageBox::Yes);
-            runCompaction(dialog);
-            if (backupFails) {
-                QVERIFY(goOn->seen().shown);
-                QVERIFY2(goOn->seen().text.contains(reasonPart), qPrintable(goOn->seen().text));
-            }
-            expectFailureShown(dialog, reasonPart);
-        }
-        host.cursor.closeDatabase();
-        QCOMPARE(fileBytes(folder.catalogue()), before);
-    };
-
-    // A folder in the work file's place: the copy cannot be made, even by root.
-    QVERIFY(QDir(folder.path()).mkdir("DVDs1.mdb"));
-    failsWith("DVDs1.mdb");
-    QVERIFY(QFileInfo(work).isDir());
-    QVERIFY(QDir(folder.path()).rmdir("DVDs1.mdb"));
-
-#ifdef Q_OS_UNIX
-    // No room for the copy: the process may write no file past two pages.
-    struct rlimit old {};
-    getrlimit(RLIMIT_FSIZE, &old);
-    struct rlimit small = old;
-    small.rlim_cur = 8192;
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
-    failsWith("disk is full", true);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
-    QVERIFY(!QFileInfo::exists(work));
-
-    // A read-only folder; root writes anyway, so this case needs an ordinary user.
-    QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    const bool readOnly = !QFileInfo(folder.path() + "/.").isWritable();
-    if (readOnly)
-        failsWith("read-only", true);
-    QFile::setPermissions(folder.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    QVERIFY(!QFileInfo::exists(work));
-    if (!readOnly)
-        QSKIP("running as root: a read-only folder cannot be provoked");
-#endif
 }
 
 QTEST_MAIN(TestCompaction)
