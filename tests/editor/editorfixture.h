@@ -8,6 +8,7 @@
 #include "catalogue/recordcursor.h"
 #include "editor/moviedialog.h"
 #include "platform/appfolder.h"
+#include "tests/common/fakehost.h"
 #include "tests/common/messageboxes.h"
 #include "tests/common/testfolder.h"
 #include "tests/common/widgets.h"
@@ -24,28 +25,12 @@ namespace editortest {
 
 using namespace catalogue;
 
-inline const QString AllMovies = "select * from Movies order by Title";
+inline const QString AllMovies = testsupport::FakeHost::AllMovies;
 
-// Stands in for the main window: its own cursor on the catalogue, listed as the main
-// window lists all movies.
-class FakeHost : public CatalogueHost {
+// The stand-in main window, with what the editor suites ask of it besides.
+class FakeHost : public testsupport::FakeHost {
 public:
-    explicit FakeHost(const QString &folder) : folder_(folder)
-    {
-        listAllRecords();
-        listCalls = 0;
-    }
-    QString catalogueFile() const override { return platform::catalogueFile(folder_); }
-    QString compactionWorkFile() const override { return platform::compactionWorkFile(folder_); }
-    QString helpFile() const override { return platform::helpFile(folder_); }
-    RecordCursor &mainCursor() override { return cursor; }
-    void listAllRecords() override
-    {
-        cursor.setDatabaseName(platform::catalogueFile(folder_));
-        cursor.setRecordSource(AllMovies);
-        cursor.refresh();
-        ++listCalls;
-    }
+    using testsupport::FakeHost::FakeHost;
     // Editor dialogs still loaded: the main window keeps "Compact" off while there are any.
     static int loadedEditors()
     {
@@ -62,12 +47,6 @@ public:
         cursor.refresh();
         cursor.setAbsolutePosition(pos);
     }
-
-    RecordCursor cursor;
-    int listCalls = 0;
-
-private:
-    QString folder_;
 };
 
 inline void click(QWidget *dialog, const char *button) { testsupport::control<QPushButton>(dialog, button)->click(); }

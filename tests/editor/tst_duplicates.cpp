@@ -4,6 +4,7 @@
 #include "editor/frmedit.h"
 #include "platform/appfolder.h"
 #include "platform/settings.h"
+#include "tests/common/fakehost.h"
 #include "tests/common/messageboxes.h"
 #include "tests/common/testfolder.h"
 #include "tests/common/widgets.h"
@@ -29,29 +30,7 @@ namespace {
 
 const QString AllMovies = "select * from Movies order by Title";
 
-// Stands in for the main window: its own cursor on the catalogue, listed as the main
-// window lists all movies.
-class FakeHost : public CatalogueHost {
-public:
-    explicit FakeHost(const QString &folder) : folder_(folder) { listAllRecords(); }
-    QString catalogueFile() const override { return platform::catalogueFile(folder_); }
-    QString compactionWorkFile() const override { return platform::compactionWorkFile(folder_); }
-    QString helpFile() const override { return platform::helpFile(folder_); }
-    RecordCursor &mainCursor() override { return cursor; }
-    void listAllRecords() override
-    {
-        cursor.setDatabaseName(platform::catalogueFile(folder_));
-        cursor.setRecordSource(AllMovies);
-        cursor.refresh();
-        ++listCalls;
-    }
-
-    RecordCursor cursor;
-    int listCalls = 0;
-
-private:
-    QString folder_;
-};
+using testsupport::FakeHost;
 
 QStringList titlesInFile(const TestFolder &folder)
 {
@@ -122,14 +101,14 @@ void TestDuplicates::addAsksBeforeSavingASecondCopy()
     QCOMPARE(control<QLineEdit>(dialog, "Text1")->text(), QString("  AMELIE "));
     QCOMPARE(control<QPlainTextEdit>(dialog, "Text4")->toPlainText(), QString("A second look"));
     QCOMPARE(titlesInFile(folder), QStringList({"Amélie", "Heat"}));
-    QCOMPARE(host.listCalls, 1);
+    QCOMPARE(host.listings, 0);
 
     // Yes: saved as typed, and the main window lists again.
     const testsupport::SeenMessage yes = finishAnswering(dialog, QMessageBox::Yes);
     QVERIFY(yes.shown);
     QVERIFY(!dialog);
     QCOMPARE(titlesInFile(folder), QStringList({"Amélie", "Heat", "  AMELIE "}));
-    QCOMPARE(host.listCalls, 2);
+    QCOMPARE(host.listings, 1);
 
     // Another year is another movie; an empty year may be either.
     dialog = new FrmAddNew(host);

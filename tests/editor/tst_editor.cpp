@@ -47,7 +47,7 @@ private slots:
         auto rows = folder->moviesInFile();
         QCOMPARE(rows.size(), before.size() + 1);
         QVERIFY(rows.back() == tools::makeMovie("", "", "", "", "", "", "", ""));
-        QCOMPARE(host->listCalls, 1);
+        QCOMPARE(host->listings, 1);
 
         const Movie full = tools::makeMovie(
             "It's \"Amélie\" " + QString(40000, QChar(0x6771)), "Line one\nLine two\u00a0with no-break space\n\n", "",
@@ -69,7 +69,7 @@ private slots:
         expected[Field::Category] = "Dram";
         expected[Field::Rating] = "P";
         QVERIFY(rows.back() == expected);
-        QCOMPARE(host->listCalls, 2);
+        QCOMPARE(host->listings, 2);
         QCOMPARE(host->cursor.recordSource(), AllMovies);
         QCOMPARE(host->cursor.result().size(), 4);
         QVERIFY(host->compactEnabled());
@@ -168,7 +168,7 @@ private slots:
                 expected[Field::Year] = "2024";
             QVERIFY2(after[i] == expected, qPrintable(before[i][Field::Title]));
         }
-        QCOMPARE(host->listCalls, 1);
+        QCOMPARE(host->listings, 1);
         QCOMPARE(host->cursor.recordSource(), AllMovies);
         QCOMPARE(host->cursor.absolutePosition(), 0);
         // The save went through the host's connection, which kept its rows in step: the
@@ -258,7 +258,7 @@ private slots:
         QVERIFY(add && add->isVisible() && edit && edit->isVisible());
         QVERIFY(shown(add) == movie("Ghost"));
         QVERIFY(shown(edit) == movie("Alien 2"));
-        QCOMPARE(host->listCalls, 0);
+        QCOMPARE(host->listings, 0);
         QVERIFY(!host->compactEnabled());
         QCOMPARE(sqlite3_exec(raw, "ROLLBACK", nullptr, nullptr, nullptr), SQLITE_OK);
         QVERIFY(folder->moviesInFile() == before);

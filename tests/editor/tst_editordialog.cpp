@@ -196,7 +196,7 @@ private slots:
             flushDeletes();
             QVERIFY2(!add && !edit, road);
             QVERIFY2(folder->moviesInFile() == before, road);
-            QCOMPARE(host->listCalls, 0);
+            QCOMPARE(host->listings, 0);
             QVERIFY(host->compactEnabled());
         }
     }

@@ -7,6 +7,7 @@
 #include "maintenance/frmexport.h"
 #include "maintenance/frmimport.h"
 #include "platform/appfolder.h"
+#include "tests/common/fakehost.h"
 #include "tests/common/messageboxes.h"
 #include "tests/common/testfolder.h"
 
@@ -32,32 +33,7 @@ using testsupport::TestFolder;
 
 namespace {
 
-// Stands in for the main window: owns the main cursor and counts the listings.
-class FakeHost : public catalogue::CatalogueHost {
-public:
-    explicit FakeHost(const QString &folder) : folder_(folder) { list("select * from Movies order by Title"); }
-    QString catalogueFile() const override { return platform::catalogueFile(folder_); }
-    QString compactionWorkFile() const override { return platform::compactionWorkFile(folder_); }
-    QString helpFile() const override { return platform::helpFile(folder_); }
-    RecordCursor &mainCursor() override { return cursor; }
-    void listAllRecords() override
-    {
-        ++listings;
-        list("select * from Movies order by Title");
-    }
-    void list(const QString &query)
-    {
-        cursor.setDatabaseName(platform::catalogueFile(folder_));
-        cursor.setRecordSource(query);
-        cursor.refresh();
-    }
-
-    RecordCursor cursor;
-    int listings = 0;
-
-private:
-    QString folder_;
-};
+using testsupport::FakeHost;
 
 template <class T>
 T *control(QWidget *window, const QString &name)

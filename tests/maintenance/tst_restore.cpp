@@ -6,6 +6,7 @@
 #include "maintenance/frmimport.h"
 #include "maintenance/frmrestore.h"
 #include "platform/appfolder.h"
+#include "tests/common/fakehost.h"
 #include "tests/common/messageboxes.h"
 #include "tests/common/testfolder.h"
 #include "tests/common/widgets.h"
@@ -34,35 +35,7 @@ using testsupport::TestFolder;
 
 namespace {
 
-// Stands in for the main window: owns the main cursor and counts the listings.
-class FakeHost : public catalogue::CatalogueHost {
-public:
-    explicit FakeHost(const QString &folder) : folder_(folder) { listAllRecords(); }
-    QString catalogueFile() const override { return platform::catalogueFile(folder_); }
-    QString compactionWorkFile() const override { return platform::compactionWorkFile(folder_); }
-    QString helpFile() const override { return platform::helpFile(folder_); }
-    RecordCursor &mainCursor() override { return cursor; }
-    void listAllRecords() override
-    {
-        ++listings;
-        cursor.setDatabaseName(platform::catalogueFile(folder_));
-        cursor.setRecordSource("select * from Movies order by Title");
-        cursor.refresh();
-    }
-    QStringList listedTitles() const
-    {
-        QStringList titles;
-        for (int i = 0; i < cursor.result().size(); ++i)
-            titles << cursor.result().text(i, catalogue::Field::Title);
-        return titles;
-    }
-
-    RecordCursor cursor;
-    int listings = 0;
-
-private:
-    QString folder_;
-};
+using testsupport::FakeHost;
 
 std::vector<Movie> numbered(int count)
 {
