@@ -1,6 +1,7 @@
 // Times backups, restore and the duplicate check on a catalogue of 100,000 movies.
 //   moviary-bench-backup [SIZE]
 #include "bench/generator.h"
+#include "bench/measure.h"
 #include "catalogue/backup.h"
 #include "catalogue/database.h"
 #include "catalogue/duplicates.h"
@@ -20,49 +21,15 @@
 #include <cstdio>
 #include <functional>
 
-void moviaryInitResources();
-
 namespace {
 
-double ms(const std::function<void()> &work)
-{
-    QElapsedTimer t;
-    t.start();
-    work();
-    return t.nsecsElapsed() / 1e6;
-}
-
-double best(int runs, const std::function<void()> &work)
-{
-    double b = 1e18;
-    for (int i = 0; i < runs; ++i)
-        b = std::min(b, ms(work));
-    return b;
-}
-
-void report(const char *what, double value, const char *unit = "ms")
-{
-    std::printf("  %-52s %10.2f %s\n", what, value, unit);
-    std::fflush(stdout);
-}
-
-void closeOtherWindows(QWidget *main)
-{
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w != main && w->isWindow() && w->isVisible())
-            w->close();
-    QApplication::processEvents();
-}
+using namespace bench;
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    keepFreedMemoryForReuse();
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    moviaryInitResources();
-    QStandardPaths::setTestModeEnabled(true); // never the user's own setting
+    const auto app = bench::makeApplication(argc, argv);
     const int size = argc > 1 ? QString(argv[1]).toInt() : 100000;
 
     QTemporaryDir folder;

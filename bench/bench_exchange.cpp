@@ -2,6 +2,7 @@
 // the listed main window, and every movie written as CSV and as a Tellico file.
 //   moviary-bench-exchange           makes the files and measures, each step in a child process
 #include "bench/generator.h"
+#include "bench/measure.h"
 #include "exchange/exporter.h"
 #include "exchange/importer.h"
 #include "mainwindow/frmmain.h"
@@ -21,42 +22,11 @@
 #include <cstdio>
 #include <functional>
 
-void moviaryInitResources();
-
 namespace {
 
+using namespace bench;
+
 constexpr int Size = 100000;
-
-double ms(const std::function<void()> &work)
-{
-    QElapsedTimer t;
-    t.start();
-    work();
-    return t.nsecsElapsed() / 1e6;
-}
-
-// "VmRSS" now, "VmHWM" the most the process ever held.
-long statusKb(const char *key)
-{
-    QFile f("/proc/self/status");
-    f.open(QIODevice::ReadOnly);
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith(key))
-            return line.mid(qsizetype(qstrlen(key))).trimmed().split(' ').first().toLong();
-    return 0;
-}
-
-void report(const char *what, double value, const char *unit = "ms")
-{
-    std::printf("  %-52s %10.2f %s\n", what, value, unit);
-    std::fflush(stdout);
-}
-
-void fail(const QString &why)
-{
-    std::fprintf(stderr, "%s\n", qPrintable(why));
-    std::exit(1);
-}
 
 // A source catalogue of the generated movies, its CSV export, and an empty catalogue.
 int make(const QDir &folder)
@@ -167,11 +137,8 @@ int measureImport(const QDir &folder)
 
 int main(int argc, char **argv)
 {
-    keepFreedMemoryForReuse();
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    moviaryInitResources();
-    QStandardPaths::setTestModeEnabled(true); // never the user's own setting
+    const auto application = bench::makeApplication(argc, argv);
+    QApplication &app = *application;
     const QStringList args = app.arguments();
     if (args.size() == 3 && args.at(1) == "make")
         return make(QDir(args.at(2)));

@@ -3,6 +3,7 @@
 //   moviary-bench            runs every size (each in a child process of its own)
 //   moviary-bench SIZE       measures one size
 #include "bench/generator.h"
+#include "bench/measure.h"
 #include "catalogue/compaction.h"
 #include "maintenance/report.h"
 #include "mainwindow/frmmain.h"
@@ -29,56 +30,11 @@
 #include <cstdio>
 #include <functional>
 
-void moviaryInitResources();
-
 namespace {
 
-double ms(const std::function<void()> &work)
-{
-    QElapsedTimer t;
-    t.start();
-    work();
-    return t.nsecsElapsed() / 1e6;
-}
-
-// The median of several runs; prepare, untimed, sets up each run.
-double median(int runs, const std::function<void()> &work, const std::function<void()> &prepare = {})
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        if (prepare)
-            prepare();
-        times.push_back(ms(work));
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
+using namespace bench;
 
 constexpr int Runs = 5;
-
-long residentKb()
-{
-    QFile f("/proc/self/status");
-    f.open(QIODevice::ReadOnly);
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    return 0;
-}
-
-void report(const char *what, double value, const char *unit = "ms")
-{
-    std::printf("  %-44s %10.2f %s\n", what, value, unit);
-    std::fflush(stdout);
-}
-
-void closeOtherWindows(QWidget *main)
-{
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w != main && w->isWindow() && w->isVisible())
-            w->close();
-    QApplication::processEvents();
-}
 
 int make(int size, const QString &folder)
 {
@@ -340,11 +296,8 @@ int measure(int size, const QDir &folder)
 
 int main(int argc, char **argv)
 {
-    keepFreedMemoryForReuse();
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    moviaryInitResources();
-    QStandardPaths::setTestModeEnabled(true); // never the user's own setting
+    const auto application = bench::makeApplication(argc, argv);
+    QApplication &app = *application;
     const QStringList args = app.arguments();
     if (args.size() == 4 && args.at(1) == "make")
         return make(args.at(2).toInt(), args.at(3));

@@ -1,0 +1,37 @@
+#pragma once
+
+// What every benchmark program shares: timing, memory readings, one line per figure,
+// and the application set up as the program sets itself up.
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+class QApplication;
+class QWidget;
+
+namespace bench {
+
+// Milliseconds the work took.
+double ms(const std::function<void()> &work);
+// The median, or the best, of several runs; prepare, untimed, sets up each run.
+double median(int runs, const std::function<void()> &work, const std::function<void()> &prepare = {});
+double best(int runs, const std::function<void()> &work);
+
+// A line of /proc/self/status in KiB: "VmRSS:" now, "VmHWM:" the most the process ever held.
+long statusKb(const char *key);
+inline long residentKb() { return statusKb("VmRSS:"); }
+
+// One figure, aligned with the others.
+void report(const char *what, double value, const char *unit = "ms");
+// Writes the reason on standard error and ends the benchmark with a failure.
+[[noreturn]] void fail(const QString &why);
+
+// Closes every visible window but the main one and lets the closing happen.
+void closeOtherWindows(QWidget *main);
+
+// The application as the program makes it (offscreen unless a display is chosen, its
+// resources, its memory allocator settings), with the user's own settings left alone.
+std::unique_ptr<QApplication> makeApplication(int &argc, char **argv);
+
+} // namespace bench
