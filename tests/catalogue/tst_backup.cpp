@@ -12,7 +12,6 @@
 #include <QTest>
 
 #ifdef Q_OS_UNIX
-#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -64,17 +63,6 @@ QStringList filesIn(const QString &folder)
     QStringList files = QDir(folder).entryList(QDir::Files | QDir::Hidden);
     files.sort();
     return files;
-}
-
-quint64 inode(const QString &path)
-{
-#ifdef Q_OS_UNIX
-    struct stat st {};
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? quint64(st.st_ino) : 0;
-#else
-    Q_UNUSED(path);
-    return 0;
-#endif
 }
 
 } // namespace
@@ -279,11 +267,11 @@ void TestBackup::restoreBringsTheBackupBackInPlace()
 
     exec(folder.catalogue(), "DELETE FROM Movies WHERE rowid % 3 = 0");
     exec(folder.catalogue(), "INSERT INTO Movies (Title) VALUES ('Added later')");
-    const quint64 identity = inode(folder.catalogue());
+    const quint64 identity = testsupport::fileIdentity(folder.catalogue());
     QVERIFY(!restoreBackup(backup, folder.catalogue()));
     QVERIFY(folder.moviesInFile() == saved);
     // Written in place through the journal: the same file, no journal left, the backup untouched.
-    QCOMPARE(inode(folder.catalogue()), identity);
+    QCOMPARE(testsupport::fileIdentity(folder.catalogue()), identity);
     QVERIFY(!QFile::exists(folder.catalogue() + "-journal"));
     QCOMPARE(fileBytes(backup), backupBytes);
     QCOMPARE(catalogueMovieCount(folder.catalogue()), qint64(saved.size()));

@@ -1,6 +1,9 @@
 #include "files.h"
 
 #include <QFile>
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 #include <sqlite3.h>
 #include <vector>
 
@@ -33,6 +36,17 @@ void writeFile(const QString &path, const QByteArray &bytes)
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
+}
+
+quint64 fileIdentity(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? quint64(st.st_ino) : 0;
+#else
+    Q_UNUSED(path);
+    return 0;
+#endif
 }
 
 } // namespace testsupport

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QtGlobal>
 
 namespace testsupport {
 
@@ -12,5 +13,8 @@ QByteArray fileBytes(const QString &path);
 
 // Replaces a file's content; the test stops when it cannot.
 void writeFile(const QString &path, const QByteArray &bytes);
+
+// Tells one file from another that took its name (its inode); 0 where unknown.
+quint64 fileIdentity(const QString &path);
 
 } // namespace testsupport

@@ -1,5 +1,7 @@
 #include "messageboxes.h"
 
+#include "widgets.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
@@ -52,6 +54,29 @@ ModalWatch::ModalWatch(std::function<void(QWidget *)> handler) : handler_(std::m
             dialog->reject();
     });
     timer_.start();
+}
+
+SeenMessage clickAnswering(QWidget *dialog, const char *button, QMessageBox::StandardButton answer)
+{
+    SeenMessage seen;
+    QTimer watch;
+    watch.setInterval(0);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        seen.shown = true;
+        seen.title = box->windowTitle();
+        seen.text = box->text();
+        seen.icon = box->icon();
+        seen.buttons = box->standardButtons();
+        seen.defaultButton = box->standardButton(box->defaultButton());
+        box->button(answer)->click();
+    });
+    watch.start();
+    control<QPushButton>(dialog, button)->click();
+    flushDeletes();
+    return seen;
 }
 
 } // namespace testsupport

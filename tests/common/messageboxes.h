@@ -3,6 +3,7 @@
 #include <QMessageBox>
 #include <QString>
 #include <QTimer>
+#include <QWidget>
 #include <functional>
 
 namespace testsupport {
@@ -42,5 +43,9 @@ private:
     QTimer timer_;
     int seen_ = 0;
 };
+
+// Clicks the dialog's button and answers the message box it brings up, if one comes,
+// with answer. The watch ends with the click, so that it never answers a later box.
+SeenMessage clickAnswering(QWidget *dialog, const char *button, QMessageBox::StandardButton answer);
 
 } // namespace testsupport

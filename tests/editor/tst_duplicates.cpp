@@ -40,29 +40,6 @@ QStringList titlesInFile(const TestFolder &folder)
     return titles;
 }
 
-// Clicks Finish and answers the duplicate question, if one comes, with answer. The
-// watch ends with the click, so that it never answers a later box.
-testsupport::SeenMessage finishAnswering(QWidget *dialog, QMessageBox::StandardButton answer)
-{
-    testsupport::SeenMessage seen;
-    QTimer watch;
-    watch.setInterval(0);
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible())
-            return;
-        seen.shown = true;
-        seen.text = box->text();
-        seen.buttons = box->standardButtons();
-        seen.defaultButton = box->standardButton(box->defaultButton());
-        box->button(answer)->click();
-    });
-    watch.start();
-    control<QPushButton>(dialog, "cmdFinish")->click();
-    flushDeletes();
-    return seen;
-}
-
 } // namespace
 
 class TestDuplicates : public QObject {
@@ -91,7 +68,7 @@ void TestDuplicates::addAsksBeforeSavingASecondCopy()
     control<QLineEdit>(dialog, "Text1")->setText("  AMELIE ");
     control<QLineEdit>(dialog, "Text5")->setText("2001");
     control<QPlainTextEdit>(dialog, "Text4")->setPlainText("A second look");
-    const testsupport::SeenMessage no = finishAnswering(dialog, QMessageBox::No);
+    const testsupport::SeenMessage no = testsupport::clickAnswering(dialog, "cmdFinish", QMessageBox::No);
     QVERIFY(no.shown);
     QCOMPARE(no.text, QString("A movie with this title is already in the catalogue: Amélie (2001). Save it anyway?"));
     QCOMPARE(no.buttons, QMessageBox::Yes | QMessageBox::No);
@@ -104,7 +81,7 @@ void TestDuplicates::addAsksBeforeSavingASecondCopy()
     QCOMPARE(host.listings, 0);
 
     // Yes: saved as typed, and the main window lists again.
-    const testsupport::SeenMessage yes = finishAnswering(dialog, QMessageBox::Yes);
+    const testsupport::SeenMessage yes = testsupport::clickAnswering(dialog, "cmdFinish", QMessageBox::Yes);
     QVERIFY(yes.shown);
     QVERIFY(!dialog);
     QCOMPARE(titlesInFile(folder), QStringList({"Amélie", "Heat", "  AMELIE "}));
@@ -114,11 +91,11 @@ void TestDuplicates::addAsksBeforeSavingASecondCopy()
     dialog = new FrmAddNew(host);
     control<QLineEdit>(dialog, "Text1")->setText("Heat");
     control<QLineEdit>(dialog, "Text5")->setText("1986");
-    QVERIFY(!finishAnswering(dialog, QMessageBox::No).shown);
+    QVERIFY(!testsupport::clickAnswering(dialog, "cmdFinish", QMessageBox::No).shown);
     QVERIFY(!dialog);
     dialog = new FrmAddNew(host);
     control<QLineEdit>(dialog, "Text1")->setText("heat");
-    const testsupport::SeenMessage either = finishAnswering(dialog, QMessageBox::No);
+    const testsupport::SeenMessage either = testsupport::clickAnswering(dialog, "cmdFinish", QMessageBox::No);
     QVERIFY(either.shown);
     QVERIFY(either.text.contains("Heat ("));
     control<QPushButton>(dialog, "cmdCancel")->click();
@@ -137,7 +114,7 @@ void TestDuplicates::editAsksOnlyAboutAnotherMovie()
     QPointer<FrmEdit> dialog = FrmEdit::create(host);
     QVERIFY(dialog);
     control<QPlainTextEdit>(dialog, "Text4")->setPlainText("Still frightening");
-    QVERIFY(!finishAnswering(dialog, QMessageBox::No).shown);
+    QVERIFY(!testsupport::clickAnswering(dialog, "cmdFinish", QMessageBox::No).shown);
     QVERIFY(!dialog);
     QCOMPARE(folder.moviesInFile()[0][Field::Review], QString("Still frightening"));
 
@@ -147,11 +124,11 @@ void TestDuplicates::editAsksOnlyAboutAnotherMovie()
     QVERIFY(dialog);
     dialog->show();
     control<QLineEdit>(dialog, "Text1")->setText("ALIEN");
-    const testsupport::SeenMessage no = finishAnswering(dialog, QMessageBox::No);
+    const testsupport::SeenMessage no = testsupport::clickAnswering(dialog, "cmdFinish", QMessageBox::No);
     QCOMPARE(no.text, QString("A movie with this title is already in the catalogue: Alien (1979). Save it anyway?"));
     QVERIFY(dialog && dialog->isVisible());
     QCOMPARE(folder.moviesInFile()[1][Field::Title], QString("Heat"));
-    QVERIFY(finishAnswering(dialog, QMessageBox::Yes).shown);
+    QVERIFY(testsupport::clickAnswering(dialog, "cmdFinish", QMessageBox::Yes).shown);
     QVERIFY(!dialog);
     QCOMPARE(folder.moviesInFile()[1][Field::Title], QString("ALIEN"));
 }
@@ -169,7 +146,7 @@ void TestDuplicates::optionTurnsTheQuestionOff()
     FakeHost host(folder.path());
     QPointer<QWidget> dialog = new FrmAddNew(host);
     control<QLineEdit>(dialog, "Text1")->setText("Alien");
-    QVERIFY(!finishAnswering(dialog, QMessageBox::No).shown);
+    QVERIFY(!testsupport::clickAnswering(dialog, "cmdFinish", QMessageBox::No).shown);
     QCOMPARE(titlesInFile(folder), QStringList({"Alien", "Alien"}));
 
     platform::saveWarnAboutDuplicates(true);

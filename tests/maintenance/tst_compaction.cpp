@@ -18,10 +18,6 @@
 #include <QWindow>
 #include <QtTest>
 
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#endif
-
 using namespace compactiontest;
 using catalogue::Movie;
 using maintenance::FrmCompact;
@@ -54,18 +50,6 @@ public:
         return false;
     }
 };
-
-// Tells one file from another that took its name.
-quint64 fileIdentity(const QString &path)
-{
-#ifdef Q_OS_UNIX
-    struct stat st {};
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? quint64(st.st_ino) : 0;
-#else
-    Q_UNUSED(path);
-    return 0;
-#endif
-}
 
 } // namespace
 
@@ -141,7 +125,7 @@ void TestCompaction::compactsAndListsTheSameMovies()
     QCOMPARE(sqlAnswer(folder.catalogue(), "DELETE FROM Movies WHERE rowid % 10 <> 0"), QString::number(SQLITE_DONE));
     const std::vector<Movie> expected = folder.moviesInFile();
     const qint64 sizeBefore = QFileInfo(folder.catalogue()).size();
-    const quint64 identity = fileIdentity(folder.catalogue());
+    const quint64 identity = testsupport::fileIdentity(folder.catalogue());
 
     FakeHost host(folder.path());
     const QStringList titlesBefore = host.listedTitles();
@@ -172,7 +156,7 @@ void TestCompaction::compactsAndListsTheSameMovies()
 
     QVERIFY(!QFileInfo::exists(platform::compactionWorkFile(folder.path())));
     // Rewritten in place, never deleted and replaced by another file.
-    QCOMPARE(fileIdentity(folder.catalogue()), identity);
+    QCOMPARE(testsupport::fileIdentity(folder.catalogue()), identity);
     QCOMPARE(sqlAnswer(folder.catalogue(), "PRAGMA integrity_check"), QString("ok"));
     QVERIFY(folder.moviesInFile() == expected);
     QVERIFY2(QFileInfo(folder.catalogue()).size() < sizeBefore / 3,

@@ -25,26 +25,6 @@ using testsupport::topLevel;
 
 namespace {
 
-// Clicks Finish in an editor and answers a question, if one comes; the watch ends
-// with the click, so that it never answers a later box.
-QString finishAnswering(QWidget *dialog, QMessageBox::StandardButton answer)
-{
-    QString asked;
-    QTimer watch;
-    watch.setInterval(0);
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible())
-            return;
-        asked = box->text();
-        box->button(answer)->click();
-    });
-    watch.start();
-    control<QPushButton>(dialog, "cmdFinish")->click();
-    flushDeletes();
-    return asked;
-}
-
 } // namespace
 
 class TestSafetyNet : public QObject {
@@ -132,7 +112,7 @@ void TestSafetyNet::duplicatesOptionIsKeptAndObeyed()
 
     f.trigger("New");
     control<QLineEdit>(topLevel("frmAddNew"), "Text1")->setText("alien");
-    QCOMPARE(finishAnswering(topLevel("frmAddNew"), QMessageBox::No),
+    QCOMPARE(testsupport::clickAnswering(topLevel("frmAddNew"), "cmdFinish", QMessageBox::No).text,
              QString("A movie with this title is already in the catalogue: Alien (1979). Save it anyway?"));
     QVERIFY(topLevel("frmAddNew"));
     control<QPushButton>(topLevel("frmAddNew"), "cmdCancel")->click();
@@ -143,7 +123,7 @@ void TestSafetyNet::duplicatesOptionIsKeptAndObeyed()
     QCOMPARE(platform::warnAboutDuplicates(), false);
     f.trigger("New");
     control<QLineEdit>(topLevel("frmAddNew"), "Text1")->setText("alien");
-    QCOMPARE(finishAnswering(topLevel("frmAddNew"), QMessageBox::No), QString());
+    QCOMPARE(testsupport::clickAnswering(topLevel("frmAddNew"), "cmdFinish", QMessageBox::No).text, QString());
     QCOMPARE(f.listedTitles(), QStringList({"Alien", "alien"}));
 
     // The next start shows the option as it was left.
