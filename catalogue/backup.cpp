@@ -90,7 +90,7 @@ bool diskFull(int code, int systemError)
 QString describeBackupFailure(int code, int systemError, const QString &catalogueFile, const QString &engineText)
 {
     const QString file = nameOf(catalogueFile);
-    const QString folder = QDir::toNativeSeparators(QFileInfo(catalogueFile).absolutePath() + "/Backups");
+    const QString folder = QDir::toNativeSeparators(backupFolder(catalogueFile));
     if (diskFull(code, systemError))
         return QString("The disk is full: no backup of %1 could be written.").arg(file);
     if (systemError == EROFS)

@@ -1,6 +1,7 @@
 #include "importer.h"
 
 #include "catalogue/bulkinsert.h"
+#include "catalogue/duplicates.h"
 #include "catalogue/recordcursor.h"
 #include "collectionxml.h"
 #include "conversions.h"
@@ -94,24 +95,6 @@ bool readText(QByteArray bytes, ImportSource &source, QString &why)
     source.exact = isOwnLayout(source.table.columns);
     source.mapping = mappingForHeader(source.table.columns);
     return true;
-}
-
-QString plainKey(const QString &text)
-{
-    // Letters without their accents: the canonical decomposition, marks left out.
-    QString base;
-    base.reserve(text.size());
-    for (char32_t c : text.toUcs4()) {
-        if (QChar::decompositionTag(c) == QChar::Canonical) {
-            const QString parts = QChar::decomposition(c);
-            for (char32_t p : parts.toUcs4())
-                if (!QChar::isMark(p))
-                    base += QChar::fromUcs4(p);
-        } else if (!QChar::isMark(c)) {
-            base += QChar::fromUcs4(c);
-        }
-    }
-    return base.toCaseFolded();
 }
 
 // The value as it will be stored: the cell itself, or its conversion kept in store.
@@ -219,7 +202,7 @@ bool readImportFile(const QString &path, ImportSource &source, QString &error)
 
 QString DuplicateIndex::key(const QString &title, const QString &year)
 {
-    return plainKey(title.trimmed()) + QChar(0x1f) + year.trimmed();
+    return catalogue::titleKey(title) + QChar(0x1f) + year.trimmed();
 }
 
 bool readCatalogueKeys(const QString &catalogueFile, DuplicateIndex &index, QString &error)
