@@ -1,8 +1,8 @@
-#include "maintenance/frmfirststart.h"
 #include "mainwindow/startup.h"
 #include "platform/commandline.h"
 #include "platform/locations.h"
 #include "platform/settings.h"
+#include "startup/frmfirststart.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -49,7 +49,7 @@ int main(int argc, char **argv)
     }
     platform::Locations locations = choice.locations;
     if (choice.firstStart) {
-        const auto chosen = maintenance::runFirstStart(locations);
+        const auto chosen = startup::runFirstStart(locations);
         if (!chosen)
             return 0;
         locations = *chosen;

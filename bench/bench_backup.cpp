@@ -5,11 +5,11 @@
 #include "catalogue/backup.h"
 #include "catalogue/database.h"
 #include "catalogue/duplicates.h"
+#include "catalogue/schema.h"
 #include "maintenance/backups.h"
 #include "mainwindow/frmmain.h"
 #include "mainwindow/startup.h"
 #include "platform/settings.h"
-#include "tools/cataloguemaker.h"
 
 #include <QApplication>
 #include <QDir>
@@ -35,28 +35,28 @@ int main(int argc, char **argv)
     QTemporaryDir folder;
     const QString file = folder.filePath("DVDs.mdb");
     QString error;
-    if (!tools::createCatalogue(file, bench::generateMovies(size), true, &error)) {
+    if (!catalogue::createCatalogue(file, bench::generateMovies(size), true, &error)) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return 1;
     }
     std::printf("%d movies, %.1f MB\n", size, QFileInfo(file).size() / 1e6);
 
     QString made;
-    report("first backup (copy, check, rename, prune)", ms([&] { catalogue::backUpCatalogue(file, &made); }));
-    report("backup, best of 5", best(5, [&] { catalogue::backUpCatalogue(file, &made); }));
-    report("check of one backup (quick_check and count)", best(3, [&] { catalogue::inspectBackup(made); }));
-    report("start-up decision, newest backup recent", best(3, [&] { catalogue::backupDueAtStartup(file); }));
+    printFigure("first backup (copy, check, rename, prune)", ms([&] { catalogue::backUpCatalogue(file, &made); }));
+    printFigure("backup, best of 5", best(5, [&] { catalogue::backUpCatalogue(file, &made); }));
+    printFigure("check of one backup (quick_check and count)", best(3, [&] { catalogue::inspectBackup(made); }));
+    printFigure("start-up decision, newest backup recent", best(3, [&] { catalogue::backupDueAtStartup(file); }));
     const QDateTime later = QDateTime::currentDateTime().addDays(2);
-    report("start-up decision, newest old, movies compared",
-           best(3, [&] { catalogue::backupDueAtStartup(file, later); }));
-    report("restore of a backup", best(3, [&] { catalogue::restoreBackup(made, file); }));
+    printFigure("start-up decision, newest old, movies compared",
+                best(3, [&] { catalogue::backupDueAtStartup(file, later); }));
+    printFigure("restore of a backup", best(3, [&] { catalogue::restoreBackup(made, file); }));
     {
         catalogue::CatalogueError e;
         auto db = catalogue::Database::open(file, e);
-        report("duplicate check on Finish, plain title",
-               best(5, [&] { catalogue::findDuplicate(db->handle(), "No Such Title Anywhere", "2001"); }));
-        report("duplicate check on Finish, accented title",
-               best(5, [&] { catalogue::findDuplicate(db->handle(), "Amélie au Pays des Merveilles", "2001"); }));
+        printFigure("duplicate check on Finish, plain title",
+                    best(5, [&] { catalogue::findDuplicate(db->handle(), "No Such Title Anywhere", "2001"); }));
+        printFigure("duplicate check on Finish, accented title",
+                    best(5, [&] { catalogue::findDuplicate(db->handle(), "Amélie au Pays des Merveilles", "2001"); }));
     }
 
     // The start-up backup runs after the window is shown, on a thread of its own.
@@ -70,17 +70,17 @@ int main(int argc, char **argv)
         w->repaint();
         QApplication::processEvents();
     };
-    report("window shown, no backup running", ms(showWindow));
+    printFigure("window shown, no backup running", ms(showWindow));
     closeOtherWindows(w.get());
     w.reset();
     QDir(catalogue::backupFolder(file)).removeRecursively();
     std::unique_ptr<maintenance::StartupBackup> startup;
     QElapsedTimer sinceStart;
-    report("window shown, then the start-up backup started", ms([&] {
-               showWindow();
-               sinceStart.start();
-               startup = std::make_unique<maintenance::StartupBackup>(file);
-           }));
+    printFigure("window shown, then the start-up backup started", ms([&] {
+                    showWindow();
+                    sinceStart.start();
+                    startup = std::make_unique<maintenance::StartupBackup>(file);
+                }));
     QSignalSpy done(startup.get(), &maintenance::StartupBackup::finished);
     QElapsedTimer ui;
     ui.start();
@@ -91,8 +91,8 @@ int main(int argc, char **argv)
         longestEvent = std::max(longestEvent, step);
         ++events;
     }
-    report("start-up backup on its thread, start to finished", sinceStart.nsecsElapsed() / 1e6);
-    report("longest event-loop turn meanwhile", longestEvent);
+    printFigure("start-up backup on its thread, start to finished", sinceStart.nsecsElapsed() / 1e6);
+    printFigure("longest event-loop turn meanwhile", longestEvent);
     closeOtherWindows(w.get());
     startup.reset();
     w.reset();

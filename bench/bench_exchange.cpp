@@ -3,12 +3,12 @@
 //   moviary-bench-exchange           makes the files and measures, each step in a child process
 #include "bench/generator.h"
 #include "bench/measure.h"
+#include "catalogue/schema.h"
 #include "exchange/exporter.h"
 #include "exchange/importer.h"
 #include "mainwindow/frmmain.h"
 #include "mainwindow/startup.h"
 #include "platform/settings.h"
-#include "tools/cataloguemaker.h"
 
 #include <QApplication>
 #include <QDir>
@@ -34,8 +34,8 @@ int make(const QDir &folder)
     QString error;
     QDir().mkpath(folder.filePath("source"));
     QDir().mkpath(folder.filePath("target"));
-    if (!tools::createCatalogue(folder.filePath("source/DVDs.mdb"), bench::generateMovies(Size), true, &error) ||
-        !tools::createCatalogue(folder.filePath("target/DVDs.mdb"), tools::Contents::Empty, true, &error))
+    if (!catalogue::createCatalogue(folder.filePath("source/DVDs.mdb"), bench::generateMovies(Size), true, &error) ||
+        !catalogue::createCatalogue(folder.filePath("target/DVDs.mdb"), catalogue::Contents::Empty, true, &error))
         fail(error);
     return 0;
 }
@@ -51,11 +51,11 @@ int measureExport(const QDir &folder)
             if (!exchange::exportCatalogue(catalogueFile, file, exchange::exportFormatFor(file), count, error))
                 fail(error);
         });
-        report(qPrintable(QString("export of %1 movies to %2 (%3 MB)")
-                              .arg(count)
-                              .arg(QFileInfo(file).suffix().toUpper())
-                              .arg(QFileInfo(file).size() / 1e6, 0, 'f', 1)),
-               took);
+        printFigure(qPrintable(QString("export of %1 movies to %2 (%3 MB)")
+                                   .arg(count)
+                                   .arg(QFileInfo(file).suffix().toUpper())
+                                   .arg(QFileInfo(file).size() / 1e6, 0, 'f', 1)),
+                    took);
     }
     return 0;
 }
@@ -94,23 +94,23 @@ int measureImport(const QDir &folder)
         });
         peakBeforeListing = statusKb("VmHWM:");
         listed = ms([&] {
-            static_cast<catalogue::CatalogueHost &>(*w).listAllRecords();
+            static_cast<widgets::CatalogueHost &>(*w).listAllRecords();
             w->findChild<QTableView *>("fpList1")->viewport()->repaint();
         });
     });
     const long peak = statusKb("VmHWM:");
-    report(qPrintable(QString("import of a %1-row CSV (%2 MB) to the listed window")
-                          .arg(plan.movies.size())
-                          .arg(QFileInfo(file).size() / 1e6, 0, 'f', 1)),
-           total);
-    report("  reading and recognising the file", read);
-    report("  mapping, converting, finding duplicates", planned);
-    report("  one transaction of inserts", stored);
-    report("  listing all movies in the main window", listed);
-    report("resident memory before the import", before / 1024.0, "MB");
-    report("most memory held up to the end of the transaction", peakBeforeListing / 1024.0, "MB");
-    report("  added by reading, planning and storing", (peakBeforeListing - before) / 1024.0, "MB");
-    report("most memory held with the new listing", peak / 1024.0, "MB");
+    printFigure(qPrintable(QString("import of a %1-row CSV (%2 MB) to the listed window")
+                               .arg(plan.movies.size())
+                               .arg(QFileInfo(file).size() / 1e6, 0, 'f', 1)),
+                total);
+    printFigure("  reading and recognising the file", read);
+    printFigure("  mapping, converting, finding duplicates", planned);
+    printFigure("  one transaction of inserts", stored);
+    printFigure("  listing all movies in the main window", listed);
+    printFigure("resident memory before the import", before / 1024.0, "MB");
+    printFigure("most memory held up to the end of the transaction", peakBeforeListing / 1024.0, "MB");
+    printFigure("  added by reading, planning and storing", (peakBeforeListing - before) / 1024.0, "MB");
+    printFigure("most memory held with the new listing", peak / 1024.0, "MB");
 
     // The same rows under another program's header: every year, time, rating and genre converted.
     QFile own(file);
@@ -124,12 +124,12 @@ int measureImport(const QDir &folder)
     other.clear();
     plan = {};
     source = {};
-    report("reading and converting it under another program's header", ms([&] {
-               QString error;
-               if (!exchange::readImportFile(foreign.fileName(), source, error))
-                   fail(error);
-               plan = exchange::planImport(source, source.mapping, exchange::DuplicateIndex());
-           }));
+    printFigure("reading and converting it under another program's header", ms([&] {
+                    QString error;
+                    if (!exchange::readImportFile(foreign.fileName(), source, error))
+                        fail(error);
+                    plan = exchange::planImport(source, source.mapping, exchange::DuplicateIndex());
+                }));
     return 0;
 }
 

@@ -5,11 +5,11 @@
 #include "bench/generator.h"
 #include "bench/measure.h"
 #include "catalogue/compaction.h"
-#include "maintenance/report.h"
+#include "catalogue/schema.h"
 #include "mainwindow/frmmain.h"
 #include "mainwindow/startup.h"
 #include "platform/settings.h"
-#include "tools/cataloguemaker.h"
+#include "report/report.h"
 
 #include <QAction>
 #include <QApplication>
@@ -39,7 +39,7 @@ constexpr int Runs = 5;
 int make(int size, const QString &folder)
 {
     QString error;
-    if (!tools::createCatalogue(folder + "/DVDs.mdb", bench::generateMovies(size), true, &error)) {
+    if (!catalogue::createCatalogue(folder + "/DVDs.mdb", bench::generateMovies(size), true, &error)) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return 1;
     }
@@ -78,21 +78,21 @@ int measure(int size, const QDir &folder)
 
     platform::saveShowTipsAtStartup(false);
     std::unique_ptr<FrmMain> w;
-    report("start to painted main window and About box", median(
-                                                             Runs,
-                                                             [&] {
-                                                                 w = std::make_unique<FrmMain>(folder.path());
-                                                                 w->load();
-                                                                 w->show();
-                                                                 w->repaint();
-                                                                 QApplication::processEvents();
-                                                             },
-                                                             [&] {
-                                                                 if (w)
-                                                                     closeOtherWindows(w.get());
-                                                                 w.reset();
-                                                             }));
-    report("resident memory after start", residentKb() / 1024.0, "MB");
+    printFigure("start to painted main window and About box", median(
+                                                                  Runs,
+                                                                  [&] {
+                                                                      w = std::make_unique<FrmMain>(folder.path());
+                                                                      w->load();
+                                                                      w->show();
+                                                                      w->repaint();
+                                                                      QApplication::processEvents();
+                                                                  },
+                                                                  [&] {
+                                                                      if (w)
+                                                                          closeOtherWindows(w.get());
+                                                                      w.reset();
+                                                                  }));
+    printFigure("resident memory after start", residentKb() / 1024.0, "MB");
     closeOtherWindows(w.get());
 
     auto *list = w->findChild<QTableView *>("fpList1");
@@ -104,28 +104,28 @@ int measure(int size, const QDir &folder)
     auto *listAll = w->findChild<QAction *>("ListAll");
     int button = 0;
     auto category = [&] { w->findChild<QPushButton *>(QString("cmdCategory_%1").arg(button++ % 12 + 1))->click(); };
-    report("List All to painted list", median(
-                                           Runs,
-                                           [&] {
-                                               listAll->trigger();
-                                               paintList();
-                                           },
-                                           category));
+    printFigure("List All to painted list", median(
+                                                Runs,
+                                                [&] {
+                                                    listAll->trigger();
+                                                    paintList();
+                                                },
+                                                category));
     int changes = 0;
-    report("List All after another program wrote", median(
-                                                       Runs,
-                                                       [&] {
-                                                           listAll->trigger();
-                                                           paintList();
-                                                       },
-                                                       [&] { changeElsewhere(folder, ++changes); }));
+    printFigure("List All after another program wrote", median(
+                                                            Runs,
+                                                            [&] {
+                                                                listAll->trigger();
+                                                                paintList();
+                                                            },
+                                                            [&] { changeElsewhere(folder, ++changes); }));
 
     auto *next = w->findChild<QPushButton *>("cmdNext");
     const int steps = std::min(1000, size - 1);
-    report("Next move (mean)", ms([&] {
-                                   for (int i = 0; i < steps; ++i)
-                                       next->click();
-                               }) / steps);
+    printFigure("Next move (mean)", ms([&] {
+                                        for (int i = 0; i < steps; ++i)
+                                            next->click();
+                                    }) / steps);
     listAll->trigger();
 
     auto scroll = [&] {
@@ -139,15 +139,15 @@ int measure(int size, const QDir &folder)
                }) /
                200;
     };
-    report("scroll step of the list (mean)", scroll());
+    printFigure("scroll step of the list (mean)", scroll());
 
-    report("category listing to painted list", median(
-                                                   Runs,
-                                                   [&] {
-                                                       category();
-                                                       paintList();
-                                                   },
-                                                   [&] { listAll->trigger(); }));
+    printFigure("category listing to painted list", median(
+                                                        Runs,
+                                                        [&] {
+                                                            category();
+                                                            paintList();
+                                                        },
+                                                        [&] { listAll->trigger(); }));
     auto *search = w->findChild<QPushButton *>("cmdSearch");
     auto *field = w->findChild<QComboBox *>("cboField");
     auto *text = w->findChild<QLineEdit *>("txtSearch");
@@ -162,10 +162,10 @@ int measure(int size, const QDir &folder)
             paintList();
         });
     };
-    report("search in the title to painted list", searchIn("Title", false));
-    report("search in the description to painted list", searchIn("Description", true));
+    printFigure("search in the title to painted list", searchIn("Title", false));
+    printFigure("search in the description to painted list", searchIn("Description", true));
     if (field->findText("All Fields") >= 0)
-        report("search in all fields to painted list", searchIn("All Fields", false));
+        printFigure("search in all fields to painted list", searchIn("All Fields", false));
     else
         std::printf("  %-44s %10s\n", "search in all fields to painted list", "n/a");
     field->setEditText("Title");
@@ -173,29 +173,29 @@ int measure(int size, const QDir &folder)
     listAll->trigger();
     auto *descending = w->findChild<QAction *>("Descending");
     auto *ascending = w->findChild<QAction *>("Ascending");
-    report("switch to descending order", median(
-                                             Runs,
-                                             [&] {
-                                                 descending->trigger();
-                                                 paintList();
-                                             },
-                                             [&] { ascending->trigger(); }));
+    printFigure("switch to descending order", median(
+                                                  Runs,
+                                                  [&] {
+                                                      descending->trigger();
+                                                      paintList();
+                                                  },
+                                                  [&] { ascending->trigger(); }));
     ascending->trigger();
     auto *merge = w->findChild<QAction *>("Merge");
     bool mergeOn = false;
-    report("switch merge on", median(
-                                  Runs,
-                                  [&] {
-                                      merge->trigger();
-                                      paintList();
-                                      mergeOn = true;
-                                  },
-                                  [&] {
-                                      if (mergeOn)
-                                          merge->trigger();
-                                      mergeOn = false;
-                                  }));
-    report("scroll step of the merged list (mean)", scroll());
+    printFigure("switch merge on", median(
+                                       Runs,
+                                       [&] {
+                                           merge->trigger();
+                                           paintList();
+                                           mergeOn = true;
+                                       },
+                                       [&] {
+                                           if (mergeOn)
+                                               merge->trigger();
+                                           mergeOn = false;
+                                       }));
+    printFigure("scroll step of the merged list (mean)", scroll());
     merge->trigger();
 
     // Editing movies of the full list, the last one first.
@@ -215,42 +215,42 @@ int measure(int size, const QDir &folder)
         settle();
         chooseRow(--chosen);
     };
-    report("open the edit dialog", median(Runs, openEdit, chooseAnother));
+    printFigure("open the edit dialog", median(Runs, openEdit, chooseAnother));
     if (QWidget *dialog = topLevel("frmEdit"))
         dialog->close();
     settle();
 
     QPushButton *finish = nullptr;
     int edits = 0;
-    report("Finish of an edit with the new listing",
-           median(
-               Runs,
-               [&] {
-                   finish->click();
-                   paintList();
-               },
-               [&] {
-                   settle();
-                   chooseRow(size / 2 + edits);
-                   w->findChild<QAction *>("Edit")->trigger();
-                   QWidget *dialog = topLevel("frmEdit");
-                   dialog->findChild<QLineEdit *>("Text1")->setText(QString("Edited %1").arg(++edits));
-                   finish = dialog->findChild<QPushButton *>("cmdFinish");
-               }));
-    report("Finish of an add with the new listing",
-           median(
-               Runs,
-               [&] {
-                   finish->click();
-                   paintList();
-               },
-               [&] {
-                   settle();
-                   w->findChild<QAction *>("New")->trigger();
-                   QWidget *dialog = topLevel("frmAddNew");
-                   dialog->findChild<QLineEdit *>("Text1")->setText(QString("Added %1").arg(++edits));
-                   finish = dialog->findChild<QPushButton *>("cmdFinish");
-               }));
+    printFigure("Finish of an edit with the new listing",
+                median(
+                    Runs,
+                    [&] {
+                        finish->click();
+                        paintList();
+                    },
+                    [&] {
+                        settle();
+                        chooseRow(size / 2 + edits);
+                        w->findChild<QAction *>("Edit")->trigger();
+                        QWidget *dialog = topLevel("frmEdit");
+                        dialog->findChild<QLineEdit *>("Text1")->setText(QString("Edited %1").arg(++edits));
+                        finish = dialog->findChild<QPushButton *>("cmdFinish");
+                    }));
+    printFigure("Finish of an add with the new listing",
+                median(
+                    Runs,
+                    [&] {
+                        finish->click();
+                        paintList();
+                    },
+                    [&] {
+                        settle();
+                        w->findChild<QAction *>("New")->trigger();
+                        QWidget *dialog = topLevel("frmAddNew");
+                        dialog->findChild<QLineEdit *>("Text1")->setText(QString("Added %1").arg(++edits));
+                        finish = dialog->findChild<QPushButton *>("cmdFinish");
+                    }));
 
     QElapsedTimer t;
     QObject::connect(&w->mainCursor(), &catalogue::RecordCursor::validate, [&](int action) {
@@ -270,25 +270,26 @@ int measure(int size, const QDir &folder)
         deletes.push_back(t.nsecsElapsed() / 1e6);
     }
     std::sort(deletes.begin(), deletes.end());
-    report("delete with the new listing (after Yes)", deletes[deletes.size() / 2]);
-    report("resident memory after all of these", residentKb() / 1024.0, "MB");
+    printFigure("delete with the new listing (after Yes)", deletes[deletes.size() / 2]);
+    printFigure("resident memory after all of these", residentKb() / 1024.0, "MB");
     w.reset();
 
     if (size == 1000) {
-        maintenance::Report printed(folder.path());
+        report::Report printed(folder.path());
         const QString pdf = folder.filePath("movies.pdf");
-        report("lay out and write a PDF of every movie", ms([&] { printed.printToPdf(pdf); }));
+        printFigure("lay out and write a PDF of every movie", ms([&] { printed.printToPdf(pdf); }));
     }
     // Space to give back: a tenth of the movies deleted before each run.
-    report("compaction of the catalogue",
-           median(
-               Runs, [&] { catalogue::compactCatalogue(folder.filePath("DVDs.mdb"), folder.filePath("DVDs1.mdb")); },
-               [&] {
-                   sqlite3 *raw = nullptr;
-                   sqlite3_open(folder.filePath("DVDs.mdb").toUtf8().constData(), &raw);
-                   catalogue::ConnectionPtr db(raw);
-                   sqlite3_exec(raw, "DELETE FROM Movies WHERE rowid % 50 = 0", nullptr, nullptr, nullptr);
-               }));
+    printFigure("compaction of the catalogue",
+                median(
+                    Runs,
+                    [&] { catalogue::compactCatalogue(folder.filePath("DVDs.mdb"), folder.filePath("DVDs1.mdb")); },
+                    [&] {
+                        sqlite3 *raw = nullptr;
+                        sqlite3_open(folder.filePath("DVDs.mdb").toUtf8().constData(), &raw);
+                        catalogue::ConnectionPtr db(raw);
+                        sqlite3_exec(raw, "DELETE FROM Movies WHERE rowid % 50 = 0", nullptr, nullptr, nullptr);
+                    }));
     return 0;
 }
 

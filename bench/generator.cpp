@@ -1,7 +1,7 @@
 #include "generator.h"
 
 #include "catalogue/categories.h"
-#include "tools/cataloguemaker.h"
+#include "catalogue/schema.h"
 
 #include <QRandomGenerator>
 #include <QStringList>
@@ -55,10 +55,10 @@ std::vector<catalogue::Movie> generateMovies(int n)
     const auto &ratings = catalogue::ratingCodes();
     for (int i = 0; i < n; ++i) {
         movies.push_back(
-            tools::makeMovie(title(rng), phrase(rng, 190 + rng.bounded(20)),
-                             categories[rng.bounded(int(categories.size()))], phrase(rng, 30 + rng.bounded(30)),
-                             phrase(rng, 90 + rng.bounded(20)), ratings[rng.bounded(int(ratings.size()))],
-                             QString::number(1930 + rng.bounded(95)), QString::number(70 + rng.bounded(130))));
+            catalogue::makeMovie(title(rng), phrase(rng, 190 + rng.bounded(20)),
+                                 categories[rng.bounded(int(categories.size()))], phrase(rng, 30 + rng.bounded(30)),
+                                 phrase(rng, 90 + rng.bounded(20)), ratings[rng.bounded(int(ratings.size()))],
+                                 QString::number(1930 + rng.bounded(95)), QString::number(70 + rng.bounded(130))));
     }
     return movies;
 }

@@ -55,7 +55,7 @@ long statusKb(const char *key)
     return 0;
 }
 
-void report(const char *what, double value, const char *unit)
+void printFigure(const char *what, double value, const char *unit)
 {
     std::printf("  %-52s %10.2f %s\n", what, value, unit);
     std::fflush(stdout);

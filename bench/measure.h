@@ -23,7 +23,7 @@ long statusKb(const char *key);
 inline long residentKb() { return statusKb("VmRSS:"); }
 
 // One figure, aligned with the others.
-void report(const char *what, double value, const char *unit = "ms");
+void printFigure(const char *what, double value, const char *unit = "ms");
 // Writes the reason on standard error and ends the benchmark with a failure.
 [[noreturn]] void fail(const QString &why);
 

@@ -1,4 +1,4 @@
-#include "backup.h"
+#include "catalogue/backup.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "bulkinsert.h"
+#include "catalogue/bulkinsert.h"
 
 namespace catalogue {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "database.h"
-#include "movie.h"
+#include "catalogue/database.h"
+#include "catalogue/movie.h"
 
 #include <QByteArrayView>
 #include <array>

@@ -1,4 +1,4 @@
-#include "categories.h"
+#include "catalogue/categories.h"
 
 namespace catalogue {
 

@@ -1,7 +1,7 @@
-#include "compaction.h"
+#include "catalogue/compaction.h"
 
-#include "openfiles.h"
-#include "replace.h"
+#include "catalogue/openfiles.h"
+#include "catalogue/replace.h"
 
 #include <QDir>
 #include <QFile>

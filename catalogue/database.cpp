@@ -1,8 +1,8 @@
-#include "database.h"
+#include "catalogue/database.h"
 
-#include "likepattern.h"
-#include "movie.h"
-#include "textfold.h"
+#include "catalogue/likepattern.h"
+#include "catalogue/movie.h"
+#include "catalogue/textfold.h"
 
 #include <QFileInfo>
 #include <algorithm>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "movie.h"
-#include "openfiles.h"
+#include "catalogue/movie.h"
+#include "catalogue/openfiles.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "duplicates.h"
+#include "catalogue/duplicates.h"
 
-#include "database.h"
-#include "textfold.h"
+#include "catalogue/database.h"
+#include "catalogue/textfold.h"
 
 namespace catalogue {
 

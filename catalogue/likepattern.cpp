@@ -1,6 +1,6 @@
-#include "likepattern.h"
+#include "catalogue/likepattern.h"
 
-#include "textfold.h"
+#include "catalogue/textfold.h"
 
 namespace catalogue {
 

@@ -1,7 +1,7 @@
-#include "listingcache.h"
+#include "catalogue/listingcache.h"
 
-#include "database.h"
-#include "textfold.h"
+#include "catalogue/database.h"
+#include "catalogue/textfold.h"
 
 #include <algorithm>
 #include <cstring>

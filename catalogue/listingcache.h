@@ -1,8 +1,8 @@
 #pragma once
 
-#include "likepattern.h"
-#include "query.h"
-#include "resultset.h"
+#include "catalogue/likepattern.h"
+#include "catalogue/query.h"
+#include "catalogue/resultset.h"
 
 #include <map>
 #include <optional>

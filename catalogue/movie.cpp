@@ -1,4 +1,4 @@
-#include "movie.h"
+#include "catalogue/movie.h"
 
 namespace catalogue {
 

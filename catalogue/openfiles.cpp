@@ -1,4 +1,4 @@
-#include "openfiles.h"
+#include "catalogue/openfiles.h"
 
 #include <QCoreApplication>
 #include <QDir>

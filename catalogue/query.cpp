@@ -1,4 +1,4 @@
-#include "query.h"
+#include "catalogue/query.h"
 
 #include <QStringList>
 

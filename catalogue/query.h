@@ -1,6 +1,6 @@
 #pragma once
 
-#include "movie.h"
+#include "catalogue/movie.h"
 
 #include <QString>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "recordcursor.h"
+#include "catalogue/recordcursor.h"
 
 namespace catalogue {
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "boundcontrol.h"
-#include "database.h"
-#include "listingcache.h"
-#include "movie.h"
-#include "query.h"
-#include "resultset.h"
+#include "catalogue/boundcontrol.h"
+#include "catalogue/database.h"
+#include "catalogue/listingcache.h"
+#include "catalogue/movie.h"
+#include "catalogue/query.h"
+#include "catalogue/resultset.h"
 
 #include <QObject>
 #include <QString>

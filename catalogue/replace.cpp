@@ -1,4 +1,4 @@
-#include "replace.h"
+#include "catalogue/replace.h"
 
 #include <QFileInfo>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "database.h"
+#include "catalogue/database.h"
 
 #include <QString>
 #include <memory>

@@ -1,8 +1,8 @@
 // Bringing a backup back, and deciding whether a start of the program takes one.
-#include "backup.h"
+#include "catalogue/backup.h"
 
-#include "movie.h"
-#include "replace.h"
+#include "catalogue/movie.h"
+#include "catalogue/replace.h"
 
 #include <QDir>
 #include <QFileInfo>

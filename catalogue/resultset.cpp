@@ -1,6 +1,6 @@
-#include "resultset.h"
+#include "catalogue/resultset.h"
 
-#include "textfold.h"
+#include "catalogue/textfold.h"
 
 #include <QList>
 #include <algorithm>

@@ -1,5 +1,5 @@
 // Which backups are kept: the newest few, and one for each of the last days.
-#include "backup.h"
+#include "catalogue/backup.h"
 
 #include <QFile>
 #include <QFileInfo>

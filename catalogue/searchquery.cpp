@@ -1,6 +1,6 @@
-#include "searchquery.h"
+#include "catalogue/searchquery.h"
 
-#include "query.h"
+#include "catalogue/query.h"
 
 namespace catalogue {
 

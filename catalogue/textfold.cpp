@@ -1,4 +1,4 @@
-#include "textfold.h"
+#include "catalogue/textfold.h"
 
 #include <QChar>
 #include <QList>

@@ -1,11 +1,11 @@
-#include "duplicatewarning.h"
+#include "editor/duplicatewarning.h"
 
 #include "catalogue/database.h"
 #include "catalogue/duplicates.h"
 #include "catalogue/recordcursor.h"
 #include "platform/settings.h"
 
-#include "platform/windows.h"
+#include "widgets/windows.h"
 
 #include <QMessageBox>
 
@@ -51,7 +51,7 @@ bool confirmUnlessDuplicate(QWidget *dialog, catalogue::RecordCursor &cursor, co
     const QString movie = found->year.isEmpty()
                               ? shortened(found->title)
                               : QString("%1 (%2)").arg(shortened(found->title), shortened(found->year));
-    return platform::askYesNo(
+    return widgets::askYesNo(
         dialog, dialog->windowTitle(),
         QString("A movie with this title is already in the catalogue: %1. Save it anyway?").arg(movie),
         QMessageBox::No);

@@ -1,7 +1,7 @@
-#include "frmaddnew.h"
+#include "editor/frmaddnew.h"
 
-#include "catalogue/cataloguehost.h"
 #include "catalogue/recordcursor.h"
+#include "widgets/cataloguehost.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -10,7 +10,7 @@
 
 namespace editor {
 
-FrmAddNew::FrmAddNew(catalogue::CatalogueHost &host, QWidget *parent)
+FrmAddNew::FrmAddNew(widgets::CatalogueHost &host, QWidget *parent)
     : MovieDialog(host, {"Add New Movie", "Add a New Movie", QRect(3360, 120, 2535, 375), QPoint(2760, 60), true})
 {
     setObjectName("frmAddNew");

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "moviedialog.h"
+#include "editor/moviedialog.h"
 
 namespace editor {
 
@@ -10,7 +10,7 @@ class FrmAddNew : public MovieDialog {
     Q_OBJECT
 public:
     // The dialog is a window of its own: a parent, if given, does not own it on screen.
-    explicit FrmAddNew(catalogue::CatalogueHost &host, QWidget *parent = nullptr);
+    explicit FrmAddNew(widgets::CatalogueHost &host, QWidget *parent = nullptr);
 
 private:
     void onCancelClicked() override;

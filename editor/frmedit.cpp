@@ -1,7 +1,7 @@
-#include "frmedit.h"
+#include "editor/frmedit.h"
 
-#include "catalogue/cataloguehost.h"
 #include "catalogue/recordcursor.h"
+#include "widgets/cataloguehost.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -10,7 +10,7 @@
 
 namespace editor {
 
-FrmEdit::FrmEdit(catalogue::CatalogueHost &host)
+FrmEdit::FrmEdit(widgets::CatalogueHost &host)
     : MovieDialog(host, {"Edit Movie", "Edit Movie", QRect(4320, 120, 1575, 375), QPoint(3720, 60), false})
 {
     setObjectName("frmEdit");
@@ -51,7 +51,7 @@ FrmEdit::FrmEdit(catalogue::CatalogueHost &host)
     rememberEntries();
 }
 
-FrmEdit *FrmEdit::create(catalogue::CatalogueHost &host)
+FrmEdit *FrmEdit::create(widgets::CatalogueHost &host)
 {
     auto *dialog = new FrmEdit(host);
     if (dialog->problem_.isEmpty())
@@ -62,7 +62,7 @@ FrmEdit *FrmEdit::create(catalogue::CatalogueHost &host)
     return nullptr;
 }
 
-FrmEdit *FrmEdit::open(catalogue::CatalogueHost &host, QPointer<FrmEdit> &slot)
+FrmEdit *FrmEdit::open(widgets::CatalogueHost &host, QPointer<FrmEdit> &slot)
 {
     if (!slot && !(slot = create(host)))
         return nullptr;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "moviedialog.h"
+#include "editor/moviedialog.h"
 
 #include <QPointer>
 
@@ -16,13 +16,13 @@ public:
     // Loads the dialog on the main window's current movie, not yet shown. When that
     // movie cannot be edited (changed or gone since it was listed, or the catalogue
     // cannot be read), says why in a message box and answers nullptr.
-    static FrmEdit *create(catalogue::CatalogueHost &host);
+    static FrmEdit *create(widgets::CatalogueHost &host);
     // Brings the open dialog of slot to the front, or creates and shows one; nullptr
     // when the movie cannot be edited.
-    static FrmEdit *open(catalogue::CatalogueHost &host, QPointer<FrmEdit> &slot);
+    static FrmEdit *open(widgets::CatalogueHost &host, QPointer<FrmEdit> &slot);
 
 private:
-    explicit FrmEdit(catalogue::CatalogueHost &host);
+    explicit FrmEdit(widgets::CatalogueHost &host);
     void onCancelClicked() override;
 
     QString problem_;

@@ -1,13 +1,13 @@
-#include "moviedialog.h"
+#include "editor/moviedialog.h"
 
-#include "catalogue/cataloguehost.h"
 #include "catalogue/categories.h"
 #include "catalogue/recordcursor.h"
-#include "duplicatewarning.h"
-#include "platform/boundwidgets.h"
-#include "platform/help.h"
-#include "platform/twips.h"
-#include "platform/windows.h"
+#include "editor/duplicatewarning.h"
+#include "help/help.h"
+#include "widgets/boundwidgets.h"
+#include "widgets/cataloguehost.h"
+#include "widgets/twips.h"
+#include "widgets/windows.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -33,7 +33,7 @@ QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, int l,
     auto *label = new QLabel(text, parent);
     label->setObjectName(name);
     label->setTextFormat(Qt::PlainText);
-    platform::placeTwips(label, l, t, w, h);
+    widgets::placeTwips(label, l, t, w, h);
     return label;
 }
 
@@ -42,7 +42,7 @@ QLineEdit *makeLineEdit(QWidget *parent, const char *name, int l, int t, int w, 
     auto *edit = new QLineEdit(parent);
     edit->setObjectName(name);
     edit->setMaxLength(INT_MAX);
-    platform::placeTwips(edit, l, t, w, h);
+    widgets::placeTwips(edit, l, t, w, h);
     return edit;
 }
 
@@ -55,7 +55,7 @@ QPlainTextEdit *makeTextBox(QWidget *parent, const char *name, int l, int t, int
     edit->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     edit->setTabChangesFocus(true);
-    platform::placeTwips(edit, l, t, w, h);
+    widgets::placeTwips(edit, l, t, w, h);
     return edit;
 }
 
@@ -68,7 +68,7 @@ QComboBox *makeCombo(QWidget *parent, const char *name, int l, int t, int w, int
     combo->setCompleter(nullptr);
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->lineEdit()->setMaxLength(INT_MAX);
-    platform::placeTwips(combo, l, t, w, h);
+    widgets::placeTwips(combo, l, t, w, h);
     return combo;
 }
 
@@ -77,7 +77,7 @@ QPushButton *makeButton(QWidget *parent, const char *name, const QString &text, 
     auto *button = new QPushButton(text, parent);
     button->setObjectName(name);
     button->setAutoDefault(false);
-    platform::placeTwips(button, l, t, w, h);
+    widgets::placeTwips(button, l, t, w, h);
     return button;
 }
 
@@ -91,7 +91,7 @@ void appendKeepingText(QComboBox *combo, const QStringList &entries)
 
 } // namespace
 
-MovieDialog::MovieDialog(catalogue::CatalogueHost &host, const Look &look)
+MovieDialog::MovieDialog(widgets::CatalogueHost &host, const Look &look)
     : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                            Qt::MSWindowsFixedSizeDialogHint),
       host_(host)
@@ -99,12 +99,12 @@ MovieDialog::MovieDialog(catalogue::CatalogueHost &host, const Look &look)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(look.caption);
     setWindowIcon(QIcon(QStringLiteral(":/images/moviary32.png")));
-    setFont(platform::sansSerif(8.25));
+    setFont(widgets::sansSerif(8.25));
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::white);
     setPalette(pal);
     setAutoFillBackground(true);
-    setFixedSize(platform::twips(6000), platform::twips(5805));
+    setFixedSize(widgets::twips(6000), widgets::twips(5805));
 
     QLabel *categoryLabel = makeLabel(this, "Label1", "Select a Category :", 120, 120, 1455, 255);
     categoryBox_ = makeCombo(this, "cboCat", 120, 360, 1935, 315);
@@ -120,10 +120,10 @@ MovieDialog::MovieDialog(catalogue::CatalogueHost &host, const Look &look)
     auto *image = new QLabel(this);
     image->setObjectName("Image1");
     image->setPixmap(QPixmap(QStringLiteral(":/images/moviary32.png")));
-    platform::placeTwips(image, look.imagePlace.x(), look.imagePlace.y(), 480, 480);
+    widgets::placeTwips(image, look.imagePlace.x(), look.imagePlace.y(), 480, 480);
     QLabel *header = makeLabel(this, "Label8", look.header, look.headerPlace.x(), look.headerPlace.y(),
                                look.headerPlace.width(), look.headerPlace.height());
-    header->setFont(platform::sansSerif(13.5, true));
+    header->setFont(widgets::sansSerif(13.5, true));
 
     QLabel *ratingLabel = makeLabel(this, "Label6", "Select a Rating :", 4680, 840, 1215, 255);
     ratingBox_ = makeCombo(this, "cboRating", 4680, 1080, 1215, 315);
@@ -139,14 +139,14 @@ MovieDialog::MovieDialog(catalogue::CatalogueHost &host, const Look &look)
 
     cursor_ = new catalogue::RecordCursor(this);
     cursor_->setObjectName("Data1");
-    platform::bindComboBox(*cursor_, Field::Category, categoryBox_);
-    platform::bindLineEdit(*cursor_, Field::Title, titleText_);
-    platform::bindTextEdit(*cursor_, Field::Description, descriptionText_);
-    platform::bindTextEdit(*cursor_, Field::Actors, actorsText_);
-    platform::bindTextEdit(*cursor_, Field::Review, reviewText_);
-    platform::bindComboBox(*cursor_, Field::Rating, ratingBox_);
-    platform::bindLineEdit(*cursor_, Field::Year, yearText_);
-    platform::bindLineEdit(*cursor_, Field::Time, timeText_);
+    widgets::bindComboBox(*cursor_, Field::Category, categoryBox_);
+    widgets::bindLineEdit(*cursor_, Field::Title, titleText_);
+    widgets::bindTextEdit(*cursor_, Field::Description, descriptionText_);
+    widgets::bindTextEdit(*cursor_, Field::Actors, actorsText_);
+    widgets::bindTextEdit(*cursor_, Field::Review, reviewText_);
+    widgets::bindComboBox(*cursor_, Field::Rating, ratingBox_);
+    widgets::bindLineEdit(*cursor_, Field::Year, yearText_);
+    widgets::bindLineEdit(*cursor_, Field::Time, timeText_);
 
     // A screen reader names each input by the label beside it.
     const std::pair<QWidget *, QLabel *> named[] = {
@@ -174,7 +174,7 @@ MovieDialog::MovieDialog(catalogue::CatalogueHost &host, const Look &look)
     if (QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
-    platform::makeTopMost(this);
+    widgets::makeTopMost(this);
 }
 
 // A dialog deleted without being closed (its main window went first) still drops its
@@ -214,15 +214,15 @@ bool MovieDialog::mayDiscardEntries()
 {
     if (!hasUnsavedEntries())
         return true;
-    return platform::askYesNo(isVisible() ? this : nullptr, windowTitle(),
-                              QStringLiteral("Discard the changes to this movie?"), QMessageBox::No);
+    return widgets::askYesNo(isVisible() ? this : nullptr, windowTitle(),
+                             QStringLiteral("Discard the changes to this movie?"), QMessageBox::No);
 }
 
 QString MovieDialog::catalogueFile() const { return host_.catalogueFile(); }
 
 void MovieDialog::showProblem(const QString &message)
 {
-    platform::showMessage(isVisible() ? this : nullptr, QMessageBox::Warning, windowTitle(), message);
+    widgets::showMessage(isVisible() ? this : nullptr, QMessageBox::Warning, windowTitle(), message);
 }
 
 void MovieDialog::onFinishClicked()
@@ -245,7 +245,7 @@ void MovieDialog::onFinishClicked()
     close();
 }
 
-void MovieDialog::onHelpClicked() { platform::showHelp(this, host_.helpFile()); }
+void MovieDialog::onHelpClicked() { help::showHelp(this, host_.helpFile()); }
 
 void MovieDialog::unload()
 {

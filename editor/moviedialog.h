@@ -12,9 +12,12 @@ class QPlainTextEdit;
 class QPushButton;
 
 namespace catalogue {
-class CatalogueHost;
 class RecordCursor;
-} // namespace catalogue
+}
+
+namespace widgets {
+class CatalogueHost;
+}
 
 namespace editor {
 
@@ -49,7 +52,7 @@ protected:
         bool minutesLabel;
     };
 
-    MovieDialog(catalogue::CatalogueHost &host, const Look &look);
+    MovieDialog(widgets::CatalogueHost &host, const Look &look);
 
     // Appends the fixed lists; the text shown in each combo stays, and no entry is selected.
     void loadCategories();
@@ -65,7 +68,7 @@ protected:
 
     void closeEvent(QCloseEvent *event) override;
 
-    catalogue::CatalogueHost &host_;
+    widgets::CatalogueHost &host_;
     catalogue::RecordCursor *cursor_;
 
     QComboBox *categoryBox_;

@@ -1,4 +1,4 @@
-#include "collectionxml.h"
+#include "exchange/collectionxml.h"
 
 #include <QXmlStreamReader>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "delimited.h"
-#include "sourcetable.h"
+#include "exchange/delimited.h"
+#include "exchange/sourcetable.h"
 
 #include <QByteArray>
 #include <QString>

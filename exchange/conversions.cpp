@@ -1,4 +1,4 @@
-#include "conversions.h"
+#include "exchange/conversions.h"
 
 #include "catalogue/categories.h"
 

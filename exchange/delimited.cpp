@@ -1,4 +1,4 @@
-#include "delimited.h"
+#include "exchange/delimited.h"
 
 #include "catalogue/movie.h"
 

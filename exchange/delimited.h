@@ -1,7 +1,7 @@
 #pragma once
 
 #include "catalogue/bulkinsert.h"
-#include "sourcetable.h"
+#include "exchange/sourcetable.h"
 
 #include <QByteArray>
 #include <QString>

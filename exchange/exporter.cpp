@@ -1,9 +1,9 @@
-#include "exporter.h"
+#include "exchange/exporter.h"
 
 #include "catalogue/recordcursor.h"
-#include "collectionxml.h"
-#include "delimited.h"
-#include "zipfile.h"
+#include "exchange/collectionxml.h"
+#include "exchange/delimited.h"
+#include "exchange/zipfile.h"
 
 #include <QDir>
 #include <QSaveFile>

@@ -1,13 +1,13 @@
-#include "importer.h"
+#include "exchange/importer.h"
 
 #include "catalogue/bulkinsert.h"
 #include "catalogue/duplicates.h"
 #include "catalogue/recordcursor.h"
-#include "collectionxml.h"
-#include "conversions.h"
-#include "delimited.h"
-#include "textdecode.h"
-#include "zipfile.h"
+#include "exchange/collectionxml.h"
+#include "exchange/conversions.h"
+#include "exchange/delimited.h"
+#include "exchange/zipfile.h"
+#include "platform/textdecode.h"
 
 #include <QDir>
 #include <QFile>
@@ -74,8 +74,8 @@ bool readCollection(QByteArrayView xml, bool zipped, ImportSource &source, QStri
 bool readText(QByteArray bytes, ImportSource &source, QString &why)
 {
     QByteArray utf8;
-    TextEncoding encoding;
-    if (!decodeText(std::move(bytes), utf8, encoding, why))
+    platform::TextEncoding encoding;
+    if (!platform::decodeText(std::move(bytes), utf8, encoding, why))
         return false;
     const char delimiter = detectDelimiter(utf8);
     if (!readDelimited(std::move(utf8), delimiter, source.table, why))
@@ -90,7 +90,7 @@ bool readText(QByteArray bytes, ImportSource &source, QString &why)
     }
     const char *separated = delimiter == '\t' ? "tab" : delimiter == ';' ? "semicolon" : "comma";
     source.format = SourceFormat::DelimitedText;
-    source.description = QString("Delimited text (%1-separated, %2)").arg(separated, encodingName(encoding));
+    source.description = QString("Delimited text (%1-separated, %2)").arg(separated, platform::encodingName(encoding));
     source.mappingChangeable = true;
     source.exact = isOwnLayout(source.table.columns);
     source.mapping = mappingForHeader(source.table.columns);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "catalogue/movie.h"
-#include "sourcetable.h"
+#include "exchange/sourcetable.h"
 
 #include <QByteArray>
 #include <QSet>

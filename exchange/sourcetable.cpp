@@ -1,4 +1,4 @@
-#include "sourcetable.h"
+#include "exchange/sourcetable.h"
 
 namespace exchange {
 

@@ -1,4 +1,4 @@
-#include "zipfile.h"
+#include "exchange/zipfile.h"
 
 #include <memory>
 #include <zip.h>

@@ -3,7 +3,7 @@
 // read back, gives the same cells.
 #include "exchange/delimited.h"
 #include "exchange/importer.h"
-#include "exchange/textdecode.h"
+#include "platform/textdecode.h"
 
 #include <cstdint>
 #include <cstdio>

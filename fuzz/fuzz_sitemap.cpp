@@ -1,7 +1,7 @@
 // Fuzzes the help file's contents and index reader: any bytes give a tree no deeper
 // than the limit, whose entries each came from one sitemap object, carry a name or a
 // topic, and name their topic by an absolute archive path.
-#include "platform/sitemap.h"
+#include "help/sitemap.h"
 
 #include <QRegularExpression>
 
@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-using platform::SitemapEntry;
+using help::SitemapEntry;
 
 namespace {
 
@@ -42,8 +42,8 @@ qsizetype check(const std::vector<SitemapEntry> &entries, int depth)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    const QString text = platform::decodeHelpText(bytes);
-    const std::vector<SitemapEntry> entries = platform::parseSitemap(text);
+    const QString text = help::decodeHelpText(bytes);
+    const std::vector<SitemapEntry> entries = help::parseSitemap(text);
 
     const qsizetype count = check(entries, 1);
     // Each entry is made by one closing object tag.
@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (count > closings)
         fail("more entries than objects", QString::number(count));
     // The same text read twice gives the same tree.
-    if (check(platform::parseSitemap(text), 1) != count)
+    if (check(help::parseSitemap(text), 1) != count)
         fail("a second reading differs", QString::number(count));
     return 0;
 }

@@ -1,6 +1,6 @@
 // Fuzzes the tips-file reader: any bytes give tips of one line each, within the
 // limits, and a plain text file gives exactly its lines.
-#include "maintenance/tipsfile.h"
+#include "startup/tipsfile.h"
 
 #include <QRegularExpression>
 #include <QStringDecoder>

@@ -1,7 +1,7 @@
-#include "backups.h"
+#include "maintenance/backups.h"
 
 #include "catalogue/backup.h"
-#include "platform/windows.h"
+#include "widgets/windows.h"
 
 #include <QMessageBox>
 #include <QThread>
@@ -12,14 +12,14 @@ bool backupBeforeChange(QWidget *parent, const QString &catalogueFile, const QSt
 {
     catalogue::CatalogueError error;
     {
-        platform::WaitCursor hourglass;
+        widgets::WaitCursor hourglass;
         error = catalogue::backUpCatalogue(catalogueFile, nullptr, keep);
     }
     if (!error)
         return true;
-    return platform::askYesNo(parent, QStringLiteral("Backup"),
-                              error.message + QStringLiteral("\n\nGo on without a backup?"), QMessageBox::No,
-                              QMessageBox::Warning);
+    return widgets::askYesNo(parent, QStringLiteral("Backup"),
+                             error.message + QStringLiteral("\n\nGo on without a backup?"), QMessageBox::No,
+                             QMessageBox::Warning);
 }
 
 StartupBackup::StartupBackup(const QString &catalogueFile, QObject *parent) : QObject(parent)

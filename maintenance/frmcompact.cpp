@@ -1,12 +1,12 @@
-#include "frmcompact.h"
+#include "maintenance/frmcompact.h"
 
-#include "backups.h"
-#include "catalogue/cataloguehost.h"
 #include "catalogue/compaction.h"
 #include "catalogue/recordcursor.h"
-#include "platform/help.h"
-#include "platform/twips.h"
-#include "platform/windows.h"
+#include "help/help.h"
+#include "maintenance/backups.h"
+#include "widgets/cataloguehost.h"
+#include "widgets/twips.h"
+#include "widgets/windows.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -21,13 +21,13 @@ namespace {
 const QString Finish = QStringLiteral("Finish");
 } // namespace
 
-FrmCompact::FrmCompact(catalogue::CatalogueHost &host, QWidget *parent) : QWidget(parent, Qt::Dialog), host_(host)
+FrmCompact::FrmCompact(widgets::CatalogueHost &host, QWidget *parent) : QWidget(parent, Qt::Dialog), host_(host)
 {
-    using platform::placeTwips;
+    using widgets::placeTwips;
     setObjectName(QStringLiteral("frmCompact"));
     setWindowTitle(QStringLiteral("Database"));
-    setFont(platform::sansSerif(8.25));
-    setFixedSize(platform::twips(4575), platform::twips(2265));
+    setFont(widgets::sansSerif(8.25));
+    setFixedSize(widgets::twips(4575), widgets::twips(2265));
 
     auto *image = new QLabel(this);
     image->setObjectName(QStringLiteral("Image1"));
@@ -36,7 +36,7 @@ FrmCompact::FrmCompact(catalogue::CatalogueHost &host, QWidget *parent) : QWidge
 
     statusLabel_ = new QLabel(QStringLiteral("Compact Database ?"), this);
     statusLabel_->setObjectName(QStringLiteral("lblStatus"));
-    statusLabel_->setFont(platform::sansSerif(13.5, true));
+    statusLabel_->setFont(widgets::sansSerif(13.5, true));
     placeTwips(statusLabel_, 840, 360, 3615, 375);
 
     // Says why a compaction failed, in the place of the bar.
@@ -85,7 +85,7 @@ FrmCompact::FrmCompact(catalogue::CatalogueHost &host, QWidget *parent) : QWidge
     load();
 }
 
-void FrmCompact::load() { platform::makeTopMost(this); }
+void FrmCompact::load() { widgets::makeTopMost(this); }
 
 void FrmCompact::closeEvent(QCloseEvent *event)
 {
@@ -101,7 +101,7 @@ void FrmCompact::unload()
     host_.listAllRecords();
 }
 
-void FrmCompact::setBarWidth(int twips) { progressBar_->resize(platform::twips(twips), progressBar_->height()); }
+void FrmCompact::setBarWidth(int twips) { progressBar_->resize(widgets::twips(twips), progressBar_->height()); }
 
 void FrmCompact::onCompactClicked()
 {
@@ -118,7 +118,7 @@ void FrmCompact::onCompactClicked()
 
     catalogue::CatalogueError error;
     {
-        platform::WaitCursor hourglass;
+        widgets::WaitCursor hourglass;
         host_.mainCursor().closeDatabase();
         error = catalogue::compactCatalogue(host_.catalogueFile(), host_.compactionWorkFile(),
                                             [this](catalogue::CompactionStep step) {
@@ -158,6 +158,6 @@ void FrmCompact::onCompactClicked()
 
 void FrmCompact::onCancelClicked() { close(); }
 
-void FrmCompact::onHelpClicked() { platform::showHelp(this, host_.helpFile()); }
+void FrmCompact::onHelpClicked() { help::showHelp(this, host_.helpFile()); }
 
 } // namespace maintenance

@@ -6,7 +6,7 @@ class QFrame;
 class QLabel;
 class QPushButton;
 
-namespace catalogue {
+namespace widgets {
 class CatalogueHost;
 }
 
@@ -17,7 +17,7 @@ namespace maintenance {
 class FrmCompact : public QWidget {
     Q_OBJECT
 public:
-    explicit FrmCompact(catalogue::CatalogueHost &host, QWidget *parent = nullptr);
+    explicit FrmCompact(widgets::CatalogueHost &host, QWidget *parent = nullptr);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -30,7 +30,7 @@ private:
     void onHelpClicked();
     void setBarWidth(int twips);
 
-    catalogue::CatalogueHost &host_;
+    widgets::CatalogueHost &host_;
     bool unloaded_ = false;
 
     QLabel *statusLabel_;

@@ -1,12 +1,12 @@
-#include "frmrestore.h"
+#include "maintenance/frmrestore.h"
 
-#include "backups.h"
 #include "catalogue/backup.h"
-#include "catalogue/cataloguehost.h"
 #include "catalogue/recordcursor.h"
 #include "catalogue/replace.h"
-#include "platform/twips.h"
-#include "platform/windows.h"
+#include "maintenance/backups.h"
+#include "widgets/cataloguehost.h"
+#include "widgets/twips.h"
+#include "widgets/windows.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -33,13 +33,13 @@ QString whenText(const QDateTime &taken)
 
 } // namespace
 
-FrmRestore::FrmRestore(catalogue::CatalogueHost &host, const QString &catalogueFile, QWidget *parent)
+FrmRestore::FrmRestore(widgets::CatalogueHost &host, const QString &catalogueFile, QWidget *parent)
     : QWidget(parent, Qt::Dialog), host_(host), catalogueFile_(catalogueFile)
 {
     setObjectName(QStringLiteral("frmRestore"));
     setWindowTitle(QStringLiteral("Restore from Backup"));
-    setFont(platform::sansSerif(8.25));
-    resize(platform::twips(6000), platform::twips(4200));
+    setFont(widgets::sansSerif(8.25));
+    resize(widgets::twips(6000), widgets::twips(4200));
 
     lblCurrent = new QLabel(this);
     lblCurrent->setObjectName(QStringLiteral("lblCurrent"));
@@ -68,7 +68,7 @@ FrmRestore::FrmRestore(catalogue::CatalogueHost &host, const QString &catalogueF
     connect(cmdRestore, &QPushButton::clicked, this, &FrmRestore::cmdRestore_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QWidget::close);
 
-    platform::makeTopMost(this);
+    widgets::makeTopMost(this);
     loadBackups();
 }
 
@@ -162,7 +162,7 @@ void FrmRestore::cmdRestore_Click()
     // Refused before the backup is taken, so that a refusal costs nothing.
     if (const catalogue::CatalogueError refused = catalogue::refusalIfInUse(catalogueFile_)) {
         host_.listAllRecords();
-        platform::showMessage(this, QMessageBox::Warning, windowTitle(), refused.message);
+        widgets::showMessage(this, QMessageBox::Warning, windowTitle(), refused.message);
         return;
     }
     if (!backupBeforeChange(this, catalogueFile_, backup)) {
@@ -172,13 +172,13 @@ void FrmRestore::cmdRestore_Click()
     }
     catalogue::CatalogueError error;
     {
-        platform::WaitCursor hourglass;
+        widgets::WaitCursor hourglass;
         error = catalogue::restoreBackup(backup, catalogueFile_);
     }
     host_.listAllRecords();
     if (error) {
-        platform::showMessage(this, QMessageBox::Warning, windowTitle(),
-                              error.message + QStringLiteral(" The catalogue was not changed."));
+        widgets::showMessage(this, QMessageBox::Warning, windowTitle(),
+                             error.message + QStringLiteral(" The catalogue was not changed."));
         loadBackups();
         return;
     }

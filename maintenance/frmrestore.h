@@ -9,7 +9,7 @@ class QListWidget;
 class QPushButton;
 class QThread;
 
-namespace catalogue {
+namespace widgets {
 class CatalogueHost;
 }
 
@@ -23,7 +23,7 @@ namespace maintenance {
 class FrmRestore : public QWidget {
     Q_OBJECT
 public:
-    FrmRestore(catalogue::CatalogueHost &host, const QString &catalogueFile, QWidget *parent = nullptr);
+    FrmRestore(widgets::CatalogueHost &host, const QString &catalogueFile, QWidget *parent = nullptr);
     ~FrmRestore() override;
 
 private:
@@ -33,7 +33,7 @@ private:
     void updateRestoreEnabled();
     void cmdRestore_Click();
 
-    catalogue::CatalogueHost &host_;
+    widgets::CatalogueHost &host_;
     QString catalogueFile_;
     QThread *checker_ = nullptr;
     std::shared_ptr<std::atomic<bool>> stop_;

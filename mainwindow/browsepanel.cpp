@@ -1,17 +1,17 @@
-#include "browsepanel.h"
+#include "mainwindow/browsepanel.h"
 
 #include "catalogue/categories.h"
-#include "controls.h"
-#include "platform/twips.h"
+#include "widgets/controls.h"
+#include "widgets/twips.h"
 
 #include <QFontMetrics>
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 
-using mainwindow::makeButton;
-using mainwindow::makeLabel;
-using platform::sansSerif;
+using widgets::makeButton;
+using widgets::makeLabel;
+using widgets::sansSerif;
 
 namespace {
 // The status labels keep this distance from the panel's right edge, in twips.
@@ -26,7 +26,7 @@ constexpr int CounterGap = 60;
 BrowsePanel::BrowsePanel(QWidget *parent) : QWidget(parent)
 {
     // The text-entry background, as the detail pane has.
-    mainwindow::stylePanel(this, "Picture1", "palette(base)");
+    widgets::stylePanel(this, "Picture1", "palette(base)");
     const QFont status = sansSerif(StatusPointSize / 100.0);
     categoryLabel_ = makeLabel(this, "lblCategoryName", "All DVD Movies", 120, 120, 4335, 375, {}, nullptr);
     categoryLabel_->setFont(sansSerif(13.5, true));
@@ -37,7 +37,7 @@ BrowsePanel::BrowsePanel(QWidget *parent) : QWidget(parent)
     versionPlate_->setObjectName("picHideButtons");
     versionPlate_->setAttribute(Qt::WA_StyledBackground);
     versionPlate_->setStyleSheet("#picHideButtons { background: palette(base); }");
-    platform::placeTwips(versionPlate_, 120, 560, 2655, 495);
+    widgets::placeTwips(versionPlate_, 120, 560, 2655, 495);
     auto *icon = makeLabel(versionPlate_, "picHideButtonsIcon", {}, 0, 0, 480, 495);
     icon->setPixmap(QIcon(":/images/moviary32.png").pixmap(32, 32));
     const QFont versionFont = sansSerif(8.25, true);
@@ -58,7 +58,7 @@ BrowsePanel::BrowsePanel(QWidget *parent) : QWidget(parent)
     sortLabel_ = makeLabel(this, "lblSort", "Sort: Ascending", 5520, 360, 2055, 255, "color: black; background: white;",
                            &status);
     recordCountLabel_ =
-        makeLabel(this, "lblRecordCount", "Select a Category", 5520, 720, 2055, 255, mainwindow::WhiteOnBlack, &status);
+        makeLabel(this, "lblRecordCount", "Select a Category", 5520, 720, 2055, 255, widgets::WhiteOnBlack, &status);
     auto *browseHint = makeLabel(this, "Label6", "Select a Movie Category to Browse.", 5880, 1300, 1695, 480,
                                  "color: rgb(128, 128, 128);");
     auto *addHint = makeLabel(this, "Label7", "Click below to Add a New Movie.", 5880, 1840, 1695, 420,
@@ -109,9 +109,9 @@ void BrowsePanel::layoutControls()
 {
     if (window()->isMinimized())
         return;
-    const int width = platform::toTwips(this->width());
+    const int width = widgets::toTwips(this->width());
     for (QLabel *label : {recordCountLabel_, mergeLabel_, sortLabel_})
-        label->move(platform::twips(width - RightLabelsInset), label->y());
+        label->move(widgets::twips(width - RightLabelsInset), label->y());
     fitRecordCounter();
     updateFocusable();
 }
@@ -121,7 +121,7 @@ void BrowsePanel::layoutControls()
 // button allows, and past that its font shrinks.
 void BrowsePanel::fitRecordCounter()
 {
-    using platform::twips;
+    using widgets::twips;
     const int right = mergeLabel_->x() + twips(StatusLabelWidth);
     const int leftmost = categoriesButton_->geometry().right() + 1 + twips(CounterGap);
     QFont font = sansSerif(StatusPointSize / 100.0);

@@ -1,4 +1,4 @@
-#include "commandbar.h"
+#include "mainwindow/commandbar.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,15 +1,15 @@
 // Each command of the command bar reaches its own handler; the view and sort options
 // (list order, merged cells, list or browse buttons, tips at start-up); deleting the
 // current movie.
-#include "browsepanel.h"
-#include "commandbar.h"
 #include "editor/frmaddnew.h"
 #include "editor/frmedit.h"
-#include "frmmain.h"
-#include "listdetailpanel.h"
+#include "mainwindow/browsepanel.h"
+#include "mainwindow/commandbar.h"
+#include "mainwindow/frmmain.h"
+#include "mainwindow/listdetailpanel.h"
+#include "mainwindow/searchpanel.h"
 #include "platform/settings.h"
-#include "platform/windows.h"
-#include "searchpanel.h"
+#include "widgets/windows.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -107,12 +107,12 @@ void FrmMain::deleteCurrentMovie()
     if (cursor_->bof() || cursor_->eof())
         return;
     // Above every window, an open editor included, so that it is seen before it is answered.
-    if (!platform::askYesNo(this, "Please Confirm !", "Are you sure you want to delete this movie ?", QMessageBox::Yes))
+    if (!widgets::askYesNo(this, "Please Confirm !", "Are you sure you want to delete this movie ?", QMessageBox::Yes))
         return;
     if (!cursor_->deleteCurrent()) {
         // Nothing was removed: say why and leave the listing as it is.
-        platform::showMessage(this, QMessageBox::Warning, "Moviary",
-                              "The movie could not be deleted.\n\n" + cursor_->lastError().message);
+        widgets::showMessage(this, QMessageBox::Warning, "Moviary",
+                             "The movie could not be deleted.\n\n" + cursor_->lastError().message);
         return;
     }
     cursor_->refresh();

@@ -1,21 +1,21 @@
-#include "frmmain.h"
+#include "mainwindow/frmmain.h"
 
-#include "browsepanel.h"
 #include "catalogue/categories.h"
 #include "catalogue/query.h"
 #include "catalogue/searchquery.h"
-#include "commandbar.h"
 #include "editor/frmaddnew.h"
 #include "editor/frmedit.h"
-#include "listdetailpanel.h"
-#include "maintenance/frmabout.h"
 #include "maintenance/frmcompact.h"
 #include "maintenance/frmrestore.h"
-#include "maintenance/frmtip.h"
-#include "maintenance/report.h"
+#include "mainwindow/browsepanel.h"
+#include "mainwindow/commandbar.h"
+#include "mainwindow/listdetailpanel.h"
+#include "mainwindow/searchpanel.h"
 #include "platform/settings.h"
-#include "platform/windows.h"
-#include "searchpanel.h"
+#include "report/report.h"
+#include "startup/frmabout.h"
+#include "startup/frmtip.h"
+#include "widgets/windows.h"
 
 #include <QAction>
 
@@ -28,7 +28,7 @@ FrmMain::FrmMain(const platform::Locations &locations, QWidget *parent) : QMainW
 {
     cursor_ = new catalogue::RecordCursor(this);
     cursor_->setObjectName("Data1");
-    listModel_ = new catalogue::MovieListModel(cursor_, this);
+    listModel_ = new mainwindow::MovieListModel(cursor_, this);
     buildWindow();
 
     listPanel_->bindDetails(*cursor_);
@@ -165,5 +165,5 @@ void FrmMain::selectCurrentRow()
 
 void FrmMain::reportCatalogueError()
 {
-    platform::showMessage(this, QMessageBox::Warning, "Moviary", cursor_->lastError().message);
+    widgets::showMessage(this, QMessageBox::Warning, "Moviary", cursor_->lastError().message);
 }

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "catalogue/cataloguehost.h"
-#include "catalogue/movielistmodel.h"
 #include "catalogue/recordcursor.h"
+#include "mainwindow/movielistmodel.h"
 #include "platform/locations.h"
+#include "widgets/cataloguehost.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -20,15 +20,24 @@ class FrmEdit;
 class MovieDialog;
 } // namespace editor
 
-namespace maintenance {
-class FrmAbout;
-class FrmCompact;
+namespace importexport {
 class FrmExport;
 class FrmImport;
+} // namespace importexport
+
+namespace maintenance {
+class FrmCompact;
 class FrmRestore;
-class FrmTip;
-class Report;
 } // namespace maintenance
+
+namespace report {
+class Report;
+}
+
+namespace startup {
+class FrmAbout;
+class FrmTip;
+} // namespace startup
 
 // The main window: it lists the catalogue, browses by category, searches one field,
 // shows one movie in the detail pane, and runs every command of its command bar.
@@ -42,7 +51,7 @@ class Report;
 // openwindows.cpp  the dialogs and tool windows the commands open, and the enabled state of
 //                  "Compact", "Import" and "Restore"
 // safetynet.cpp    backups (restore, the start-up backup) and the duplicate warning's option
-class FrmMain : public QMainWindow, public catalogue::CatalogueHost {
+class FrmMain : public QMainWindow, public widgets::CatalogueHost {
     Q_OBJECT
 public:
     explicit FrmMain(const platform::Locations &locations, QWidget *parent = nullptr);
@@ -74,7 +83,7 @@ public:
     bool categoriesExpanded() const;
     bool listHidden() const { return listHidden_; }
     CommandBar *commandBar() const { return commandBar_; }
-    catalogue::MovieListModel *listModel() const { return listModel_; }
+    mainwindow::MovieListModel *listModel() const { return listModel_; }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -136,7 +145,7 @@ private:
     bool listHidden_ = false;
 
     catalogue::RecordCursor *cursor_ = nullptr;
-    catalogue::MovieListModel *listModel_ = nullptr;
+    mainwindow::MovieListModel *listModel_ = nullptr;
     CommandBar *commandBar_ = nullptr;
 
     QWidget *clientArea_ = nullptr;
@@ -150,10 +159,10 @@ private:
     QPointer<editor::FrmAddNew> addDialog_;
     QPointer<editor::FrmEdit> editDialog_;
     QPointer<maintenance::FrmCompact> compactDialog_;
-    QPointer<maintenance::FrmImport> importDialog_;
-    QPointer<maintenance::FrmExport> exportDialog_;
+    QPointer<importexport::FrmImport> importDialog_;
+    QPointer<importexport::FrmExport> exportDialog_;
     QPointer<maintenance::FrmRestore> restoreDialog_;
-    QPointer<maintenance::FrmAbout> aboutBox_;
-    QPointer<maintenance::FrmTip> tipWindow_;
-    QPointer<maintenance::Report> report_;
+    QPointer<startup::FrmAbout> aboutBox_;
+    QPointer<startup::FrmTip> tipWindow_;
+    QPointer<report::Report> report_;
 };

@@ -1,17 +1,17 @@
 // The main window's frame: the command bar, the splitters that hold the three panels,
 // the browse panel's height, and laying the panels out again when the window changes size.
-#include "browsepanel.h"
-#include "commandbar.h"
-#include "frmmain.h"
-#include "listdetailpanel.h"
-#include "platform/twips.h"
-#include "searchpanel.h"
+#include "mainwindow/browsepanel.h"
+#include "mainwindow/commandbar.h"
+#include "mainwindow/frmmain.h"
+#include "mainwindow/listdetailpanel.h"
+#include "mainwindow/searchpanel.h"
+#include "widgets/twips.h"
 
 #include <QIcon>
 #include <QSplitter>
 #include <QToolBar>
 
-using platform::twips;
+using widgets::twips;
 
 namespace {
 
@@ -28,7 +28,7 @@ void FrmMain::buildWindow()
     setObjectName("frmMain");
     setWindowTitle("Moviary");
     setWindowIcon(QIcon(":/images/moviary32.png"));
-    setFont(platform::sansSerif(8.25));
+    setFont(widgets::sansSerif(8.25));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
 

@@ -1,11 +1,11 @@
-#include "listdetailpanel.h"
+#include "mainwindow/listdetailpanel.h"
 
-#include "catalogue/movielistmodel.h"
-#include "controls.h"
-#include "mergedelegate.h"
-#include "platform/boundwidgets.h"
-#include "platform/elidedlabel.h"
-#include "platform/twips.h"
+#include "mainwindow/mergedelegate.h"
+#include "mainwindow/movielistmodel.h"
+#include "widgets/boundwidgets.h"
+#include "widgets/controls.h"
+#include "widgets/elidedlabel.h"
+#include "widgets/twips.h"
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -14,8 +14,8 @@
 #include <QTableView>
 
 using catalogue::Field;
-using mainwindow::makeLabel;
-using platform::sansSerif;
+using widgets::makeLabel;
+using widgets::sansSerif;
 
 namespace {
 // The right-hand column keeps these distances from the panel's right edge, in twips.
@@ -25,9 +25,9 @@ constexpr int RightValuesInset = 885;
 // A long text of the detail pane: an ellipsis where it is cut, the whole text on hover.
 QLabel *makeLongTextLabel(QWidget *parent, const QString &name, int left, int top)
 {
-    auto *label = new platform::ElidedLabel(parent);
+    auto *label = new widgets::ElidedLabel(parent);
     label->setObjectName(name);
-    platform::placeTwips(label, left, top, 3735, 975);
+    widgets::placeTwips(label, left, top, 3735, 975);
     label->setFont(sansSerif(8.25));
     label->setBackgroundRole(QPalette::Base);
     label->setAutoFillBackground(true);
@@ -35,14 +35,14 @@ QLabel *makeLongTextLabel(QWidget *parent, const QString &name, int left, int to
 }
 } // namespace
 
-ListDetailPanel::ListDetailPanel(catalogue::MovieListModel *model, QWidget *parent) : QWidget(parent)
+ListDetailPanel::ListDetailPanel(mainwindow::MovieListModel *model, QWidget *parent) : QWidget(parent)
 {
     // The text-entry background, as the browse panel has.
-    mainwindow::stylePanel(this, "Picture2", "palette(base)");
+    widgets::stylePanel(this, "Picture2", "palette(base)");
     buildDetails();
     list_ = new QTableView(this);
     list_->setObjectName("fpList1");
-    platform::placeTwips(list_, 20, 40, 7695, 3735);
+    widgets::placeTwips(list_, 20, 40, 7695, 3735);
     list_->raise();
     configureList(model);
 }
@@ -56,7 +56,7 @@ void ListDetailPanel::buildDetails()
                              {120, 3600}, {5520, 1200}, {5520, 2400}};
     for (int i = 0; i < 7; ++i)
         captionLabels_[i] = makeLabel(this, QString("lblItem_%1").arg(i), captions[i], places[i][0], places[i][1], 1215,
-                                      255, mainwindow::WhiteOnBlack, &classic);
+                                      255, widgets::WhiteOnBlack, &classic);
 
     titleLabel_ =
         makeLabel(this, "lblTitle", {}, 1440, 240, 3855, 255, "background: rgb(255, 255, 192);", &classicBold);
@@ -75,7 +75,7 @@ void ListDetailPanel::buildDetails()
 
 // The list shows eight columns of text in the window-text colour on white, with fixed
 // row heights so that a long catalogue scrolls as fast as a short one.
-void ListDetailPanel::configureList(catalogue::MovieListModel *model)
+void ListDetailPanel::configureList(mainwindow::MovieListModel *model)
 {
     list_->setModel(model);
     list_->setItemDelegate(new MergeDelegate(list_));
@@ -114,13 +114,13 @@ void ListDetailPanel::configureList(catalogue::MovieListModel *model)
 
 void ListDetailPanel::bindDetails(catalogue::RecordCursor &cursor)
 {
-    platform::bindLabel(cursor, Field::Title, titleLabel_);
-    platform::bindLabel(cursor, Field::Rating, ratingLabel_);
-    platform::bindLabel(cursor, Field::Description, descriptionLabel_);
-    platform::bindLabel(cursor, Field::Year, yearLabel_);
-    platform::bindLabel(cursor, Field::Actors, actorsLabel_);
-    platform::bindLabel(cursor, Field::Time, timeLabel_);
-    platform::bindLabel(cursor, Field::Review, reviewLabel_);
+    widgets::bindLabel(cursor, Field::Title, titleLabel_);
+    widgets::bindLabel(cursor, Field::Rating, ratingLabel_);
+    widgets::bindLabel(cursor, Field::Description, descriptionLabel_);
+    widgets::bindLabel(cursor, Field::Year, yearLabel_);
+    widgets::bindLabel(cursor, Field::Actors, actorsLabel_);
+    widgets::bindLabel(cursor, Field::Time, timeLabel_);
+    widgets::bindLabel(cursor, Field::Review, reviewLabel_);
 }
 
 void ListDetailPanel::selectRow(int row)
@@ -139,11 +139,11 @@ void ListDetailPanel::layoutControls()
 {
     if (window()->isMinimized())
         return;
-    const int width = platform::toTwips(this->width());
+    const int width = widgets::toTwips(this->width());
     for (int i : {1, 5, 6})
-        captionLabels_[i]->move(platform::twips(width - RightLabelsInset), captionLabels_[i]->y());
+        captionLabels_[i]->move(widgets::twips(width - RightLabelsInset), captionLabels_[i]->y());
     for (QLabel *label : {ratingLabel_, yearLabel_, timeLabel_})
-        label->move(platform::twips(width - RightValuesInset), label->y());
+        label->move(widgets::twips(width - RightValuesInset), label->y());
     // The list fills the panel from its place, so that its scroll bars stay in view.
     list_->resize(this->width() - list_->x(), height() - list_->y());
 }

@@ -8,9 +8,12 @@ class QModelIndex;
 class QTableView;
 
 namespace catalogue {
-class MovieListModel;
 class RecordCursor;
-} // namespace catalogue
+}
+
+namespace mainwindow {
+class MovieListModel;
+}
 
 // The list and detail panel at the bottom right of the main window ("Picture2"): the
 // list of the current result over the detail labels of the current movie, which show
@@ -18,7 +21,7 @@ class RecordCursor;
 class ListDetailPanel : public QWidget {
     Q_OBJECT
 public:
-    explicit ListDetailPanel(catalogue::MovieListModel *model, QWidget *parent = nullptr);
+    explicit ListDetailPanel(mainwindow::MovieListModel *model, QWidget *parent = nullptr);
 
     // The detail labels show the cursor's current movie from now on.
     void bindDetails(catalogue::RecordCursor &cursor);
@@ -44,7 +47,7 @@ protected:
 
 private:
     void buildDetails();
-    void configureList(catalogue::MovieListModel *model);
+    void configureList(mainwindow::MovieListModel *model);
 
     bool selectingRow_ = false; // the list's highlight is being moved by the program
 

@@ -1,14 +1,14 @@
-#include "mergedelegate.h"
+#include "mainwindow/mergedelegate.h"
 
-#include "catalogue/movielistmodel.h"
-#include "platform/elidedlabel.h"
+#include "mainwindow/movielistmodel.h"
+#include "widgets/elidedlabel.h"
 
 #include <QAbstractItemView>
 #include <QHelpEvent>
 #include <QPainter>
 #include <QToolTip>
 
-using catalogue::MovieListModel;
+using mainwindow::MovieListModel;
 
 void MergeDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
@@ -56,7 +56,7 @@ bool MergeDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, const 
     const bool cut = whole.contains(QLatin1Char('\n')) || whole.size() > opt.text.size() ||
                      opt.fontMetrics.horizontalAdvance(opt.text) > textRect.width() - 2 * margin;
     if (cut && !whole.isEmpty())
-        QToolTip::showText(event->globalPos(), platform::wrappedToolTip(whole), view->viewport(), option.rect);
+        QToolTip::showText(event->globalPos(), widgets::wrappedToolTip(whole), view->viewport(), option.rect);
     else
         QToolTip::hideText();
     return true;

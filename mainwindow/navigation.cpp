@@ -1,6 +1,6 @@
 // Choosing a movie in the list, and moving through the current result with Previous and Next.
-#include "frmmain.h"
-#include "platform/windows.h"
+#include "mainwindow/frmmain.h"
+#include "widgets/windows.h"
 
 void FrmMain::onRowChosen(int row)
 {
@@ -41,5 +41,5 @@ void FrmMain::onPreviousClicked()
 void FrmMain::onCursorValidate(int action)
 {
     if (action == int(catalogue::CursorAction::Close))
-        platform::restoreArrowCursor();
+        widgets::restoreArrowCursor();
 }

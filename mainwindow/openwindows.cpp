@@ -1,19 +1,19 @@
 // The windows the commands open, one instance each and without an owner on screen, and
 // the "Compact", "Import" and "Restore" commands, which stay off while an editor is loaded.
-#include "browsepanel.h"
-#include "commandbar.h"
-#include "frmmain.h"
+#include "mainwindow/browsepanel.h"
+#include "mainwindow/commandbar.h"
+#include "mainwindow/frmmain.h"
 
 #include "editor/frmaddnew.h"
 #include "editor/frmedit.h"
-#include "maintenance/frmabout.h"
+#include "help/help.h"
+#include "importexport/frmexport.h"
+#include "importexport/frmimport.h"
 #include "maintenance/frmcompact.h"
-#include "maintenance/frmexport.h"
-#include "maintenance/frmimport.h"
-#include "maintenance/frmtip.h"
-#include "maintenance/report.h"
-#include "platform/help.h"
-#include "platform/windows.h"
+#include "report/report.h"
+#include "startup/frmabout.h"
+#include "startup/frmtip.h"
+#include "widgets/windows.h"
 
 #include <QAction>
 
@@ -25,7 +25,7 @@ void FrmMain::onAddMovieClicked()
 
 void FrmMain::showAddDialog()
 {
-    watchEditor(platform::showSingle(addDialog_, [this] { return new editor::FrmAddNew(*this); }));
+    watchEditor(widgets::showSingle(addDialog_, [this] { return new editor::FrmAddNew(*this); }));
 }
 
 void FrmMain::editCurrentMovie()
@@ -60,7 +60,7 @@ void FrmMain::updateCompactEnabled()
 void FrmMain::showImport()
 {
     if (!importDialog_) {
-        auto dialog = std::make_unique<maintenance::FrmImport>(*this);
+        auto dialog = std::make_unique<importexport::FrmImport>(*this);
         if (!dialog->chooseFile())
             return;
         dialog->setAttribute(Qt::WA_DeleteOnClose);
@@ -73,35 +73,35 @@ void FrmMain::showImport()
 
 void FrmMain::showExport()
 {
-    platform::showSingle(exportDialog_, [this] { return new maintenance::FrmExport(*this); });
+    widgets::showSingle(exportDialog_, [this] { return new importexport::FrmExport(*this); });
 }
 
 void FrmMain::showCompaction()
 {
-    platform::showSingle(compactDialog_, [this] { return new maintenance::FrmCompact(*this); });
+    widgets::showSingle(compactDialog_, [this] { return new maintenance::FrmCompact(*this); });
 }
 
 void FrmMain::showAboutBox()
 {
-    platform::showSingle(aboutBox_, [] { return new maintenance::FrmAbout; });
+    widgets::showSingle(aboutBox_, [] { return new startup::FrmAbout; });
 }
 
 void FrmMain::showTipOfTheDay()
 {
-    platform::showSingle(tipWindow_, [this] { return new maintenance::FrmTip(locations_); });
+    widgets::showSingle(tipWindow_, [this] { return new startup::FrmTip(locations_); });
 }
 
 // The report is made once; when it ends, the About box opens.
 void FrmMain::showReport()
 {
     if (!report_) {
-        report_ = new maintenance::Report(locations_);
-        connect(report_, &maintenance::Report::terminated, this, &FrmMain::showAboutBox);
+        report_ = new report::Report(locations_);
+        connect(report_, &report::Report::terminated, this, &FrmMain::showAboutBox);
     }
     report_->showReport();
 }
 
-void FrmMain::showHelp() { platform::showHelp(this, locations_.helpFile()); }
+void FrmMain::showHelp() { help::showHelp(this, locations_.helpFile()); }
 
 void FrmMain::raiseStartupWindows()
 {

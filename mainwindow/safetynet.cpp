@@ -1,18 +1,18 @@
 // The safety net: bringing a backup back, the backup a start takes, and the option
 // that warns before a movie is saved twice.
-#include "commandbar.h"
-#include "frmmain.h"
+#include "mainwindow/commandbar.h"
+#include "mainwindow/frmmain.h"
 
 #include "maintenance/backups.h"
 #include "maintenance/frmrestore.h"
 #include "platform/settings.h"
-#include "platform/windows.h"
+#include "widgets/windows.h"
 
 #include <QAction>
 
 void FrmMain::showRestore()
 {
-    platform::showSingle(restoreDialog_, [this] { return new maintenance::FrmRestore(*this, catalogueFile()); });
+    widgets::showSingle(restoreDialog_, [this] { return new maintenance::FrmRestore(*this, catalogueFile()); });
 }
 
 void FrmMain::startStartupBackup()

@@ -1,8 +1,8 @@
-#include "searchpanel.h"
+#include "mainwindow/searchpanel.h"
 
 #include "catalogue/searchquery.h"
-#include "controls.h"
-#include "platform/twips.h"
+#include "widgets/controls.h"
+#include "widgets/twips.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -12,23 +12,23 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-using mainwindow::makeButton;
-using mainwindow::makeLabel;
-using mainwindow::WhiteOnBlack;
+using widgets::makeButton;
+using widgets::makeLabel;
+using widgets::WhiteOnBlack;
 
 SearchPanel::SearchPanel(QWidget *parent) : QWidget(parent)
 {
     // The grey nearest to mid-grey on which white text reads at a contrast of 4.5:1.
-    mainwindow::stylePanel(this, "Picture0", "rgb(118, 118, 118)");
-    const QFont labelFont = platform::sansSerif(9.75);
+    widgets::stylePanel(this, "Picture0", "rgb(118, 118, 118)");
+    const QFont labelFont = widgets::sansSerif(9.75);
     auto *title = makeLabel(this, "Label1", " Search for Movies", 0, 0, 2175, 255, WhiteOnBlack, &labelFont);
-    title->setIndent(platform::twips(240)); // the caption starts beside the picture that sits on it
+    title->setIndent(widgets::twips(240)); // the caption starts beside the picture that sits on it
     auto *image = makeLabel(this, "Image1", {}, 0, 0, 240, 240);
     image->setPixmap(QIcon(":/images/search16.png").pixmap(16, 16));
     makeLabel(this, "Label2", "Search For :", 120, 600, 1215, 255, "color: white;");
     searchText_ = new QLineEdit(this);
     searchText_->setObjectName("txtSearch");
-    platform::placeTwips(searchText_, 100, 840, 1905, 330);
+    widgets::placeTwips(searchText_, 100, 840, 1905, 330);
     searchText_->installEventFilter(this);
     makeLabel(this, "Label4", "Look In :", 120, 1440, 975, 255, "color: white;");
     searchField_ = new QComboBox(this);
@@ -36,7 +36,7 @@ SearchPanel::SearchPanel(QWidget *parent) : QWidget(parent)
     searchField_->setEditable(true);
     searchField_->setInsertPolicy(QComboBox::NoInsert);
     searchField_->setEditText("Title");
-    platform::placeTwips(searchField_, 100, 1680, 1935, 315);
+    widgets::placeTwips(searchField_, 100, 1680, 1935, 315);
     searchButton_ = makeButton(this, "cmdSearch", "Find Movies...", 100, 2400, 1935, 375);
     foundLabel_ = makeLabel(this, "lblFound", "Movies Found :", 0, 3240, 2175, 255, WhiteOnBlack, &labelFont);
     foundLabel_->hide();

@@ -1,7 +1,7 @@
-#include "startup.h"
+#include "mainwindow/startup.h"
 
-#include "frmmain.h"
-#include "platform/windows.h"
+#include "mainwindow/frmmain.h"
+#include "widgets/windows.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -14,7 +14,7 @@ int runMoviary(const platform::Locations &locations)
 {
     auto window = std::make_unique<FrmMain>(locations);
     if (!window->load()) {
-        platform::showMessage(nullptr, QMessageBox::Critical, "Moviary", window->loadError());
+        widgets::showMessage(nullptr, QMessageBox::Critical, "Moviary", window->loadError());
         return 1;
     }
     // Centred on the screen; the About box and the tip window, opened during the

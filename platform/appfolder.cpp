@@ -1,6 +1,6 @@
-#include "appfolder.h"
+#include "platform/appfolder.h"
 
-#include "locations.h"
+#include "platform/locations.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "locations.h"
+#include "platform/locations.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 // moviary-catalogue: makes a DVDs.mdb, empty or with the sample collection; imports
 // movies into a catalogue and exports them from it.
-#include "cataloguemaker.h"
+#include "catalogue/schema.h"
 #include "exchange/exporter.h"
 #include "exchange/importer.h"
 
@@ -97,11 +97,12 @@ int main(int argc, char **argv)
         return exportFrom(exportFile, args.first());
 
     QString error;
-    if (!tools::createCatalogue(args.first(), sample ? tools::Contents::Sample : tools::Contents::Empty, force,
-                                &error)) {
+    if (!catalogue::createCatalogue(args.first(), sample ? catalogue::Contents::Sample : catalogue::Contents::Empty,
+                                    force, &error)) {
         say(error);
         return 1;
     }
-    std::printf("%s made with %d movies\n", qPrintable(args.first()), sample ? int(tools::sampleMovies().size()) : 0);
+    std::printf("%s made with %d movies\n", qPrintable(args.first()),
+                sample ? int(catalogue::sampleMovies().size()) : 0);
     return 0;
 }

@@ -1,9 +1,9 @@
 #include "catalogue/backup.h"
 #include "catalogue/compaction.h"
 #include "catalogue/duplicates.h"
+#include "catalogue/schema.h"
 #include "tests/common/files.h"
 #include "tests/common/testfolder.h"
-#include "tools/cataloguemaker.h"
 
 #include <QDir>
 #include <QFile>
@@ -108,7 +108,7 @@ void TestBackup::backupIsACheckedCopyUnderItsOwnName()
 
     // Another catalogue in the same folder keeps backups of its own name, apart.
     const QString other = folder.path() + "/Films.mdb";
-    QVERIFY(tools::createCatalogue(other, {movie("Solo")}, true));
+    QVERIFY(catalogue::createCatalogue(other, {movie("Solo")}, true));
     QVERIFY(!backUpCatalogue(other, &made, {}, Now));
     QCOMPARE(QFileInfo(made).fileName(), QString("Films-20261208-172805.mdb"));
     QCOMPARE(listBackups(other).size(), 1);

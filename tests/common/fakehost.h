@@ -1,7 +1,7 @@
 #pragma once
 
-#include "catalogue/cataloguehost.h"
 #include "catalogue/recordcursor.h"
+#include "widgets/cataloguehost.h"
 
 #include <QString>
 #include <QStringList>
@@ -11,7 +11,7 @@ namespace testsupport {
 // Stands in for the main window of the dialogs under test: it owns the main cursor on the
 // catalogue of a test folder, lists all movies once on construction, and counts the
 // listings the dialogs ask of it afterwards.
-class FakeHost : public catalogue::CatalogueHost {
+class FakeHost : public widgets::CatalogueHost {
 public:
     static inline const QString AllMovies = "select * from Movies order by Title";
 

@@ -1,7 +1,7 @@
 #include "testfolder.h"
 
 #include "catalogue/database.h"
-#include "tools/cataloguemaker.h"
+#include "catalogue/schema.h"
 
 #include <QDir>
 #include <QSettings>
@@ -38,14 +38,14 @@ QString TestFolder::catalogue() const { return dir_.filePath("DVDs.mdb"); }
 void TestFolder::makeCatalogue(const std::vector<catalogue::Movie> &movies) const
 {
     QString error;
-    if (!tools::createCatalogue(catalogue(), movies, true, &error))
+    if (!catalogue::createCatalogue(catalogue(), movies, true, &error))
         qFatal("%s", qPrintable(error));
 }
 
 void TestFolder::makeSampleCatalogue() const
 {
     QString error;
-    if (!tools::createCatalogue(catalogue(), tools::Contents::Sample, true, &error))
+    if (!catalogue::createCatalogue(catalogue(), catalogue::Contents::Sample, true, &error))
         qFatal("%s", qPrintable(error));
 }
 
@@ -75,8 +75,8 @@ std::vector<catalogue::Movie> TestFolder::moviesInFile() const
 
 catalogue::Movie movie(const QString &title, const QString &category, const QString &year)
 {
-    return tools::makeMovie(title, "About " + title, category, "Cast of " + title, "Review of " + title, "PG", year,
-                            "90");
+    return catalogue::makeMovie(title, "About " + title, category, "Cast of " + title, "Review of " + title, "PG", year,
+                                "90");
 }
 
 } // namespace testsupport

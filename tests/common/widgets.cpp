@@ -1,6 +1,6 @@
 #include "widgets.h"
 
-#include "tools/cataloguemaker.h"
+#include "catalogue/schema.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -35,7 +35,7 @@ void enter(QWidget *d, const catalogue::Movie &m)
 
 catalogue::Movie shown(QWidget *d)
 {
-    return tools::makeMovie(
+    return catalogue::makeMovie(
         control<QLineEdit>(d, "Text1")->text(), control<QPlainTextEdit>(d, "Text2")->toPlainText(),
         control<QComboBox>(d, "cboCat")->currentText(), control<QPlainTextEdit>(d, "Text3")->toPlainText(),
         control<QPlainTextEdit>(d, "Text4")->toPlainText(), control<QComboBox>(d, "cboRating")->currentText(),

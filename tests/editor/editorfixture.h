@@ -3,7 +3,6 @@
 // What the editor suites share: a stand-in for the main window, a catalogue made per
 // case, and the closing of whatever a case left open.
 
-#include "catalogue/cataloguehost.h"
 #include "catalogue/database.h"
 #include "catalogue/recordcursor.h"
 #include "editor/moviedialog.h"
@@ -12,6 +11,7 @@
 #include "tests/common/messageboxes.h"
 #include "tests/common/testfolder.h"
 #include "tests/common/widgets.h"
+#include "widgets/cataloguehost.h"
 
 #include <QApplication>
 #include <QMessageBox>

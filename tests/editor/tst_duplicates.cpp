@@ -1,4 +1,3 @@
-#include "catalogue/cataloguehost.h"
 #include "catalogue/recordcursor.h"
 #include "editor/frmaddnew.h"
 #include "editor/frmedit.h"
@@ -8,6 +7,7 @@
 #include "tests/common/messageboxes.h"
 #include "tests/common/testfolder.h"
 #include "tests/common/widgets.h"
+#include "widgets/cataloguehost.h"
 
 #include <QApplication>
 #include <QLineEdit>

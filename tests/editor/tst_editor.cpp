@@ -1,14 +1,14 @@
 // The add and edit flow: what Finish stores, which movie an edit changes, and how a
 // refused or overtaken save keeps the user's entries.
 
+#include "catalogue/schema.h"
 #include "editor/frmaddnew.h"
 #include "editor/frmedit.h"
 #include "editorfixture.h"
-#include "platform/windows.h"
 #include "tests/common/messageboxes.h"
 #include "tests/common/testfolder.h"
 #include "tests/common/widgets.h"
-#include "tools/cataloguemaker.h"
+#include "widgets/windows.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -46,10 +46,10 @@ private slots:
         QVERIFY(!d);
         auto rows = folder->moviesInFile();
         QCOMPARE(rows.size(), before.size() + 1);
-        QVERIFY(rows.back() == tools::makeMovie("", "", "", "", "", "", "", ""));
+        QVERIFY(rows.back() == catalogue::makeMovie("", "", "", "", "", "", "", ""));
         QCOMPARE(host->listings, 1);
 
-        const Movie full = tools::makeMovie(
+        const Movie full = catalogue::makeMovie(
             "It's \"Amélie\" " + QString(40000, QChar(0x6771)), "Line one\nLine two\u00a0with no-break space\n\n", "",
             QString(10000, 'a') + "\nO'Brien & \"Łódź\"", "Tab\there; emoji \U0001F3AC", "", "c. '99", "1 h 30\"");
         d = new FrmAddNew(*host);
@@ -280,9 +280,9 @@ private slots:
         makeHost({movie("Alien"), movie("Heat")});
         QPointer<FrmAddNew> addSlot;
         auto make = [this] { return new FrmAddNew(*host); };
-        FrmAddNew *add = platform::showSingle(addSlot, make);
+        FrmAddNew *add = widgets::showSingle(addSlot, make);
         control<QLineEdit>(add, "Text1")->setText("Ghost");
-        QCOMPARE(platform::showSingle(addSlot, make), add);
+        QCOMPARE(widgets::showSingle(addSlot, make), add);
         click(add, "cmdHelp");
         QVERIFY(add->isVisible());
         QCOMPARE(control<QLineEdit>(add, "Text1")->text(), QString("Ghost"));

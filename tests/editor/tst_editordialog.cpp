@@ -2,13 +2,13 @@
 // ways of closing them, and their text boxes.
 
 #include "catalogue/categories.h"
+#include "catalogue/schema.h"
 #include "editor/frmaddnew.h"
 #include "editor/frmedit.h"
 #include "editorfixture.h"
 #include "tests/common/messageboxes.h"
 #include "tests/common/testfolder.h"
 #include "tests/common/widgets.h"
-#include "tools/cataloguemaker.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -151,7 +151,7 @@ private slots:
         checkPlaces(d, {{"Image1", 2760, 60, 480, 480, {}},
                         {"Label8", 3360, 120, 2535, 375, "Add a New Movie"},
                         {"Label10", 5475, 2625, 375, 255, "Min."}});
-        QVERIFY(shown(d) == tools::makeMovie("", "", "", "", "", "", "", ""));
+        QVERIFY(shown(d) == catalogue::makeMovie("", "", "", "", "", "", "", ""));
         QCOMPARE(tabWalk(d, 12), QStringList({"cboCat", "Text1", "Text2", "Text3", "Text4", "cboRating", "Text5",
                                               "Text6", "cmdFinish", "cmdCancel", "cmdHelp", "cboCat"}));
     }

@@ -1,11 +1,11 @@
 // Export and import together: exact round trips, all-or-nothing writes, the command line.
 #include "catalogue/database.h"
 #include "catalogue/recordcursor.h"
+#include "catalogue/schema.h"
 #include "exchange/exporter.h"
 #include "exchange/importer.h"
 #include "exchange/zipfile.h"
 #include "tests/common/testfolder.h"
-#include "tools/cataloguemaker.h"
 
 #include <QFile>
 #include <QProcess>
@@ -23,14 +23,14 @@ std::vector<Movie> nastyMovies()
     const QString big = QString("0123456789abcdef").repeated(4096); // 64 KiB
     const QString emoji = QString::fromUtf8("\xF0\x9F\x8E\xAC\xF0\x9F\x8D\xBF");
     return {
-        tools::makeMovie("\"Quoted\", with comma; and semicolon", "line\nbreak", "Drama", "A, B, C", "tab\there",
-                         "PG-13", "1994", "102"),
-        tools::makeMovie("  leading and trailing  ", "crlf\r\nand lone\rcr", "  Comedy ", ", ", "\"\"", "8", "ca. 1994",
-                         "1h 42m"),
-        tools::makeMovie(QString::fromUtf8("Am\xC3\xA9lie ") + emoji, big, "Science Fiction, Drama", big, big,
-                         "R (USA)", "", ""),
-        tools::makeMovie("Empty fields", "", "", "", "", "", "", ""),
-        tools::makeMovie("=SUM(A1)", "<tag>&amp;</tag>", "Sci-Fi", "Name (Role)", "]]>", "NR", "2001", "0"),
+        catalogue::makeMovie("\"Quoted\", with comma; and semicolon", "line\nbreak", "Drama", "A, B, C", "tab\there",
+                             "PG-13", "1994", "102"),
+        catalogue::makeMovie("  leading and trailing  ", "crlf\r\nand lone\rcr", "  Comedy ", ", ", "\"\"", "8",
+                             "ca. 1994", "1h 42m"),
+        catalogue::makeMovie(QString::fromUtf8("Am\xC3\xA9lie ") + emoji, big, "Science Fiction, Drama", big, big,
+                             "R (USA)", "", ""),
+        catalogue::makeMovie("Empty fields", "", "", "", "", "", "", ""),
+        catalogue::makeMovie("=SUM(A1)", "<tag>&amp;</tag>", "Sci-Fi", "Name (Role)", "]]>", "NR", "2001", "0"),
     };
 }
 
@@ -131,8 +131,8 @@ void TestImportExport::roundTripIsExact()
 void TestImportExport::csvIsWrittenForSpreadsheets()
 {
     TestFolder folder;
-    folder.makeCatalogue({tools::makeMovie("B \"x\"", "two\nlines", "Drama", " lead", "", "R", "1999", "90"),
-                          tools::makeMovie("A", "", "", "", "", "", "", "")});
+    folder.makeCatalogue({catalogue::makeMovie("B \"x\"", "two\nlines", "Drama", " lead", "", "R", "1999", "90"),
+                          catalogue::makeMovie("A", "", "", "", "", "", "", "")});
     QString error;
     int count = 0;
     const QString file = folder.path() + "/out.csv";
@@ -220,7 +220,7 @@ void TestImportExport::failedWritesLeaveTheCatalogueAsItWas()
 void TestImportExport::exportNeverLeavesHalfAFile()
 {
     TestFolder folder;
-    folder.makeCatalogue({tools::makeMovie("Bell\aRinger", "", "", "", "", "", "", "")});
+    folder.makeCatalogue({catalogue::makeMovie("Bell\aRinger", "", "", "", "", "", "", "")});
     const QString file = folder.path() + "/old.tc";
     writeFile(file, "previous export");
     QString error;

@@ -2,12 +2,12 @@
 // is the one the caller gave this process (a fresh, empty one). It plays the user's first
 // start through the windows, then checks that the main window reads the installed tips and
 // help, compacts in the data folder, and that nothing was written under the installation.
-#include "maintenance/frmfirststart.h"
+#include "catalogue/schema.h"
+#include "help/helpviewer.h"
 #include "mainwindow/frmmain.h"
-#include "platform/helpviewer.h"
 #include "platform/locations.h"
 #include "platform/settings.h"
-#include "tools/cataloguemaker.h"
+#include "startup/frmfirststart.h"
 
 #include <QAction>
 #include <QApplication>
@@ -95,7 +95,7 @@ private slots:
         QVERIFY(choice.firstStart);
         QCOMPARE(choice.locations.dataFolder(), QDir::homePath() + "/.local/share/moviary");
 
-        maintenance::FrmFirstStart window(choice.locations);
+        startup::FrmFirstStart window(choice.locations);
         window.show();
         QTest::mouseClick(window.findChild<QPushButton *>("cmdSample"), Qt::LeftButton);
         QCOMPARE(window.result(), int(QDialog::Accepted));
@@ -117,7 +117,7 @@ private slots:
         QVERIFY2(window->load(), qPrintable(window->loadError()));
         window->show();
         QCOMPARE(window->findChild<QLabel *>("lblRecordCount")->text(),
-                 QString("Record 1 of %1").arg(tools::sampleMovies().size()));
+                 QString("Record 1 of %1").arg(catalogue::sampleMovies().size()));
 
         // The tip window opens at the first start and shows a line of the installed tips.
         QWidget *tip = visibleWindow("frmTip");
@@ -126,7 +126,7 @@ private slots:
         QVERIFY2(!shown.isEmpty() && installedTips.contains(shown), qPrintable(shown));
 
         window->findChild<QAction *>("Help")->trigger();
-        auto *help = qobject_cast<platform::HelpViewer *>(visibleWindow("HelpViewer"));
+        auto *help = qobject_cast<help::HelpViewer *>(visibleWindow("HelpViewer"));
         QVERIFY(help);
         QCOMPARE(help->filePath(), prefix + "/share/moviary/Moviary.chm");
         QVERIFY(help->isFileOpen());
@@ -138,7 +138,7 @@ private slots:
         QTest::mouseClick(compact->findChild<QPushButton *>("cmdCompact"), Qt::LeftButton);
         QCOMPARE(compact->findChild<QLabel *>("lblStatus")->text(), QString("Database Compacted !"));
         QCOMPARE(window->findChild<QLabel *>("lblRecordCount")->text(),
-                 QString("Record 1 of %1").arg(tools::sampleMovies().size()));
+                 QString("Record 1 of %1").arg(catalogue::sampleMovies().size()));
         for (QWidget *w : QApplication::topLevelWidgets())
             if (w != window.get() && w->isVisible())
                 w->close();

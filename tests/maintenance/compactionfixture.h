@@ -3,13 +3,13 @@
 // What the compaction suites share: a stand-in for the main window, a large catalogue
 // to shrink, and the checks of how the dialog ends.
 
-#include "catalogue/cataloguehost.h"
 #include "catalogue/database.h"
 #include "catalogue/recordcursor.h"
 #include "maintenance/frmcompact.h"
 #include "platform/appfolder.h"
 #include "tests/common/fakehost.h"
 #include "tests/common/testfolder.h"
+#include "widgets/cataloguehost.h"
 
 #include <QApplication>
 #include <QLabel>

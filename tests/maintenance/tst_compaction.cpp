@@ -4,10 +4,10 @@
 #include "compactionfixture.h"
 #include "maintenance/frmcompact.h"
 #include "platform/appfolder.h"
-#include "platform/twips.h"
 #include "tests/common/files.h"
 #include "tests/common/messageboxes.h"
 #include "tests/common/testfolder.h"
+#include "widgets/twips.h"
 
 #include <QApplication>
 #include <QFile>
@@ -140,8 +140,8 @@ void TestCompaction::compactsAndListsTheSameMovies()
     QList<int> widths;
     for (const BarState &s : watcher.seen)
         widths << s.width;
-    QCOMPARE(widths, (QList<int>{platform::twips(4095), platform::twips(1435), platform::twips(2415),
-                                 platform::twips(3255), platform::twips(4095)}));
+    QCOMPARE(widths, (QList<int>{widgets::twips(4095), widgets::twips(1435), widgets::twips(2415), widgets::twips(3255),
+                                 widgets::twips(4095)}));
     for (size_t i = 1; i + 1 < watcher.seen.size(); ++i) {
         QCOMPARE(watcher.seen[i].status, QString("Please Wait..."));
         QVERIFY(watcher.seen[i].hourglass);
@@ -149,7 +149,7 @@ void TestCompaction::compactsAndListsTheSameMovies()
     }
     expectFinished(dialog, "Database Compacted !");
     QVERIFY(bar(dialog)->isVisible());
-    QCOMPARE(bar(dialog)->width(), platform::twips(4095));
+    QCOMPARE(bar(dialog)->width(), widgets::twips(4095));
     QVERIFY(!label(dialog, "lblReason")->isVisible());
     QVERIFY(!host.cursor.isOpen());
     QCOMPARE(host.listings, 0);

@@ -1,15 +1,15 @@
 #include "catalogue/backup.h"
-#include "catalogue/cataloguehost.h"
 #include "catalogue/recordcursor.h"
+#include "importexport/frmimport.h"
 #include "maintenance/backups.h"
 #include "maintenance/frmcompact.h"
-#include "maintenance/frmimport.h"
 #include "maintenance/frmrestore.h"
 #include "platform/appfolder.h"
 #include "tests/common/fakehost.h"
 #include "tests/common/messageboxes.h"
 #include "tests/common/testfolder.h"
 #include "tests/common/widgets.h"
+#include "widgets/cataloguehost.h"
 
 #include <QApplication>
 #include <QDir>
@@ -252,7 +252,7 @@ void TestRestore::importTakesABackupFirst()
 #ifdef Q_OS_UNIX
     // No room for a backup, and the user will not go on without one: nothing imported.
     {
-        maintenance::FrmImport dialog(host);
+        importexport::FrmImport dialog(host);
         QVERIFY(dialog.openFile(csv));
         struct rlimit old {};
         getrlimit(RLIMIT_FSIZE, &old);
@@ -271,7 +271,7 @@ void TestRestore::importTakesABackupFirst()
         QVERIFY(catalogue::listBackups(folder.catalogue()).isEmpty());
     }
 #endif
-    maintenance::FrmImport dialog(host);
+    importexport::FrmImport dialog(host);
     QVERIFY(dialog.openFile(csv));
     MessageBoxAnswerer summary(QMessageBox::Ok);
     QTest::mouseClick(control<QPushButton>(&dialog, "cmdImport"), Qt::LeftButton);

@@ -1,8 +1,8 @@
 #include "fixture.h"
 
+#include "catalogue/schema.h"
 #include "platform/settings.h"
-#include "platform/twips.h"
-#include "tools/cataloguemaker.h"
+#include "widgets/twips.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -37,14 +37,14 @@ private slots:
         MainWindowFixture f(smallCollection());
         auto *pane = f.find("Picture1");
         f.click("cmdCat");
-        QCOMPARE(pane->height(), platform::twips(2800));
+        QCOMPARE(pane->height(), widgets::twips(2800));
         QVERIFY(f.find("cmdCategory_12")->isVisible());
         f.click("cmdCategory_1");
         QCOMPARE(f.text("lblCategoryName"), QString("Action"));
         QCOMPARE(f.text("lblRecordCount"), QString("Record 1 of 3"));
         QCOMPARE(f.listedTitles(), QStringList({"Die Hard", "Heat", "Speed"})); // "action" too
         QCOMPARE(f.text("lblTitle"), QString("Die Hard"));
-        QCOMPARE(pane->height(), platform::twips(1200));
+        QCOMPARE(pane->height(), widgets::twips(1200));
         QVERIFY(!f.window->categoriesExpanded());
 
         f.click("cmdCat");
@@ -70,8 +70,8 @@ private slots:
         for (int i = 1; i <= 12; ++i) {
             auto *b = f.find<QPushButton>(QString("cmdCategory_%1").arg(i));
             QCOMPARE(b->text(), captions[i - 1]);
-            QCOMPARE(b->x(), platform::twips(QList<int>{120, 1560, 3000, 4440}[(i - 1) % 4]));
-            QCOMPARE(b->y(), platform::twips(QList<int>{1320, 1800, 2280}[(i - 1) / 4]));
+            QCOMPARE(b->x(), widgets::twips(QList<int>{120, 1560, 3000, 4440}[(i - 1) % 4]));
+            QCOMPARE(b->y(), widgets::twips(QList<int>{1320, 1800, 2280}[(i - 1) / 4]));
         }
         search(f, "Title", "star");
         QVERIFY(f.find("lblFound")->isVisible());
@@ -80,7 +80,7 @@ private slots:
         QVERIFY(f.window->categoriesExpanded());
         f.click("cmdCat");
         QVERIFY(!f.window->categoriesExpanded());
-        QCOMPARE(f.find("Picture1")->height(), platform::twips(1200));
+        QCOMPARE(f.find("Picture1")->height(), widgets::twips(1200));
         // A category after a search replaces "Browse Results".
         search(f, "Title", "star");
         f.click("cmdCategory_10");
@@ -115,10 +115,10 @@ private slots:
 
     void searchOrdersByTheSearchedField()
     {
-        MainWindowFixture f({tools::makeMovie("B", "", "", "", "", "", "2001", "190"),
-                             tools::makeMovie("A", "", "", "", "", "", "1999", "90"),
-                             tools::makeMovie("C", "", "", "", "", "", "1990", "95"),
-                             tools::makeMovie("D", "", "", "", "", "", "1999", "100")});
+        MainWindowFixture f({catalogue::makeMovie("B", "", "", "", "", "", "2001", "190"),
+                             catalogue::makeMovie("A", "", "", "", "", "", "1999", "90"),
+                             catalogue::makeMovie("C", "", "", "", "", "", "1990", "95"),
+                             catalogue::makeMovie("D", "", "", "", "", "", "1999", "100")});
         search(f, "Running Time", "90");
         QCOMPARE(column(f, 7), QStringList({"190", "90"}));
         search(f, "Year", "19");

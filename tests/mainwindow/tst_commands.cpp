@@ -1,7 +1,7 @@
 #include "fixture.h"
 
 #include "catalogue/database.h"
-#include "maintenance/report.h"
+#include "report/report.h"
 #include "tests/common/messageboxes.h"
 
 #include <QApplication>
@@ -161,7 +161,7 @@ private slots:
         f.trigger("Print");
         QWidget *report = openWindow("Report");
         QVERIFY(report);
-        QCOMPARE(qobject_cast<maintenance::Report *>(report)->pageCount(), 1);
+        QCOMPARE(qobject_cast<report::Report *>(report)->pageCount(), 1);
         report->close();
         QTRY_VERIFY(openWindow("frmAbout"));
         f.trigger("About");

@@ -1,10 +1,10 @@
 // "Import Movies..." and "Export Movies..." in the real main window's File menu.
 #include "fixture.h"
 
-#include "maintenance/filechooser.h"
 #include "tests/common/files.h"
 #include "tests/common/messageboxes.h"
 #include "tests/common/widgets.h"
+#include "widgets/filechooser.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -42,13 +42,13 @@ private slots:
         QCOMPARE(f.text("lblRecordCount"), QString("Record 1 of 1"));
 
         // No file picked: no window.
-        maintenance::setNextChosenFile(QString());
+        widgets::setNextChosenFile(QString());
         f.trigger("Import");
         QVERIFY(!topLevel("frmImport"));
 
         const QString file = f.folder.path() + "/more.csv";
         testsupport::writeFile(file, "Title,Year,Genre\r\nAlien,1979,Horror\r\nHEAT,1995,Crime\r\nBrazil,1985,\r\n");
-        maintenance::setNextChosenFile(file);
+        widgets::setNextChosenFile(file);
         f.trigger("Import");
         QPointer<QWidget> dialog = topLevel("frmImport");
         QVERIFY(dialog);

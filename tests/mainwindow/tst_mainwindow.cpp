@@ -1,10 +1,10 @@
 #include "fixture.h"
 
+#include "catalogue/schema.h"
 #include "mainwindow/commandbar.h"
 #include "mainwindow/startup.h"
-#include "platform/twips.h"
 #include "tests/common/messageboxes.h"
-#include "tools/cataloguemaker.h"
+#include "widgets/twips.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -71,7 +71,7 @@ private slots:
     void detailPaneShowsTheCurrentMovie()
     {
         MainWindowFixture f(
-            {tools::makeMovie("Heat", "Cops and robbers", "Action", "Al Pacino", "Great", "R", "1995", "170")});
+            {catalogue::makeMovie("Heat", "Cops and robbers", "Action", "Al Pacino", "Great", "R", "1995", "170")});
         QCOMPARE(f.text("lblTitle"), QString("Heat"));
         QCOMPARE(f.text("lblDescription"), QString("Cops and robbers"));
         QCOMPARE(f.text("lblActors"), QString("Al Pacino"));
@@ -257,7 +257,7 @@ private slots:
         QCOMPARE(f.list()->geometry().right(), panel->width() - 1);
         QCOMPARE(f.list()->geometry().bottom(), panel->height() - 1);
         // Right-hand labels sit at a fixed distance from the browse panel's right edge.
-        QCOMPARE(counter->x(), platform::twips(platform::toTwips(f.find("Picture1")->width()) - 2205));
+        QCOMPARE(counter->x(), widgets::twips(widgets::toTwips(f.find("Picture1")->width()) - 2205));
 
         f.window->showMinimized();
         QTest::qWait(20);
@@ -270,18 +270,18 @@ private slots:
     {
         MainWindowFixture f({movie("A")});
         auto *pane = f.find("Picture1");
-        QCOMPARE(pane->height(), platform::twips(1200));
+        QCOMPARE(pane->height(), widgets::twips(1200));
         f.click("cmdCat");
-        QCOMPARE(pane->height(), platform::twips(2800));
+        QCOMPARE(pane->height(), widgets::twips(2800));
         QVERIFY(f.window->categoriesExpanded());
         f.click("cmdAddMovie_0");
-        QCOMPARE(pane->height(), platform::twips(1200));
+        QCOMPARE(pane->height(), widgets::twips(1200));
         QVERIFY(!f.window->categoriesExpanded());
         const auto windows = QApplication::topLevelWidgets();
         QVERIFY(std::any_of(windows.cbegin(), windows.cend(),
                             [](QWidget *w) { return w->objectName() == "frmAddNew" && w->isVisible(); }));
         f.click("cmdCat");
-        QCOMPARE(pane->height(), platform::twips(2800));
+        QCOMPARE(pane->height(), widgets::twips(2800));
     }
 
     void refusesCataloguesItCannotRead()

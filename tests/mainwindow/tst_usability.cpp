@@ -1,8 +1,8 @@
 #include "fixture.h"
 
-#include "platform/elidedlabel.h"
-#include "platform/twips.h"
 #include "tests/common/messageboxes.h"
+#include "widgets/elidedlabel.h"
+#include "widgets/twips.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -354,8 +354,8 @@ private slots:
         QTRY_VERIFY(!QToolTip::isVisible());
 
         f.trigger("List");
-        auto *description = qobject_cast<platform::ElidedLabel *>(f.find("lblDescription"));
-        auto *review = qobject_cast<platform::ElidedLabel *>(f.find("lblReview"));
+        auto *description = qobject_cast<widgets::ElidedLabel *>(f.find("lblDescription"));
+        auto *review = qobject_cast<widgets::ElidedLabel *>(f.find("lblReview"));
         QVERIFY(description && review);
         QVERIFY(description->isCut());
         QVERIFY(description->shownLines().last().endsWith(QChar(0x2026)));

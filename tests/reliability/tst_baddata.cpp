@@ -1,11 +1,11 @@
 #include "catalogue/compaction.h"
-#include "catalogue/movielistmodel.h"
-#include "maintenance/report.h"
+#include "catalogue/schema.h"
+#include "mainwindow/movielistmodel.h"
 #include "okwatcher.h"
+#include "report/report.h"
 #include "tests/common/messageboxes.h"
 #include "tests/common/widgets.h"
 #include "tests/mainwindow/fixture.h"
-#include "tools/cataloguemaker.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -51,25 +51,25 @@ std::vector<Movie> awkwardMovies()
     const QString controls = QString("Tab\there \x01 escape \x1b[31m red\r\nsecond line\x7f");
     return {
         nullMovie(),
-        tools::makeMovie("Huge " + QString(Megabyte / 8, 'T'), longText('d'), "Drama", longText(QChar(0x00e9)),
-                         longText('r'), "PG", "2001", "90"),
-        tools::makeMovie(controls, "Line one\r\nline two\rline three\n\ttabbed",
-                         "Ctl\x01"
-                         "Cat",
-                         "A\x1b"
-                         "B",
-                         "Review\x1b with escape", "R\t",
-                         "19\x01"
-                         "99",
-                         "9\r\n0"),
-        tools::makeMovie(QString::fromUtf8("東京物語 (Tokyo Story)"),
-                         QString::fromUtf8("فيلم عن الحب والحرب — עברית — Ελληνικά — Андрей Рублёв"),
-                         QString::fromUtf8("ドラマ"), QString::fromUtf8("अमिताभ बच्चन, 송강호, ทักษิณ"),
-                         QString::fromUtf8("🎬🍿 👩‍👩‍👧 \U0001F1EF\U0001F1F5 𝄞 flag and family"),
-                         QString::fromUtf8("Ⅻ"), QString::fromUtf8("١٩٥٣"), QString::fromUtf8("१३६")),
-        tools::makeMovie(QString::fromUtf8("Ame\u0301lie a\u0308\u0301 Z\u0335\u0321\u0327algo"), "Combining marks",
-                         "Comedy", QString::fromUtf8("Audrey Tautou"), "", "", "", ""),
-        tools::makeMovie("Heat", "An ordinary row", "Action", "Al Pacino", "Fine", "R", "1995", "170"),
+        catalogue::makeMovie("Huge " + QString(Megabyte / 8, 'T'), longText('d'), "Drama", longText(QChar(0x00e9)),
+                             longText('r'), "PG", "2001", "90"),
+        catalogue::makeMovie(controls, "Line one\r\nline two\rline three\n\ttabbed",
+                             "Ctl\x01"
+                             "Cat",
+                             "A\x1b"
+                             "B",
+                             "Review\x1b with escape", "R\t",
+                             "19\x01"
+                             "99",
+                             "9\r\n0"),
+        catalogue::makeMovie(QString::fromUtf8("東京物語 (Tokyo Story)"),
+                             QString::fromUtf8("فيلم عن الحب والحرب — עברית — Ελληνικά — Андрей Рублёв"),
+                             QString::fromUtf8("ドラマ"), QString::fromUtf8("अमिताभ बच्चन, 송강호, ทักษิณ"),
+                             QString::fromUtf8("🎬🍿 👩‍👩‍👧 \U0001F1EF\U0001F1F5 𝄞 flag and family"),
+                             QString::fromUtf8("Ⅻ"), QString::fromUtf8("١٩٥٣"), QString::fromUtf8("१३६")),
+        catalogue::makeMovie(QString::fromUtf8("Ame\u0301lie a\u0308\u0301 Z\u0335\u0321\u0327algo"), "Combining marks",
+                             "Comedy", QString::fromUtf8("Audrey Tautou"), "", "", "", ""),
+        catalogue::makeMovie("Heat", "An ordinary row", "Action", "Al Pacino", "Fine", "R", "1995", "170"),
     };
 }
 
@@ -117,7 +117,7 @@ int rowOf(const MainWindowFixture &f, const QString &title)
 {
     const auto *model = f.list()->model();
     for (int r = 0; r < model->rowCount(); ++r)
-        if (model->index(r, 0).data().toString() == title.left(catalogue::MovieListModel::DisplayChars))
+        if (model->index(r, 0).data().toString() == title.left(mainwindow::MovieListModel::DisplayChars))
             return r;
     return -1;
 }
@@ -147,7 +147,7 @@ void TestBadData::shownAndSearchedAsStored()
         QVERIFY2(row >= 0, qPrintable(m[Field::Title].left(40)));
         for (int c = 0; c < catalogue::FieldCount; ++c)
             QVERIFY2(model->index(row, c).data().toString() ==
-                         m.values[c].left(catalogue::MovieListModel::DisplayChars),
+                         m.values[c].left(mainwindow::MovieListModel::DisplayChars),
                      qPrintable(QString("%1, column %2").arg(m[Field::Title].left(40)).arg(c)));
         f.clickRow(row);
         QCOMPARE(f.text("lblTitle"), m[Field::Title].left(LabelChars));
@@ -171,9 +171,9 @@ void TestBadData::shownAndSearchedAsStored()
     QCOMPARE(search("Title", QString::fromUtf8("物語")), QStringList{tokyo});
     QCOMPARE(search("Title", "\x1b[31m"), QStringList{controls});
     QCOMPARE(search("Title", "\r\nsecond"), QStringList{controls});
-    QCOMPARE(search("Description", "NEEDLE"), QStringList{huge.left(catalogue::MovieListModel::DisplayChars)});
+    QCOMPARE(search("Description", "NEEDLE"), QStringList{huge.left(mainwindow::MovieListModel::DisplayChars)});
     QCOMPARE(search("Actors", QString::fromUtf8("ÉÉÉ")),
-             QStringList{huge.left(catalogue::MovieListModel::DisplayChars)});
+             QStringList{huge.left(mainwindow::MovieListModel::DisplayChars)});
     QCOMPARE(search("Review", QString::fromUtf8("👩‍👩‍👧")), QStringList{tokyo});
     QCOMPARE(search("Review", QString::fromUtf8("\U0001F1EF\U0001F1F5")), QStringList{tokyo});
     QCOMPARE(search("Year", QString::fromUtf8("٩٥")), QStringList{tokyo});
@@ -223,7 +223,7 @@ void TestBadData::editingOneFieldKeepsTheOthers()
 void TestBadData::bytesThatAreNotTextAreNeverRewritten()
 {
     MainWindowFixture f(
-        {tools::makeMovie("Heat", "An ordinary row", "Action", "Al Pacino", "Fine", "R", "1995", "170")});
+        {catalogue::makeMovie("Heat", "An ordinary row", "Action", "Al Pacino", "Fine", "R", "1995", "170")});
     QVERIFY(insertForeignRow(f.folder.catalogue()));
     f.trigger("ListAll");
     const QStringList before = rawCells(f.folder.catalogue());
@@ -263,7 +263,7 @@ void TestBadData::printedAndCompactedWithoutLoss()
     QCOMPARE(before.size(), 7);
 
     {
-        maintenance::Report report(folder.path());
+        report::Report report(folder.path());
         QTemporaryDir out;
         const QString pdf = out.filePath("movies.pdf");
         QVERIFY(report.printToPdf(pdf));

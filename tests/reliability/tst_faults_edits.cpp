@@ -2,7 +2,7 @@
 // an add, an edit and a delete is made to fail in turn, through a layer under SQLite.
 #include "faultcases.h"
 
-#include "tools/cataloguemaker.h"
+#include "catalogue/schema.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -115,7 +115,7 @@ void TestFaultsEdits::addMovieUnderEveryFault()
 {
     saveUnderEveryFault("add", "New", "frmAddNew", [](QWidget *dialog, const Snapshot &before) {
         const Movie typed =
-            tools::makeMovie("Zardoz", "A floating head", "Sci-Fi", "Sean Connery", "Odd", "R", "1974", "105");
+            catalogue::makeMovie("Zardoz", "A floating head", "Sci-Fi", "Sean Connery", "Odd", "R", "1974", "105");
         enter(dialog, typed);
         std::vector<Movie> expected = before.movies;
         expected.push_back(typed);

@@ -1,11 +1,11 @@
 #include "catalogue/database.h"
+#include "catalogue/schema.h"
 #include "mainwindow/startup.h"
 #include "platform/settings.h"
 #include "tests/common/files.h"
 #include "tests/common/messageboxes.h"
 #include "tests/common/testfolder.h"
 #include "tests/common/widgets.h"
-#include "tools/cataloguemaker.h"
 
 #include <QApplication>
 #include <QDir>
@@ -34,7 +34,7 @@ void execSql(const QString &path, const char *sql)
 QByteArray realCatalogue()
 {
     TestFolder scratch;
-    std::vector<catalogue::Movie> movies = tools::sampleMovies();
+    std::vector<catalogue::Movie> movies = catalogue::sampleMovies();
     for (int i = 0; i < 300; ++i)
         movies.push_back(testsupport::movie(QString("Film %1").arg(i)));
     scratch.makeCatalogue(movies);

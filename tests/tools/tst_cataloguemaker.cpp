@@ -1,9 +1,9 @@
 #include "catalogue/categories.h"
 #include "catalogue/database.h"
 #include "catalogue/recordcursor.h"
+#include "catalogue/schema.h"
 #include "tests/common/files.h"
 #include "tests/common/testfolder.h"
-#include "tools/cataloguemaker.h"
 
 #include <QDir>
 #include <QFile>
@@ -85,17 +85,17 @@ void TestCatalogueMaker::emptyAndSampleCataloguesOpenAndList()
     testsupport::TestFolder folder;
     QString error;
 
-    QVERIFY(tools::createCatalogue(folder.catalogue(), tools::Contents::Empty, false, &error));
+    QVERIFY(catalogue::createCatalogue(folder.catalogue(), catalogue::Contents::Empty, false, &error));
     QCOMPARE(columns(folder.catalogue()), expected);
     QVERIFY(listAll(folder.catalogue()).empty());
 
-    QVERIFY(tools::createCatalogue(folder.catalogue(), tools::Contents::Sample, true, &error));
+    QVERIFY(catalogue::createCatalogue(folder.catalogue(), catalogue::Contents::Sample, true, &error));
     QCOMPARE(columns(folder.catalogue()), expected);
     // Table order and every field exactly as given, none stored as NULL.
-    QVERIFY(folder.moviesInFile() == tools::sampleMovies());
+    QVERIFY(folder.moviesInFile() == catalogue::sampleMovies());
     const auto listed = listAll(folder.catalogue());
-    QCOMPARE(listed.size(), tools::sampleMovies().size());
-    for (const Movie &m : tools::sampleMovies())
+    QCOMPARE(listed.size(), catalogue::sampleMovies().size());
+    for (const Movie &m : catalogue::sampleMovies())
         QVERIFY2(std::count(listed.begin(), listed.end(), m) == 1, qPrintable(m[Field::Title]));
     QVERIFY(!QFile::exists(folder.catalogue() + ".new"));
 }
@@ -143,7 +143,7 @@ void TestCatalogueMaker::existingFileIsKeptUnlessOverwriteIsAsked()
     QVERIFY(!before.isEmpty());
 
     QString error;
-    QVERIFY(!tools::createCatalogue(path, tools::Contents::Empty, false, &error));
+    QVERIFY(!catalogue::createCatalogue(path, catalogue::Contents::Empty, false, &error));
     QVERIFY(error.contains(path));
     QCOMPARE(fileBytes(path), before);
 
@@ -153,19 +153,19 @@ void TestCatalogueMaker::existingFileIsKeptUnlessOverwriteIsAsked()
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write("my own notes\n");
     f.close();
-    QVERIFY(!tools::createCatalogue(notes, tools::Contents::Sample, false));
+    QVERIFY(!catalogue::createCatalogue(notes, catalogue::Contents::Sample, false));
     QCOMPARE(fileBytes(notes), QByteArray("my own notes\n"));
 
     error.clear();
-    QVERIFY2(tools::createCatalogue(path, tools::Contents::Empty, true, &error), qPrintable(error));
+    QVERIFY2(catalogue::createCatalogue(path, catalogue::Contents::Empty, true, &error), qPrintable(error));
     QVERIFY(listAll(path).empty());
-    QVERIFY(tools::createCatalogue(notes, tools::Contents::Sample, true));
-    QCOMPARE(listAll(notes).size(), tools::sampleMovies().size());
+    QVERIFY(catalogue::createCatalogue(notes, catalogue::Contents::Sample, true));
+    QCOMPARE(listAll(notes).size(), catalogue::sampleMovies().size());
 
     // A folder that does not exist: failure, said as such, and nothing left behind.
     const QString nowhere = folder.path() + "/missing/DVDs.mdb";
     error.clear();
-    QVERIFY(!tools::createCatalogue(nowhere, tools::Contents::Sample, false, &error));
+    QVERIFY(!catalogue::createCatalogue(nowhere, catalogue::Contents::Sample, false, &error));
     QVERIFY(!error.isEmpty());
     QVERIFY(!QFile::exists(nowhere) && !QFile::exists(nowhere + ".new"));
 }
@@ -182,8 +182,8 @@ void TestCatalogueMaker::commandLineExitCodes()
 
     const Run made = runMaker({"--sample", path});
     QCOMPARE(made.exitCode, 0);
-    QVERIFY(made.output.contains(QByteArray::number(int(tools::sampleMovies().size()))));
-    QCOMPARE(listAll(path).size(), tools::sampleMovies().size());
+    QVERIFY(made.output.contains(QByteArray::number(int(catalogue::sampleMovies().size()))));
+    QCOMPARE(listAll(path).size(), catalogue::sampleMovies().size());
 
     const QByteArray before = fileBytes(path);
     const Run refused = runMaker({path});
@@ -226,7 +226,7 @@ void TestCatalogueMaker::forcedRebuildKeepsTheOldCatalogueUntilTheNewOneIsDone()
 
     // A finished rebuild replaces it in one step, and leaves no work file behind.
     QString error;
-    QVERIFY2(tools::createCatalogue(path, {testsupport::movie("Only")}, true, &error), qPrintable(error));
+    QVERIFY2(catalogue::createCatalogue(path, {testsupport::movie("Only")}, true, &error), qPrintable(error));
     QCOMPARE(folder.moviesInFile().size(), size_t(1));
     QVERIFY(!QFile::exists(path + ".new"));
 }

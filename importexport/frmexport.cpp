@@ -1,0 +1,126 @@
+#include "importexport/frmexport.h"
+
+#include "catalogue/recordcursor.h"
+#include "exchange/exporter.h"
+#include "widgets/cataloguehost.h"
+#include "widgets/filechooser.h"
+#include "widgets/windows.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace importexport {
+
+namespace {
+
+const QString Caption = QStringLiteral("Export Movies");
+const char *const Extensions[] = {".csv", ".tc"};
+
+} // namespace
+
+FrmExport::FrmExport(widgets::CatalogueHost &host, QWidget *parent) : QDialog(parent), host_(host)
+{
+    setObjectName(QStringLiteral("frmExport"));
+    setWindowTitle(Caption);
+
+    fileText_ = new QLineEdit(QDir::homePath() + QStringLiteral("/Movies.csv"), this);
+    fileText_->setObjectName(QStringLiteral("txtFile"));
+    fileText_->setMinimumWidth(360);
+    browseButton_ = new QPushButton(QStringLiteral("Browse..."), this);
+    browseButton_->setObjectName(QStringLiteral("cmdBrowse"));
+    formatCombo_ = new QComboBox(this);
+    formatCombo_->setObjectName(QStringLiteral("cboFormat"));
+    formatCombo_->addItems({QStringLiteral("CSV (UTF-8, comma-separated)"), QStringLiteral("Tellico collection")});
+    allMovies_ = new QRadioButton(QStringLiteral("All movies, in title order"), this);
+    allMovies_->setObjectName(QStringLiteral("optAll"));
+    allMovies_->setChecked(true);
+    listedMovies_ = new QRadioButton(QStringLiteral("The movies the list shows now, in its order"), this);
+    listedMovies_->setObjectName(QStringLiteral("optListed"));
+
+    auto *buttons = new QDialogButtonBox(this);
+    exportButton_ = buttons->addButton(QStringLiteral("Export"), QDialogButtonBox::AcceptRole);
+    exportButton_->setObjectName(QStringLiteral("cmdExport"));
+    cancelButton_ = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+    cancelButton_->setObjectName(QStringLiteral("cmdCancel"));
+
+    auto *fileRow = new QHBoxLayout;
+    fileRow->addWidget(fileText_, 1);
+    fileRow->addWidget(browseButton_);
+    auto *form = new QFormLayout;
+    form->addRow(QStringLiteral("File:"), fileRow);
+    form->addRow(QStringLiteral("Format:"), formatCombo_);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(allMovies_);
+    layout->addWidget(listedMovies_);
+    layout->addWidget(buttons);
+
+    connect(browseButton_, &QPushButton::clicked, this, &FrmExport::cmdBrowse_Click);
+    connect(formatCombo_, &QComboBox::currentIndexChanged, this, &FrmExport::cboFormat_Changed);
+    connect(exportButton_, &QPushButton::clicked, this, &FrmExport::cmdExport_Click);
+    connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void FrmExport::cmdBrowse_Click()
+{
+    const QString path = widgets::chooseFileToSave(this, Caption, fileText_->text(),
+                                                   QStringLiteral("CSV files (*.csv);;Tellico files (*.tc)"));
+    if (path.isEmpty())
+        return;
+    fileText_->setText(QDir::toNativeSeparators(path));
+    formatCombo_->setCurrentIndex(exchange::exportFormatFor(path) == exchange::ExportFormat::Tellico ? 1 : 0);
+}
+
+void FrmExport::cboFormat_Changed(int index)
+{
+    // The file name follows the format: "Movies.csv" becomes "Movies.tc".
+    QString path = fileText_->text();
+    for (const char *ext : Extensions)
+        if (path.endsWith(QLatin1String(ext), Qt::CaseInsensitive))
+            path.chop(int(qstrlen(ext)));
+    if (!path.isEmpty())
+        fileText_->setText(path + QLatin1String(Extensions[index == 1 ? 1 : 0]));
+}
+
+void FrmExport::cmdExport_Click()
+{
+    const QString path = QDir::fromNativeSeparators(fileText_->text().trimmed());
+    if (path.isEmpty()) {
+        widgets::showMessage(this, QMessageBox::Warning, Caption,
+                             QStringLiteral("Give the name of the file to write."));
+        return;
+    }
+    const auto format =
+        formatCombo_->currentIndex() == 1 ? exchange::ExportFormat::Tellico : exchange::ExportFormat::Csv;
+    QString error;
+    int count = 0;
+    bool ok;
+    {
+        widgets::WaitCursor hourglass;
+        if (listedMovies_->isChecked()) {
+            const std::vector<int> places = host_.listedPositions();
+            count = int(places.size());
+            ok = exchange::exportMovies(host_.mainCursor().result(), places, path, format, error);
+        } else {
+            ok = exchange::exportCatalogue(host_.catalogueFile(), path, format, count, error);
+        }
+    }
+    if (!ok) {
+        widgets::showMessage(this, QMessageBox::Warning, Caption, error);
+        return;
+    }
+    widgets::showMessage(this, QMessageBox::Information, Caption,
+                         QString("%1 movies exported to %2.").arg(count).arg(QDir::toNativeSeparators(path)));
+    accept();
+}
+
+} // namespace importexport

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "catalogue/movie.h"
+
+#include <QString>
+#include <vector>
+
+namespace report {
+
+// Reads every movie of the catalogue file, in title order,
+// through a cursor of its own that lets go of the file afterwards. False when the
+// catalogue cannot be read, with the reason in error.
+bool readReportMovies(const QString &catalogueFile, std::vector<catalogue::Movie> &movies, QString *error = nullptr);
+
+} // namespace report

@@ -1,0 +1,82 @@
+#include "startup/firststart.h"
+
+#include "catalogue/database.h"
+#include "catalogue/schema.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace startup {
+
+namespace {
+
+bool failWith(QString *error, const QString &why)
+{
+    if (error)
+        *error = why;
+    return false;
+}
+
+bool makeFolderFor(const QString &path, QString *error)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    if (QDir().mkpath(folder))
+        return true;
+    return failWith(error, QString("The folder %1 could not be made.").arg(QDir::toNativeSeparators(folder)));
+}
+
+} // namespace
+
+bool makeStartCatalogue(const QString &path, StartWith contents, QString *error)
+{
+    if (!makeFolderFor(path, error))
+        return false;
+    return catalogue::createCatalogue(
+        path, contents == StartWith::Sample ? catalogue::Contents::Sample : catalogue::Contents::Empty, false, error);
+}
+
+bool isCatalogue(const QString &path, QString *error)
+{
+    catalogue::CatalogueError failure;
+    if (catalogue::Database::open(path, failure))
+        return true;
+    return failWith(error, failure.message);
+}
+
+bool copyCatalogue(const QString &source, const QString &target, QString *error)
+{
+    catalogue::CatalogueError failure;
+    const auto from = catalogue::Database::open(source, failure);
+    if (!from)
+        return failWith(error, failure.message);
+    if (QFileInfo::exists(target))
+        return failWith(error, QString("%1 already exists; it was left as it is.").arg(target));
+    if (!makeFolderFor(target, error))
+        return false;
+
+    const QString work = target + QStringLiteral(".new");
+    QFile::remove(work);
+    sqlite3 *raw = nullptr;
+    int rc = sqlite3_open_v2(work.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    catalogue::ConnectionPtr to(raw);
+    if (rc == SQLITE_OK) {
+        sqlite3_backup *backup = sqlite3_backup_init(to.get(), "main", from->handle(), "main");
+        if (!backup) {
+            rc = sqlite3_errcode(to.get());
+        } else {
+            rc = sqlite3_backup_step(backup, -1);
+            const int finished = sqlite3_backup_finish(backup);
+            rc = rc == SQLITE_DONE ? finished : rc;
+        }
+    }
+    const QString why = catalogue::describeSqliteError(rc, target, to ? sqlite3_errmsg(to.get()) : nullptr);
+    to.reset();
+    if (rc != SQLITE_OK || !isCatalogue(work, nullptr) || !QFile::rename(work, target)) {
+        QFile::remove(work);
+        return failWith(error, rc != SQLITE_OK ? why : QString("%1 could not be written.").arg(target));
+    }
+    return true;
+}
+
+} // namespace startup

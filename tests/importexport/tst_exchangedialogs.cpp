@@ -1,0 +1,270 @@
+// The import and export dialogs, driven through their controls as a user would.
+#include "catalogue/recordcursor.h"
+#include "exchange/collectionxml.h"
+#include "exchange/zipfile.h"
+#include "importexport/frmexport.h"
+#include "importexport/frmimport.h"
+#include "platform/appfolder.h"
+#include "tests/common/fakehost.h"
+#include "tests/common/messageboxes.h"
+#include "tests/common/testfolder.h"
+#include "widgets/cataloguehost.h"
+#include "widgets/filechooser.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <QtTest>
+
+using catalogue::Field;
+using catalogue::RecordCursor;
+using importexport::FrmExport;
+using importexport::FrmImport;
+using testsupport::MessageBoxAnswerer;
+using testsupport::TestFolder;
+
+namespace {
+
+using testsupport::FakeHost;
+
+template <class T>
+T *control(QWidget *window, const QString &name)
+{
+    T *w = window->findChild<T *>(name);
+    if (!w)
+        qFatal("no control %s", qPrintable(name));
+    return w;
+}
+
+QString writeFile(const TestFolder &folder, const QString &name, const QByteArray &bytes)
+{
+    const QString path = folder.path() + "/" + name;
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QStringList titlesIn(const TestFolder &folder)
+{
+    QStringList titles;
+    for (const auto &m : folder.moviesInFile())
+        titles << m[Field::Title];
+    return titles;
+}
+
+} // namespace
+
+class TestExchangeDialogs : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { testsupport::useTestSettings(); }
+    void importShowsWhatWillBeStoredThenStoresIt();
+    void duplicatesAreKeptWhenAsked();
+    void cancelWritesNothing();
+    void unreadableFileIsExplained();
+    void collectionsHaveAFixedMapping();
+    void exportWritesAllOrTheListedMovies();
+};
+
+void TestExchangeDialogs::importShowsWhatWillBeStoredThenStoresIt()
+{
+    TestFolder folder;
+    folder.makeCatalogue({testsupport::movie("Alien", "Sci-Fi", "1979")});
+    FakeHost host(folder.path());
+    const QString file = writeFile(folder, "list.csv",
+                                   "Film;Year;Genre;Runtime;Director\r\n"
+                                   "ALIEN;1979;Horror;117;Scott\r\n"
+                                   "Heat;1995-12-15;Crime, Suspense;2h 50m;Mann\r\n"
+                                   ";2000;Drama;;\r\n"
+                                   "Zodiac;2007;Mystery;157;Fincher\r\n");
+    FrmImport dialog(host);
+    widgets::setNextChosenFile(file);
+    QVERIFY(dialog.chooseFile());
+    dialog.show();
+
+    QVERIFY(control<QLabel>(&dialog, "lblFile")->text().contains("list.csv"));
+    QVERIFY(control<QLabel>(&dialog, "lblFormat")->text().contains("semicolon"));
+    QCOMPARE(control<QComboBox>(&dialog, "cboField_0")->currentText(), QString("Title"));
+    QCOMPARE(control<QComboBox>(&dialog, "cboField_3")->currentText(), QString("Time"));
+    QCOMPARE(control<QComboBox>(&dialog, "cboField_4")->currentText(), QString("(not imported)"));
+    auto *preview = control<QTableWidget>(&dialog, "tblPreview");
+    QCOMPARE(preview->rowCount(), 3);
+    QCOMPARE(preview->item(1, 0)->text(), QString("Heat"));
+    QCOMPARE(preview->item(1, 2)->text(), QString("Suspense"));
+    QCOMPARE(preview->item(1, 6)->text(), QString("1995"));
+    QCOMPARE(preview->item(1, 7)->text(), QString("170"));
+    const QString counts = control<QLabel>(&dialog, "lblCount")->text();
+    QVERIFY2(counts.startsWith("3 movies found; 1 of them already") && counts.contains("1 rows will be skipped"),
+             qPrintable(counts));
+    QVERIFY(control<QCheckBox>(&dialog, "chkSkipDuplicates")->isChecked());
+
+    // The user maps the director to Actors instead of nothing; the preview follows.
+    control<QComboBox>(&dialog, "cboField_4")->setCurrentText("Actors");
+    QCOMPARE(preview->item(2, 3)->text(), QString("Fincher"));
+    QCOMPARE(titlesIn(folder), QStringList{"Alien"}); // nothing written so far
+
+    MessageBoxAnswerer summary(QMessageBox::Ok);
+    QTest::mouseClick(control<QPushButton>(&dialog, "cmdImport"), Qt::LeftButton);
+    QVERIFY(summary.seen().shown);
+    QCOMPARE(summary.seen().text,
+             QString("2 movies imported, 1 duplicates skipped, 1 rows skipped (empty title on line 4)."));
+    QCOMPARE(titlesIn(folder), (QStringList{"Alien", "Heat", "Zodiac"}));
+    QCOMPARE(folder.moviesInFile()[2][Field::Actors], QString("Fincher"));
+    QCOMPARE(host.listings, 1);
+    QCOMPARE(host.cursor.result().size(), 3);
+    QVERIFY(!dialog.isVisible());
+}
+
+void TestExchangeDialogs::duplicatesAreKeptWhenAsked()
+{
+    TestFolder folder;
+    folder.makeCatalogue({testsupport::movie(QString::fromUtf8("Am\xC3\xA9lie"), "Comedy", "2001")});
+    FakeHost host(folder.path());
+    const QString file = writeFile(folder, "list.csv", "Title,Year\nAMELIE,2001\nAmelie,2001\n");
+    FrmImport dialog(host);
+    QVERIFY(dialog.openFile(file));
+    QVERIFY(control<QLabel>(&dialog, "lblCount")->text().startsWith("2 movies found; 2 of them"));
+    auto *import = control<QPushButton>(&dialog, "cmdImport");
+    QVERIFY(!import->isEnabled()); // nothing left to store
+    control<QCheckBox>(&dialog, "chkSkipDuplicates")->setChecked(false);
+    QVERIFY(import->isEnabled());
+    MessageBoxAnswerer summary(QMessageBox::Ok);
+    QTest::mouseClick(import, Qt::LeftButton);
+    QCOMPARE(summary.seen().text, QString("2 movies imported, 0 duplicates skipped, 0 rows skipped."));
+    QCOMPARE(folder.moviesInFile().size(), size_t(3));
+}
+
+void TestExchangeDialogs::cancelWritesNothing()
+{
+    TestFolder folder;
+    folder.makeCatalogue({testsupport::movie("Kept")});
+    FakeHost host(folder.path());
+    QByteArray csv = "Title\n";
+    for (int i = 0; i < 5000; ++i)
+        csv += "Movie " + QByteArray::number(i) + "\n";
+    const QString file = writeFile(folder, "many.csv", csv);
+    const QByteArray before = readFile(folder.catalogue());
+
+    {
+        FrmImport dialog(host);
+        QVERIFY(dialog.openFile(file));
+        QTest::mouseClick(control<QPushButton>(&dialog, "cmdCancel"), Qt::LeftButton);
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    }
+    QCOMPARE(host.listings, 0);
+
+    // Cancel in the progress dialog of a large import.
+    FrmImport dialog(host);
+    dialog.setProgressThreshold(100);
+    QVERIFY(dialog.openFile(file));
+    dialog.show();
+    bool sawProgress = false;
+    QTimer cancelProgress;
+    connect(&cancelProgress, &QTimer::timeout, [&] {
+        if (auto *p = dialog.findChild<QProgressDialog *>("dlgImportProgress")) {
+            sawProgress = true;
+            p->cancel();
+        }
+    });
+    cancelProgress.start(0);
+    MessageBoxAnswerer warning(QMessageBox::Ok);
+    QTest::mouseClick(control<QPushButton>(&dialog, "cmdImport"), Qt::LeftButton);
+    cancelProgress.stop();
+    QVERIFY(sawProgress);
+    QVERIFY2(warning.seen().text.contains("many.csv") && warning.seen().text.contains("cancelled"),
+             qPrintable(warning.seen().text));
+    QCOMPARE(titlesIn(folder), QStringList{"Kept"});
+    QVERIFY(dialog.isVisible());
+}
+
+void TestExchangeDialogs::unreadableFileIsExplained()
+{
+    TestFolder folder;
+    folder.makeCatalogue({});
+    FakeHost host(folder.path());
+    FrmImport dialog(host);
+    MessageBoxAnswerer warning(QMessageBox::Ok);
+    QVERIFY(!dialog.openFile(writeFile(folder, "header.csv", "Title,Year\n")));
+    QVERIFY2(warning.seen().text.contains("header.csv") && warning.seen().text.contains("nothing to import"),
+             qPrintable(warning.seen().text));
+    // No file picked: nothing happens.
+    widgets::setNextChosenFile(QString());
+    QVERIFY(!dialog.chooseFile());
+}
+
+void TestExchangeDialogs::collectionsHaveAFixedMapping()
+{
+    TestFolder folder;
+    folder.makeCatalogue({});
+    FakeHost host(folder.path());
+    const QString file = writeFile(folder, "films.gcs",
+                                   "<?xml version=\"1.0\"?><collection type=\"GCfilms\">"
+                                   "<item title=\"Heat\" date=\"1995\" time=\"170 min\"/></collection>");
+    FrmImport dialog(host);
+    QVERIFY(dialog.openFile(file));
+    QVERIFY(control<QLabel>(&dialog, "lblFormat")->text().contains("GCstar"));
+    auto *combo = control<QComboBox>(&dialog, "cboField_6");
+    QCOMPARE(combo->currentText(), QString("Year"));
+    QVERIFY(!combo->isEnabled());
+    QCOMPARE(control<QTableWidget>(&dialog, "tblMapping")->item(6, 0)->text(), QString("date"));
+    QCOMPARE(control<QTableWidget>(&dialog, "tblPreview")->item(0, 7)->text(), QString("170"));
+}
+
+void TestExchangeDialogs::exportWritesAllOrTheListedMovies()
+{
+    TestFolder folder;
+    folder.makeCatalogue({testsupport::movie("Zulu", "Drama"), testsupport::movie("Alpha", "Comedy"),
+                          testsupport::movie("Mid", "Drama")});
+    FakeHost host(folder.path());
+    host.list("select * from Movies where Category = 'Drama' order by Title");
+
+    const QString listed = folder.path() + "/listed.csv";
+    {
+        FrmExport dialog(host);
+        widgets::setNextChosenFile(listed);
+        QTest::mouseClick(control<QPushButton>(&dialog, "cmdBrowse"), Qt::LeftButton);
+        QCOMPARE(control<QLineEdit>(&dialog, "txtFile")->text(), QDir::toNativeSeparators(listed));
+        control<QRadioButton>(&dialog, "optListed")->setChecked(true);
+        MessageBoxAnswerer done(QMessageBox::Ok);
+        QTest::mouseClick(control<QPushButton>(&dialog, "cmdExport"), Qt::LeftButton);
+        QVERIFY2(done.seen().text.startsWith("2 movies exported to"), qPrintable(done.seen().text));
+    }
+    const QList<QByteArray> lines = readFile(listed).split('\n');
+    QCOMPARE(lines.size(), 4);
+    QVERIFY(lines[1].startsWith("Mid,") && lines[2].startsWith("Zulu,"));
+
+    // All movies in title order, as Tellico: choosing the format changes the name.
+    FrmExport dialog(host);
+    auto *name = control<QLineEdit>(&dialog, "txtFile");
+    name->setText(folder.path() + "/all.csv");
+    control<QComboBox>(&dialog, "cboFormat")->setCurrentIndex(1);
+    QCOMPARE(name->text(), folder.path() + "/all.tc");
+    QVERIFY(control<QRadioButton>(&dialog, "optAll")->isChecked());
+    MessageBoxAnswerer done(QMessageBox::Ok);
+    QTest::mouseClick(control<QPushButton>(&dialog, "cmdExport"), Qt::LeftButton);
+    QVERIFY2(done.seen().text.startsWith("3 movies exported to"), qPrintable(done.seen().text));
+    QByteArray xml;
+    QString detail;
+    QCOMPARE(exchange::readZipMember(readFile(folder.path() + "/all.tc"), "tellico.xml", 1 << 20, xml, detail),
+             exchange::ZipRead::Ok);
+    QVERIFY(xml.indexOf("<title>Alpha</title>") < xml.indexOf("<title>Mid</title>"));
+    QVERIFY(xml.indexOf("<title>Mid</title>") < xml.indexOf("<title>Zulu</title>"));
+}
+
+QTEST_MAIN(TestExchangeDialogs)
+#include "tst_exchangedialogs.moc"

@@ -1,0 +1,313 @@
+#include "catalogue/schema.h"
+#include "report/report.h"
+#include "report/reportdata.h"
+#include "report/reportlayout.h"
+#include "tests/common/messageboxes.h"
+#include "tests/common/testfolder.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPointer>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <algorithm>
+
+using catalogue::Movie;
+using report::ReportItem;
+using report::ReportPage;
+using testsupport::TestFolder;
+namespace section = report::reportsection;
+
+namespace {
+
+// Printable area of a letter page with half-inch margins at top and bottom.
+constexpr int PageHeight = 14400;
+constexpr int PageWidth = 9720;
+
+Movie film(const QString &title, const QString &time = "120", const QString &rating = "PG",
+           const QString &review = "Review of it")
+{
+    return catalogue::makeMovie(title, "About " + title, "Drama", "Cast of " + title, review, rating, "1999", time);
+}
+
+std::vector<Movie> readMovies(const TestFolder &folder)
+{
+    std::vector<Movie> movies;
+    QString error;
+    if (!report::readReportMovies(folder.catalogue(), movies, &error))
+        qWarning("%s", qPrintable(error));
+    return movies;
+}
+
+QStringList texts(const std::vector<ReportPage> &pages, const QString &name)
+{
+    QStringList out;
+    for (const ReportPage &page : pages)
+        for (const ReportItem &item : page)
+            if (item.name == name)
+                out << item.text;
+    return out;
+}
+
+int detailCount(const ReportPage &page)
+{
+    return int(
+        std::count_if(page.begin(), page.end(), [](const ReportItem &i) { return i.name == "txtMovies_Title"; }));
+}
+
+// Descriptors of the program's own process that point at the file.
+int openDescriptorsOn(const QString &path)
+{
+    const QString target = QFileInfo(path).canonicalFilePath();
+    int n = 0;
+    const QDir fds("/proc/self/fd");
+    for (const QFileInfo &fd : fds.entryInfoList(QDir::Files | QDir::System | QDir::NoDotAndDotDot))
+        if (fd.symLinkTarget() == target)
+            ++n;
+    return n;
+}
+
+QString pdfText(const QString &pdf)
+{
+    QProcess p;
+    p.start(QStandardPaths::findExecutable("pdftotext"), {"-layout", pdf, "-"});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+} // namespace
+
+class TestReport : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { testsupport::useTestSettings(); }
+
+    void listsEveryMovieByTitleIgnoringCase()
+    {
+        TestFolder folder;
+        folder.makeCatalogue(
+            {film("delta"), film("Alpha"), film("Schindler's List"), film("charlie"), film("bravo"), film("ALPHA")});
+        const std::vector<Movie> movies = readMovies(folder);
+        QCOMPARE(openDescriptorsOn(folder.catalogue()), 0);
+
+        const auto pages = report::layoutReport(movies, "Print Date: x", PageHeight, PageWidth);
+        QCOMPARE(pages.size(), size_t(1));
+        // Equal titles keep table order.
+        QCOMPARE(texts(pages, "txtMovies_Title"),
+                 QStringList({"Alpha", "ALPHA", "bravo", "charlie", "delta", "Schindler's List"}));
+        QCOMPARE(texts(pages, "txtMovies_Description").first(), QString("About Alpha"));
+        QCOMPARE(texts(pages, "txtMovies_Actors").last(), QString("Cast of Schindler's List"));
+
+        // Blocks follow each other under the report title without overlapping.
+        QList<int> tops;
+        for (const ReportItem &i : pages[0])
+            if (i.name == "txtMovies_Title")
+                tops << i.rect.top();
+        QCOMPARE(tops.first(), section::ReportTitle + section::PageHeader);
+        for (int k = 1; k < tops.size(); ++k)
+            QCOMPARE(tops[k] - tops[k - 1], section::Detail);
+    }
+
+    void suffixesOnlyAfterValuesAndNoReview()
+    {
+        TestFolder folder;
+        Movie nulls = film("Nulls", "", "", "Kept to myself");
+        nulls.isNull[catalogue::index(catalogue::Field::Time)] = true;
+        nulls.isNull[catalogue::index(catalogue::Field::Rating)] = true;
+        folder.makeCatalogue({film("Full", "120", "PG-13", "A private thought"), film("Empty", "", "", "Hidden words"),
+                              film("Blanks", " ", "  ", "Secret opinion"), nulls});
+        const auto pages = report::layoutReport(readMovies(folder), "d", PageHeight, PageWidth);
+
+        QCOMPARE(texts(pages, "txtMovies_Title"), QStringList({"Blanks", "Empty", "Full", "Nulls"}));
+        QCOMPARE(texts(pages, "txtMovies_Time"), QStringList({"   Minutes", "", "120  Minutes", ""}));
+        QCOMPARE(texts(pages, "txtMovies_Rating"), QStringList({"    Rated", "", "PG-13  Rated", ""}));
+        QCOMPARE(texts(pages, "txtMovies_Year"), QStringList({"1999", "1999", "1999", "1999"}));
+
+        for (const ReportPage &page : pages)
+            for (const ReportItem &item : page)
+                for (const char *review : {"private thought", "Hidden words", "Secret opinion", "Kept to myself"})
+                    QVERIFY2(!item.text.contains(review), qPrintable(item.name));
+        for (const ReportItem &item : pages[0])
+            if (item.name == "txtMovies_Time")
+                QCOMPARE(item.alignment, Qt::Alignment(Qt::AlignRight));
+    }
+
+    void emptyCatalogueGivesTheHeaderAlone()
+    {
+        TestFolder folder;
+        folder.makeCatalogue({});
+        const auto pages = report::layoutReport(readMovies(folder), "Print Date: 1/2/03", PageHeight, PageWidth);
+        QCOMPARE(pages.size(), size_t(1));
+        QStringList names;
+        for (const ReportItem &item : pages[0])
+            names << item.name;
+        names.sort();
+        QCOMPARE(names, QStringList({"Label1", "Line1", "Line2", "lblReportTitle"}));
+        QCOMPARE(texts(pages, "lblReportTitle"), QStringList("Movies"));
+        QCOMPARE(texts(pages, "Label1"), QStringList("Print Date: 1/2/03"));
+    }
+
+    void pagesBreakBeforeABlockThatDoesNotFit()
+    {
+        std::vector<Movie> movies;
+        for (int i = 0; i < 40; ++i)
+            movies.push_back(film(QString("Movie %1").arg(i, 2, 10, QChar('0'))));
+
+        const int firstPage =
+            (PageHeight - section::ReportTitle - section::PageHeader - section::PageFooter) / section::Detail;
+        const int otherPages = (PageHeight - section::PageHeader - section::PageFooter) / section::Detail;
+        auto pages = report::layoutReport(movies, "d", PageHeight, PageWidth);
+        QCOMPARE(detailCount(pages[0]), firstPage);
+        QCOMPARE(detailCount(pages[1]), otherPages);
+        const int rest = 40 - firstPage - 2 * otherPages;
+        QCOMPARE(pages.size(), size_t(rest > 0 ? 4 : 3));
+        QCOMPARE(texts(pages, "txtMovies_Title").size(), 40);
+        for (const ReportItem &item : pages[1]) {
+            QVERIFY(item.kind == ReportItem::Kind::Text);
+            QVERIFY(item.rect.top() >= section::PageHeader);
+            QVERIFY(item.rect.bottom() < PageHeight - section::PageFooter);
+        }
+        QCOMPARE(pages[1].front().text, QString("Movie %1").arg(firstPage, 2, 10, QChar('0')));
+
+        // Three blocks exactly fill the first page; one twip less pushes the third over.
+        const int exact = section::ReportTitle + section::PageHeader + 3 * section::Detail + section::PageFooter;
+        movies.resize(4);
+        pages = report::layoutReport(movies, "d", exact, PageWidth);
+        QCOMPARE(detailCount(pages[0]), 3);
+        pages = report::layoutReport(movies, "d", exact - 1, PageWidth);
+        QCOMPARE(detailCount(pages[0]), 2);
+        QCOMPARE(detailCount(pages[1]), 2);
+
+        // A page too small for one block still takes one at a time, and nothing runs
+        // past a narrow page's right edge.
+        pages = report::layoutReport(movies, "d", 1000, 3000);
+        QCOMPARE(pages.size(), size_t(5));
+        QCOMPARE(detailCount(pages[0]), 0);
+        for (const ReportPage &page : pages)
+            for (const ReportItem &item : page)
+                QVERIFY(item.kind == ReportItem::Kind::Line ? item.line.x2() <= 3000 : item.rect.right() < 3000);
+    }
+
+    void previewAndPdfShowTheList()
+    {
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+            QSKIP("pdftotext is not installed");
+        TestFolder folder;
+        std::vector<Movie> movies;
+        QStringList words;
+        for (int i = 0; i < 300; ++i)
+            words << QString("word%1").arg(i);
+        movies.push_back(catalogue::makeMovie("Zulu Dawn", words.join(' ') + " ENDMARK", "War", "Burt Lancaster",
+                                              "UNPRINTED REVIEW", "PG", "1979", "117"));
+        movies.push_back(film("Arrival", "", "PG-13"));
+        for (int i = 0; i < 30; ++i)
+            movies.push_back(film(QString("Filler %1").arg(i, 2, 10, QChar('0')), "90", "R", "UNPRINTED REVIEW"));
+        folder.makeCatalogue(movies);
+
+        const QString before = report::printDateCaption(QDate::currentDate());
+        QPointer<report::Report> report = new report::Report(folder.path());
+        report->showReport();
+        QVERIFY(QTest::qWaitForWindowExposed(report));
+        QCOMPARE(report->objectName(), QString("Report"));
+        QVERIFY(report->findChild<QAction *>("actSavePdf"));
+        QVERIFY(report->pageCount() > 1);
+        QCOMPARE(openDescriptorsOn(folder.catalogue()), 0);
+
+        QTemporaryDir out;
+        const QString pdf = out.filePath("movies.pdf");
+        QVERIFY(report->printToPdf(pdf));
+        const QString after = report::printDateCaption(QDate::currentDate());
+        const QString text = pdfText(pdf);
+        QVERIFY(!text.isEmpty());
+
+        QCOMPARE(text.count('\f'), report->pageCount());
+        QVERIFY(text.contains("Movies"));
+        QVERIFY(text.contains(before) || text.contains(after));
+        const int arrival = text.indexOf("Arrival");
+        QVERIFY(arrival >= 0 && arrival < text.indexOf("Filler 00") &&
+                text.indexOf("Filler 29") < text.indexOf("Zulu Dawn"));
+        // The text extractor turns runs of blanks into one; the layout cases check both blanks.
+        QVERIFY(text.contains(QRegularExpression("117 +Minutes +PG +Rated")));
+        QVERIFY(text.contains(QRegularExpression("90 +Minutes +R +Rated")));
+        QVERIFY(!text.contains("UNPRINTED"));
+        // A description too long for its box keeps to its one line.
+        QVERIFY(text.contains("word0 word1 word2"));
+        QVERIFY(!text.contains("ENDMARK"));
+        QVERIFY(!text.contains("word299"));
+        QVERIFY(text.contains("Burt Lancaster"));
+
+        // Arrival has no running time: nothing but its rating on its bottom line.
+        const int line = text.indexOf('\n', text.indexOf("Cast of Arrival"));
+        const QString bottom = text.mid(line + 1, text.indexOf('\n', line + 1) - line - 1);
+        QVERIFY2(!bottom.contains("Minutes") && bottom.contains(QRegularExpression("Drama +PG-13 +Rated +1999")),
+                 qPrintable(bottom));
+
+        // A file that cannot be written is reported, and an existing one stays as it was.
+        QVERIFY(!report->printToPdf(out.filePath("missing/movies.pdf")));
+        delete report;
+    }
+
+    void showingAgainReadsTheCatalogueAfresh()
+    {
+        TestFolder folder;
+        folder.makeCatalogue({film("Only")});
+        QPointer<report::Report> report = new report::Report(folder.path());
+        report->showReport();
+        QCOMPARE(report->pageCount(), 1);
+
+        std::vector<Movie> many;
+        for (int i = 0; i < 30; ++i)
+            many.push_back(film(QString("Movie %1").arg(i)));
+        folder.makeCatalogue(many);
+        report->showReport();
+        QVERIFY(report->isVisible());
+        QVERIFY(report->pageCount() >= 3);
+        delete report;
+    }
+
+    void terminatedWhenTheReportEnds()
+    {
+        TestFolder folder;
+        folder.makeCatalogue({film("One")});
+
+        // A report deleted without being closed (the program ends) has not ended.
+        auto *report = new report::Report(folder.path());
+        int ended = 0;
+        connect(report, &report::Report::terminated, this, [&] { ++ended; });
+        delete report;
+        QCOMPARE(ended, 0);
+
+        QPointer<report::Report> shown = new report::Report(folder.path());
+        connect(shown, &report::Report::terminated, this, [&] { ++ended; });
+        shown->showReport();
+        QVERIFY(QTest::qWaitForWindowExposed(shown));
+        auto *close = shown->findChild<QAction *>("actClose");
+        QVERIFY(close);
+        close->trigger();
+        QCOMPARE(ended, 1); // at once, not when the window is deleted later
+        shown->close();
+        QTRY_VERIFY(shown.isNull());
+        QCOMPARE(ended, 1);
+    }
+
+    void missingCatalogueIsReported()
+    {
+        QTemporaryDir empty;
+        QPointer<report::Report> report = new report::Report(empty.path());
+        int ended = 0;
+        connect(report, &report::Report::terminated, this, [&] { ++ended; });
+        testsupport::MessageBoxAnswerer answer(QMessageBox::Ok);
+        report->showReport();
+        QVERIFY(answer.seen().shown);
+        QVERIFY2(answer.seen().text.contains("DVDs.mdb"), qPrintable(answer.seen().text));
+        QCOMPARE(answer.seen().icon, QMessageBox::Warning);
+        QTRY_VERIFY(report.isNull());
+        QCOMPARE(ended, 1);
+    }
+};
+
+QTEST_MAIN(TestReport)
+#include "tst_report.moc"

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <vector>
+
+namespace catalogue {
+class RecordCursor;
+}
+
+namespace widgets {
+
+// What the dialogs that change or replace the catalogue need of the main window.
+class CatalogueHost {
+public:
+    virtual ~CatalogueHost() = default;
+    // The catalogue file in use, the work file its compaction writes, and the help file.
+    virtual QString catalogueFile() const = 0;
+    virtual QString compactionWorkFile() const = 0;
+    virtual QString helpFile() const = 0;
+    // The main window's cursor: its query, its current place, its connection.
+    virtual catalogue::RecordCursor &mainCursor() = 0;
+    // Reopens the catalogue and lists all movies, the first one current.
+    virtual void listAllRecords() = 0;
+    // Places in mainCursor().result() of the movies the list shows, in the list's order.
+    virtual std::vector<int> listedPositions();
+};
+
+} // namespace widgets

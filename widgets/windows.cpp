@@ -1,0 +1,55 @@
+#include "widgets/windows.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCursor>
+#include <QDialog>
+#include <QPushButton>
+#include <QTimer>
+
+namespace widgets {
+
+void makeTopMost(QWidget *w) { w->setWindowFlag(Qt::WindowStaysOnTopHint, true); }
+
+int execOnTop(QDialog &dialog)
+{
+    dialog.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    // Once shown, raised over any top-most window opened before it, and focused.
+    QTimer::singleShot(0, &dialog, [&dialog] {
+        dialog.raise();
+        dialog.activateWindow();
+        auto *box = qobject_cast<QMessageBox *>(&dialog);
+        if (QPushButton *button = box ? box->defaultButton() : nullptr)
+            button->setFocus(Qt::ActiveWindowFocusReason);
+    });
+    return dialog.exec();
+}
+
+void showMessage(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text)
+{
+    QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText); // titles and file names are shown as typed, never as markup
+    box.setDefaultButton(QMessageBox::Ok);
+    execOnTop(box);
+}
+
+bool askYesNo(QWidget *parent, const QString &title, const QString &text, QMessageBox::StandardButton defaultButton,
+              QMessageBox::Icon icon)
+{
+    QMessageBox box(icon, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(defaultButton);
+    return execOnTop(box) == QMessageBox::Yes;
+}
+
+WaitCursor::WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+WaitCursor::~WaitCursor() { QApplication::restoreOverrideCursor(); }
+
+void restoreArrowCursor()
+{
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+}
+
+} // namespace widgets
