@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 using namespace exchange;
+using namespace platform;
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-using namespace maintenance;
+using namespace startup;
 
 namespace {
 
