@@ -326,19 +326,19 @@ void TestBackup::duplicateTitlesIgnoreCaseAccentsAndBlanks()
     CatalogueError e;
     auto db = Database::open(folder.catalogue(), e);
     QVERIFY(db);
-    auto found = findDuplicate(db->handle(), " AMELIE ", "2001");
+    auto found = findDuplicate(db->handle(), " AMELIE ", "2001", e);
     QVERIFY(found);
     QCOMPARE(found->title, QString("Amélie"));
     QCOMPARE(found->year, QString("2001"));
-    QVERIFY(findDuplicate(db->handle(), "amelie", ""));   // an empty year matches any
-    QVERIFY(findDuplicate(db->handle(), "Heat", "1995")); // as does an empty year stored
-    QVERIFY(!findDuplicate(db->handle(), "Amelie", "2002"));
-    QVERIFY(!findDuplicate(db->handle(), "Amelie Poulain", "2001"));
-    QVERIFY(!findDuplicate(db->handle(), "   ", ""));
-    QCOMPARE(findDuplicate(db->handle(), "solaris", " 2002 ")->year, QString("2002"));
+    QVERIFY(findDuplicate(db->handle(), "amelie", "", e));   // an empty year matches any
+    QVERIFY(findDuplicate(db->handle(), "Heat", "1995", e)); // as does an empty year stored
+    QVERIFY(!findDuplicate(db->handle(), "Amelie", "2002", e));
+    QVERIFY(!findDuplicate(db->handle(), "Amelie Poulain", "2001", e));
+    QVERIFY(!findDuplicate(db->handle(), "   ", "", e));
+    QCOMPARE(findDuplicate(db->handle(), "solaris", " 2002 ", e)->year, QString("2002"));
     // The row being edited is not a duplicate of itself, but another row is.
-    QVERIFY(!findDuplicate(db->handle(), "Amélie", "2001", 1));
-    QVERIFY(findDuplicate(db->handle(), "Solaris", "", 3));
+    QVERIFY(!findDuplicate(db->handle(), "Amélie", "2001", e, 1));
+    QVERIFY(findDuplicate(db->handle(), "Solaris", "", e, 3));
 }
 
 QTEST_GUILESS_MAIN(TestBackup)
