@@ -78,6 +78,7 @@ private slots:
     void restoreBringsTheBackupBackInPlace();
     void restoreRefusesAndChangesNothing();
     void duplicateTitlesIgnoreCaseAccentsAndBlanks();
+    void duplicateCheckReportsAnUnreadableCatalogue();
 };
 
 void TestBackup::backupIsACheckedCopyUnderItsOwnName()
@@ -339,6 +340,22 @@ void TestBackup::duplicateTitlesIgnoreCaseAccentsAndBlanks()
     // The row being edited is not a duplicate of itself, but another row is.
     QVERIFY(!findDuplicate(db->handle(), "Amélie", "2001", e, 1));
     QVERIFY(findDuplicate(db->handle(), "Solaris", "", e, 3));
+    QVERIFY(!e);
+}
+
+void TestBackup::duplicateCheckReportsAnUnreadableCatalogue()
+{
+    TestFolder folder;
+    folder.makeDamagedCatalogue();
+    CatalogueError e;
+    auto db = Database::open(folder.catalogue(), e);
+    QVERIFY2(db, qPrintable(e.message));
+    QVERIFY(!findDuplicate(db->handle(), "Movie 399", "", e));
+    QCOMPARE(e.kind(), ErrorKind::Damaged);
+    QCOMPARE(e.message, QString("The catalogue file DVDs.mdb is damaged."));
+    // A title that repeats nothing reads nothing and fails nothing.
+    QVERIFY(!findDuplicate(db->handle(), " ", "", e));
+    QVERIFY(!e);
 }
 
 QTEST_GUILESS_MAIN(TestBackup)
