@@ -54,9 +54,10 @@ int main(int argc, char **argv)
         catalogue::CatalogueError e;
         auto db = catalogue::Database::open(file, e);
         printFigure("duplicate check on Finish, plain title",
-                    best(5, [&] { catalogue::findDuplicate(db->handle(), "No Such Title Anywhere", "2001"); }));
-        printFigure("duplicate check on Finish, accented title",
-                    best(5, [&] { catalogue::findDuplicate(db->handle(), "Amélie au Pays des Merveilles", "2001"); }));
+                    best(5, [&] { catalogue::findDuplicate(db->handle(), "No Such Title Anywhere", "2001", e); }));
+        printFigure("duplicate check on Finish, accented title", best(5, [&] {
+                        catalogue::findDuplicate(db->handle(), "Amélie au Pays des Merveilles", "2001", e);
+                    }));
     }
 
     // The start-up backup runs after the window is shown, on a thread of its own.

@@ -12,7 +12,6 @@
 
 #ifdef Q_OS_UNIX
 #include <csignal>
-#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -43,55 +42,18 @@ QString finalName(const QString &prefix, const QDateTime &taken, int sequence)
     return name + ".mdb";
 }
 
-bool queryInt(sqlite3 *db, const char *sql, qint64 &value)
-{
-    sqlite3_stmt *raw = nullptr;
-    if (sqlite3_prepare_v2(db, sql, -1, &raw, nullptr) != SQLITE_OK)
-        return false;
-    StatementPtr st(raw);
-    if (sqlite3_step(raw) != SQLITE_ROW)
-        return false;
-    value = sqlite3_column_int64(raw, 0);
-    return true;
-}
-
-bool queryText(sqlite3 *db, const char *sql, QByteArray &value)
-{
-    sqlite3_stmt *raw = nullptr;
-    if (sqlite3_prepare_v2(db, sql, -1, &raw, nullptr) != SQLITE_OK)
-        return false;
-    StatementPtr st(raw);
-    if (sqlite3_step(raw) != SQLITE_ROW)
-        return false;
-    value = QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(raw, 0)), sqlite3_column_bytes(raw, 0));
-    return true;
-}
-
 // The eight fields must be there for the copy to serve as a catalogue again.
 bool hasMovieFields(sqlite3 *db)
 {
-    sqlite3_stmt *raw = nullptr;
-    const int rc = sqlite3_prepare_v2(
-        db, "SELECT Title, Description, Category, Actors, Review, Rating, Year, Time FROM Movies LIMIT 0", -1, &raw,
-        nullptr);
-    StatementPtr st(raw);
-    return rc == SQLITE_OK;
-}
-
-bool diskFull(int code, int systemError)
-{
-    return (code & 0xFF) == SQLITE_FULL || systemError == ENOSPC || systemError == EFBIG
-#ifdef EDQUOT
-           || systemError == EDQUOT
-#endif
-        ;
+    int rc = SQLITE_OK;
+    return prepareStatement(db, ("SELECT " + columnList() + " FROM Movies LIMIT 0").constData(), rc) != nullptr;
 }
 
 QString describeBackupFailure(int code, int systemError, const QString &catalogueFile, const QString &engineText)
 {
     const QString file = nameOf(catalogueFile);
     const QString folder = QDir::toNativeSeparators(backupFolder(catalogueFile));
-    if (diskFull(code, systemError))
+    if (errorKind(code, systemError) == ErrorKind::DiskFull)
         return QString("The disk is full: no backup of %1 could be written.").arg(file);
     if (systemError == EROFS)
         return QString("The folder %1 is on a read-only disk: no backup of %2 could be written.").arg(folder, file);
@@ -136,23 +98,8 @@ CatalogueError checkBackup(const QString &path, const QString &catalogueFile, qi
                                     .arg(file)
                                     .arg(found.movies)
                                     .arg(expectedMovies)};
-    return {found.problem.contains("input/output error") ? SQLITE_IOERR : SQLITE_CORRUPT,
+    return {errorKind(found.code) == ErrorKind::Io ? SQLITE_IOERR : SQLITE_CORRUPT,
             QString("The new backup of %1 did not pass its check (%2), so it was not kept.").arg(file, found.problem)};
-}
-
-bool flushToDisk(const QString &path)
-{
-#ifdef Q_OS_UNIX
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
-#else
-    Q_UNUSED(path);
-    return true;
-#endif
 }
 
 // Work files of backups that were cut short (the process that wrote them has ended)
@@ -230,35 +177,41 @@ BackupContents inspectBackup(const QString &path)
 {
     BackupContents c;
     if (!QFileInfo(path).isFile()) {
+        c.code = SQLITE_CANTOPEN;
         c.problem = "the file is gone";
         return c;
     }
-    sqlite3 *raw = nullptr;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READONLY, nullptr);
-    ConnectionPtr db(raw);
+    int rc = SQLITE_OK;
+    const ConnectionPtr db = openConnection(path, SQLITE_OPEN_READONLY, rc);
+    sqlite3 *raw = db.get();
     if (rc != SQLITE_OK) {
+        c.code = rc;
         c.problem = QString::fromUtf8(sqlite3_errstr(rc));
         return c;
     }
     QByteArray verdict;
-    if (!queryText(raw, "PRAGMA quick_check", verdict)) {
-        const int code = sqlite3_extended_errcode(raw);
+    if (!readValue(raw, "PRAGMA quick_check", verdict)) {
+        c.code = sqlite3_extended_errcode(raw);
         c.problem =
-            (code & 0xFF) == SQLITE_IOERR ? QString("input/output error") : QString::fromUtf8(sqlite3_errmsg(raw));
+            errorKind(c.code) == ErrorKind::Io ? QString("input/output error") : QString::fromUtf8(sqlite3_errmsg(raw));
         return c;
     }
     if (verdict != "ok") {
         // A page the check could not read is listed among the damage: the disk failing.
         const bool unread = verdict.contains("error code=") || verdict.contains("failed to get page") ||
                             verdict.contains("unable to get the page");
+        c.code = unread ? SQLITE_IOERR : SQLITE_CORRUPT;
         c.problem = unread ? QString("input/output error") : QString::fromUtf8(verdict.left(200));
         return c;
     }
-    if (!hasMovieFields(raw) || !queryInt(raw, "SELECT count(*) FROM Movies", c.movies)) {
-        const int code = sqlite3_extended_errcode(raw);
-        c.problem = (code & 0xFF) == SQLITE_IOERR     ? QString("input/output error")
-                    : (code & 0xFF) == SQLITE_CORRUPT ? QString::fromUtf8(sqlite3_errmsg(raw))
-                                                      : QString("it holds no table of movies");
+    if (!hasMovieFields(raw) || !readValue(raw, "SELECT count(*) FROM Movies", c.movies)) {
+        c.code = sqlite3_extended_errcode(raw);
+        const ErrorKind kind = errorKind(c.code);
+        c.problem = kind == ErrorKind::Io        ? QString("input/output error")
+                    : kind == ErrorKind::Damaged ? QString::fromUtf8(sqlite3_errmsg(raw))
+                                                 : QString("it holds no table of movies");
+        if (kind != ErrorKind::Io && kind != ErrorKind::Damaged)
+            c.code = SQLITE_NOTFOUND;
         return c;
     }
     c.intact = true;
@@ -269,12 +222,10 @@ qint64 catalogueMovieCount(const QString &catalogueFile)
 {
     if (!QFileInfo(catalogueFile).isFile())
         return -1;
-    sqlite3 *raw = nullptr;
-    const int rc = sqlite3_open_v2(catalogueFile.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
-    ConnectionPtr db(raw);
-    sqlite3_busy_timeout(raw, BusyTimeoutMs);
+    int rc = SQLITE_OK;
+    const ConnectionPtr db = openConnection(catalogueFile, SQLITE_OPEN_READWRITE, rc);
     qint64 movies = -1;
-    if (rc != SQLITE_OK || !queryInt(raw, "SELECT count(*) FROM Movies", movies))
+    if (rc != SQLITE_OK || !readValue(db.get(), "SELECT count(*) FROM Movies", movies))
         return -1;
     return movies;
 }
@@ -294,13 +245,11 @@ CatalogueError backUpCatalogue(const QString &catalogueFile, QString *madePath, 
     removeStaleWork(folder, prefix);
 
     // Read-write, so that a change a killed program left half done is rolled back first.
-    sqlite3 *rawSource = nullptr;
-    int rc = sqlite3_open_v2(catalogueFile.toUtf8().constData(), &rawSource, SQLITE_OPEN_READWRITE, nullptr);
-    ConnectionPtr source(rawSource);
+    int rc = SQLITE_OK;
+    ConnectionPtr source = openConnection(catalogueFile, SQLITE_OPEN_READWRITE, rc);
+    sqlite3 *rawSource = source.get();
     if (rc != SQLITE_OK)
         return failureOf(rawSource, catalogueFile);
-    sqlite3_busy_timeout(rawSource, BusyTimeoutMs);
-    sqlite3_extended_result_codes(rawSource, 1);
 
     const QString base = finalName(prefix, now, 1);
     const QString work = folder + "/." + base + QString(".%1").arg(QCoreApplication::applicationPid()) + WorkSuffix;
@@ -310,31 +259,20 @@ CatalogueError backUpCatalogue(const QString &catalogueFile, QString *madePath, 
     // The count and the copy come from one read transaction: the same state of the file.
     qint64 movies = 0;
     if (sqlite3_exec(rawSource, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK ||
-        !queryInt(rawSource, "SELECT count(*) FROM Movies", movies))
+        !readValue(rawSource, "SELECT count(*) FROM Movies", movies))
         return failureOf(rawSource, catalogueFile);
     {
-        sqlite3 *rawCopy = nullptr;
-        rc = sqlite3_open_v2(work.toUtf8().constData(), &rawCopy, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-        ConnectionPtr copy(rawCopy);
+        ConnectionPtr copy = openConnection(work, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, rc);
+        sqlite3 *rawCopy = copy.get();
         if (rc != SQLITE_OK) {
             CatalogueError e = failureOf(rawCopy, catalogueFile);
             copy.reset();
             dropWork();
             return e;
         }
-        sqlite3_extended_result_codes(rawCopy, 1);
         // The work file is thrown away on any failure: it needs no journal of its own.
         sqlite3_exec(rawCopy, "PRAGMA journal_mode=OFF", nullptr, nullptr, nullptr);
-        sqlite3_backup *backup = sqlite3_backup_init(rawCopy, "main", rawSource, "main");
-        int code = SQLITE_OK;
-        if (!backup) {
-            code = sqlite3_extended_errcode(rawCopy);
-        } else {
-            const int step = sqlite3_backup_step(backup, -1);
-            const int finish = sqlite3_backup_finish(backup);
-            code = step != SQLITE_DONE ? step : finish;
-        }
-        if (code != SQLITE_DONE && code != SQLITE_OK) {
+        if (const int code = copyDatabase(rawCopy, rawSource); code != SQLITE_OK) {
             const int systemError =
                 sqlite3_system_errno(rawCopy) ? sqlite3_system_errno(rawCopy) : sqlite3_system_errno(rawSource);
             CatalogueError e{code, describeBackupFailure(code, systemError, catalogueFile,

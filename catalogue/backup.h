@@ -31,7 +31,8 @@ QList<BackupFile> listBackups(const QString &catalogueFile);
 struct BackupContents {
     bool intact = false;
     qint64 movies = 0;
-    QString problem; // why it cannot be restored
+    int code = SQLITE_OK; // SQLite's code for what is wrong
+    QString problem;      // why it cannot be restored
 };
 BackupContents inspectBackup(const QString &path);
 

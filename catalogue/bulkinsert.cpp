@@ -22,9 +22,8 @@ CatalogueError appendMovies(const QString &catalogueFile, qsizetype count,
         return why;
     };
     {
-        StatementPtr insert = db->prepare("INSERT INTO Movies (Title, Description, Category, Actors, Review, Rating, "
-                                          "Year, Time) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)",
-                                          error);
+        StatementPtr insert = db->prepare(
+            ("INSERT INTO Movies (" + columnList() + ") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)").constData(), error);
         if (!insert)
             return rollBack(error);
         sqlite3_stmt *st = insert.get();

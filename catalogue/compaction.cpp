@@ -10,13 +10,6 @@
 #include <cerrno>
 #include <cstdlib>
 
-#ifdef Q_OS_WIN
-#include <io.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
-#endif
-
 namespace catalogue {
 
 namespace {
@@ -66,11 +59,7 @@ private:
 QString describeCopyFailure(int code, int systemError, const QString &workFile, sqlite3 *db)
 {
     const QString copy = nameOf(workFile);
-    if ((code & 0xFF) == SQLITE_FULL || systemError == ENOSPC || systemError == EFBIG
-#ifdef EDQUOT
-        || systemError == EDQUOT
-#endif
-    )
+    if (errorKind(code, systemError) == ErrorKind::DiskFull)
         return QString("The disk is full: the compacted copy %1 could not be written.").arg(copy);
     if (systemError == EROFS)
         return QString("The program's folder is on a read-only disk: the compacted copy %1 could not be written.")
@@ -86,54 +75,7 @@ QString describeCopyFailure(int code, int systemError, const QString &workFile, 
     return QString("The compacted copy %1 could not be written: %2.").arg(copy, detail);
 }
 
-// VACUUM INTO leaves its output unsynced; the copy must be on disk before it is trusted.
-bool flushToDisk(const QString &path, QString *why)
-{
-#ifdef Q_OS_WIN
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite)) {
-        *why = file.errorString();
-        return false;
-    }
-    if (_commit(file.handle()) != 0) {
-        *why = qt_error_string(errno);
-        return false;
-    }
-    return true;
-#else
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        *why = qt_error_string(errno);
-        return false;
-    }
-    const bool ok = ::fsync(fd) == 0;
-    if (!ok)
-        *why = qt_error_string(errno);
-    ::close(fd);
-    return ok;
-#endif
-}
-
-// Runs a query that answers one value; false on any error.
-bool queryValue(sqlite3 *db, const char *sql, QByteArray &value)
-{
-    int rc = SQLITE_OK;
-    const StatementPtr st = prepareStatement(db, sql, rc);
-    if (!st || sqlite3_step(st.get()) != SQLITE_ROW)
-        return false;
-    value =
-        QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(st.get(), 0)), sqlite3_column_bytes(st.get(), 0));
-    return true;
-}
-
-bool countMovies(sqlite3 *db, qint64 &count)
-{
-    QByteArray text;
-    if (!queryValue(db, "SELECT count(*) FROM Movies", text))
-        return false;
-    count = text.toLongLong();
-    return true;
-}
+bool countMovies(sqlite3 *db, qint64 &count) { return readValue(db, "SELECT count(*) FROM Movies", count); }
 
 // The compacted copy is trusted only when it opens, passes SQLite's own check and
 // holds as many movies as the catalogue.
@@ -145,7 +87,7 @@ CatalogueError checkCopy(sqlite3 *copy, const QString &workFile, qint64 expected
                                  .arg(name, QString::fromUtf8(why)));
     };
     QByteArray verdict;
-    if (!queryValue(copy, "PRAGMA integrity_check", verdict))
+    if (!readValue(copy, "PRAGMA integrity_check", verdict))
         return failure(SQLITE_CORRUPT, QString("The compacted copy %1 could not be checked: %2.")
                                            .arg(name, QString::fromUtf8(sqlite3_errmsg(copy))));
     // The check lists a page it could not read among the damage: that is the disk failing.
@@ -219,15 +161,15 @@ CatalogueError compactCatalogue(const QString &catalogueFile, const QString &wor
                            describeCopyFailure(code, systemError, workFile, live->handle()));
         }
     }
+    // VACUUM INTO leaves its output unsynced; the copy must be on disk before it is trusted.
     QString why;
     if (!flushToDisk(workFile, &why))
         return failure(SQLITE_IOERR,
                        QString("The compacted copy %1 could not be saved to disk: %2.").arg(nameOf(workFile), why));
     report(CompactionStep::Copied);
 
-    sqlite3 *rawCopy = nullptr;
-    int rc = sqlite3_open_v2(workFile.toUtf8().constData(), &rawCopy, SQLITE_OPEN_READONLY, nullptr);
-    ConnectionPtr copy(rawCopy);
+    int rc = SQLITE_OK;
+    ConnectionPtr copy = openConnection(workFile, SQLITE_OPEN_READONLY, rc);
     if (rc != SQLITE_OK)
         return failure(rc, QString("The compacted copy %1 could not be opened: %2.")
                                .arg(nameOf(workFile), QString::fromUtf8(sqlite3_errstr(rc))));

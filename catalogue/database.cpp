@@ -130,16 +130,6 @@ Affinity affinityOf(const QString &declaredType)
     return Affinity::Numeric;
 }
 
-StatementPtr prepareStatement(sqlite3 *db, const char *sql, int &rc)
-{
-    sqlite3_stmt *st = nullptr;
-    rc = sqlite3_prepare_v2(db, sql, -1, &st, nullptr);
-    StatementPtr statement(st);
-    if (rc == SQLITE_OK && !statement)
-        rc = SQLITE_MISUSE; // an empty statement: nothing to run
-    return rc == SQLITE_OK ? std::move(statement) : nullptr;
-}
-
 QString describeSqliteError(int code, const QString &path, const char *engineText)
 {
     const QString file = QFileInfo(path).fileName();
@@ -178,16 +168,12 @@ std::unique_ptr<Database> Database::open(const QString &path, CatalogueError &er
         error = {SQLITE_CANTOPEN, QString("%1 is not a file.").arg(path)};
         return nullptr;
     }
-    sqlite3 *raw = nullptr;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
-    ConnectionPtr db(raw);
+    int rc = SQLITE_OK;
+    ConnectionPtr db = openConnection(path, SQLITE_OPEN_READWRITE, rc);
     if (rc != SQLITE_OK) {
-        error = {rc, describeSqliteError(rc, path, raw ? sqlite3_errmsg(raw) : nullptr)};
+        error = {rc, describeSqliteError(rc, path, db ? sqlite3_errmsg(db.get()) : nullptr)};
         return nullptr;
     }
-    sqlite3_busy_timeout(db.get(), BusyTimeoutMs);
-    sqlite3_extended_result_codes(db.get(), 1);
-    registerTextFunctions(db.get());
     std::array<Affinity, FieldCount> affinities{};
     if ((error = checkSchema(db.get(), path, affinities)))
         return nullptr;

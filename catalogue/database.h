@@ -2,35 +2,21 @@
 
 #include "catalogue/movie.h"
 #include "catalogue/openfiles.h"
+#include "catalogue/sqlitefile.h"
 
 #include <QByteArray>
 #include <QString>
 #include <array>
 #include <memory>
-#include <sqlite3.h>
 
 namespace catalogue {
-
-struct ConnectionCloser {
-    void operator()(sqlite3 *db) const { sqlite3_close_v2(db); }
-};
-struct StatementFinalizer {
-    void operator()(sqlite3_stmt *st) const { sqlite3_finalize(st); }
-};
-using ConnectionPtr = std::unique_ptr<sqlite3, ConnectionCloser>;
-using StatementPtr = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
-
-// How long a connection waits for another program's lock before it gives up.
-constexpr int BusyTimeoutMs = 3000;
-
-// Prepares one statement; null on failure, with SQLite's result code in rc.
-StatementPtr prepareStatement(sqlite3 *db, const char *sql, int &rc);
 
 // A failure of the catalogue, in words a collector can act on.
 struct CatalogueError {
     int code = SQLITE_OK;
     QString message;
     explicit operator bool() const { return code != SQLITE_OK; }
+    ErrorKind kind() const { return errorKind(code); }
 };
 
 // Names the problem behind an SQLite result code for the file at path.

@@ -1,6 +1,5 @@
 #include "catalogue/duplicates.h"
 
-#include "catalogue/database.h"
 #include "catalogue/textfold.h"
 
 namespace catalogue {
@@ -48,20 +47,30 @@ QString titleKey(const QString &title)
 }
 
 std::optional<DuplicateMovie> findDuplicate(sqlite3 *db, const QString &title, const QString &year,
-                                            sqlite3_int64 exceptRowId)
+                                            CatalogueError &error, sqlite3_int64 exceptRowId)
 {
+    error = {};
     const QString wanted = titleKey(title);
-    if (wanted.isEmpty() || !db)
+    if (wanted.isEmpty())
         return std::nullopt;
+    if (!db) {
+        error = {SQLITE_MISUSE, QStringLiteral("No catalogue is open to look in.")};
+        return std::nullopt;
+    }
     const QByteArray wantedUtf8 = wanted.toUtf8();
     const QString wantedYear = year.trimmed();
 
-    sqlite3_stmt *raw = nullptr;
-    if (sqlite3_prepare_v2(db, "SELECT rowid, Title, Year FROM Movies", -1, &raw, nullptr) != SQLITE_OK)
+    auto failed = [&](int rc) {
+        error = {rc, describeSqliteError(rc, fileOf(db), sqlite3_errmsg(db))};
         return std::nullopt;
-    StatementPtr st(raw);
+    };
+    int rc = SQLITE_OK;
+    const StatementPtr st = prepareStatement(db, "SELECT rowid, Title, Year FROM Movies", rc);
+    if (!st)
+        return failed(rc);
+    sqlite3_stmt *raw = st.get();
     QByteArray key;
-    while (sqlite3_step(raw) == SQLITE_ROW) {
+    while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
         if (exceptRowId != 0 && sqlite3_column_int64(raw, 0) == exceptRowId)
             continue;
         const auto *p = sqlite3_column_text(raw, 1);
@@ -76,6 +85,8 @@ std::optional<DuplicateMovie> findDuplicate(sqlite3 *db, const QString &title, c
         if (rowYear.isEmpty() || wantedYear.isEmpty() || rowYear == wantedYear)
             return DuplicateMovie{rowTitle().trimmed(), rowYear};
     }
+    if (rc != SQLITE_DONE)
+        return failed(rc);
     return std::nullopt;
 }
 

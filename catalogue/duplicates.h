@@ -1,8 +1,9 @@
 #pragma once
 
+#include "catalogue/database.h"
+
 #include <QString>
 #include <optional>
-#include <sqlite3.h>
 
 namespace catalogue {
 
@@ -18,8 +19,9 @@ struct DuplicateMovie {
 
 // Finds a movie of Movies, other than the row exceptRowId (0: none), whose title has
 // the same key and whose Year is the same (blanks aside) or where either Year is
-// empty. An empty title repeats nothing. Nothing is found when the table cannot be read.
+// empty. An empty title repeats nothing. When the table cannot be read to its end,
+// error says why and nothing is found.
 std::optional<DuplicateMovie> findDuplicate(sqlite3 *db, const QString &title, const QString &year,
-                                            sqlite3_int64 exceptRowId = 0);
+                                            CatalogueError &error, sqlite3_int64 exceptRowId = 0);
 
 } // namespace catalogue

@@ -10,6 +10,12 @@ const QStringList &fieldNames()
 
 QString fieldName(Field f) { return fieldNames().at(index(f)); }
 
+const QByteArray &columnList()
+{
+    static const QByteArray list = fieldNames().join(", ").toUtf8();
+    return list;
+}
+
 std::optional<Field> fieldByName(const QString &name)
 {
     for (int i = 0; i < FieldCount; ++i)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -17,6 +18,8 @@ inline Field fieldAt(int i) { return static_cast<Field>(i); }
 // Column names of the Movies table, in order.
 const QStringList &fieldNames();
 QString fieldName(Field f);
+// The column names joined for a query: "Title, Description, ..., Time".
+const QByteArray &columnList();
 // Looks a column name up without regard to letter case.
 std::optional<Field> fieldByName(const QString &name);
 

@@ -37,17 +37,7 @@ QString describeReplaceFailure(int code, const QString &catalogueFile, const QSt
     }
 }
 
-bool schemaVersion(sqlite3 *db, QByteArray &value)
-{
-    sqlite3_stmt *raw = nullptr;
-    if (sqlite3_prepare_v2(db, "PRAGMA schema_version", -1, &raw, nullptr) != SQLITE_OK)
-        return false;
-    StatementPtr st(raw);
-    if (sqlite3_step(raw) != SQLITE_ROW)
-        return false;
-    value = QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(raw, 0)));
-    return true;
-}
+bool schemaVersion(sqlite3 *db, QByteArray &value) { return readValue(db, "PRAGMA schema_version", value); }
 
 } // namespace
 
@@ -72,25 +62,15 @@ CatalogueError replaceContent(std::unique_ptr<Database> live, sqlite3 *source, c
     // SQLite shortens the file only after the commit point and reports a failure to
     // shorten it as an error. A backup that arrived has changed the schema version, as
     // another connection reads it once any rollback is done.
-    sqlite3 *rawWatcher = nullptr;
-    sqlite3_open_v2(catalogueFile.toUtf8().constData(), &rawWatcher, SQLITE_OPEN_READWRITE, nullptr);
-    ConnectionPtr watcher(rawWatcher);
-    sqlite3_busy_timeout(rawWatcher, BusyTimeoutMs);
+    int rc = SQLITE_OK;
+    const ConnectionPtr watcher = openConnection(catalogueFile, SQLITE_OPEN_READWRITE, rc);
+    sqlite3 *rawWatcher = watcher.get();
     QByteArray versionBefore;
     schemaVersion(rawWatcher, versionBefore);
 
     CatalogueError error;
-    sqlite3_backup *backup = sqlite3_backup_init(live->handle(), "main", source, "main");
-    if (!backup) {
-        const int code = sqlite3_extended_errcode(live->handle());
+    if (const int code = copyDatabase(live->handle(), source); code != SQLITE_OK)
         error = {code, describeReplaceFailure(code, catalogueFile, sourceName, live->handle())};
-    } else {
-        const int step = sqlite3_backup_step(backup, -1);
-        const int finish = sqlite3_backup_finish(backup);
-        const int code = step != SQLITE_DONE ? step : finish;
-        if (code != SQLITE_DONE && code != SQLITE_OK)
-            error = {code, describeReplaceFailure(code, catalogueFile, sourceName, live->handle())};
-    }
     live.reset();
     QByteArray versionAfter;
     if (error && !versionBefore.isEmpty() && schemaVersion(rawWatcher, versionAfter) && versionAfter != versionBefore)

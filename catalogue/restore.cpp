@@ -28,21 +28,16 @@ quint64 mix(quint64 h, const unsigned char *p, int n, bool isNull)
 // hashes with their count, so that a compaction that renumbers rows changes nothing.
 bool moviesFingerprint(const QString &path, int openFlags, QPair<quint64, qint64> &print)
 {
-    sqlite3 *raw = nullptr;
-    if (sqlite3_open_v2(path.toUtf8().constData(), &raw, openFlags, nullptr) != SQLITE_OK) {
-        sqlite3_close_v2(raw);
+    int rc = SQLITE_OK;
+    const ConnectionPtr db = openConnection(path, openFlags, rc);
+    if (rc != SQLITE_OK)
         return false;
-    }
-    ConnectionPtr db(raw);
-    sqlite3_busy_timeout(raw, BusyTimeoutMs);
-    sqlite3_stmt *st = nullptr;
-    if (sqlite3_prepare_v2(raw, "SELECT Title, Description, Category, Actors, Review, Rating, Year, Time FROM Movies",
-                           -1, &st, nullptr) != SQLITE_OK)
+    const StatementPtr rows = prepareStatement(db.get(), ("SELECT " + columnList() + " FROM Movies").constData(), rc);
+    if (!rows)
         return false;
-    StatementPtr rows(st);
+    sqlite3_stmt *st = rows.get();
     quint64 sum = 0;
     qint64 count = 0;
-    int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
         quint64 h = 14695981039346656037ULL;
         for (int i = 0; i < FieldCount; ++i) {
@@ -88,7 +83,7 @@ CatalogueError restoreBackup(const QString &backupFile, const QString &catalogue
     const QString name = QFileInfo(backupFile).fileName();
     const BackupContents contents = inspectBackup(backupFile);
     if (!contents.intact) {
-        const bool unreadable = contents.problem.contains("input/output error");
+        const bool unreadable = errorKind(contents.code) == ErrorKind::Io;
         return {unreadable ? SQLITE_IOERR : SQLITE_CORRUPT,
                 unreadable
                     ? QString("The backup %1 could not be read (input/output error).").arg(name)

@@ -24,9 +24,8 @@ bool failWith(QString *error, const QString &why)
 // Writes a new catalogue file holding the movies; answers why it failed, or nothing.
 QString build(const QString &work, const std::vector<catalogue::Movie> &movies)
 {
-    sqlite3 *raw = nullptr;
-    int rc = sqlite3_open_v2(work.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    catalogue::ConnectionPtr db(raw);
+    int rc = SQLITE_OK;
+    catalogue::ConnectionPtr db = catalogue::openConnection(work, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, rc);
     auto exec = [&](const char *sql) {
         if (rc == SQLITE_OK)
             rc = sqlite3_exec(db.get(), sql, nullptr, nullptr, nullptr);
@@ -55,7 +54,7 @@ QString build(const QString &work, const std::vector<catalogue::Movie> &movies)
     insert.reset();
     exec("COMMIT");
     if (rc != SQLITE_OK)
-        return raw ? QString::fromUtf8(sqlite3_errmsg(db.get())) : QString::fromUtf8(sqlite3_errstr(rc));
+        return db ? QString::fromUtf8(sqlite3_errmsg(db.get())) : QString::fromUtf8(sqlite3_errstr(rc));
     return {};
 }
 

@@ -37,15 +37,25 @@ bool confirmUnlessDuplicate(QWidget *dialog, catalogue::RecordCursor &cursor, co
             return true;
     }
     const sqlite3_int64 own = editing ? cursor.currentRowId() : 0;
+    catalogue::CatalogueError error;
     std::unique_ptr<catalogue::Database> opened;
     sqlite3 *db = cursor.database() ? cursor.database()->handle() : nullptr;
     if (!db) {
-        catalogue::CatalogueError ignored;
-        opened = catalogue::Database::open(catalogueFile, ignored);
+        opened = catalogue::Database::open(catalogueFile, error);
         db = opened ? opened->handle() : nullptr;
     }
-    const std::optional<catalogue::DuplicateMovie> found = catalogue::findDuplicate(db, title, year, own);
+    std::optional<catalogue::DuplicateMovie> found;
+    if (db)
+        found = catalogue::findDuplicate(db, title, year, error, own);
     opened.reset();
+    if (error) {
+        // The save itself may still work: say what was not checked, then go on.
+        widgets::showMessage(dialog, QMessageBox::Warning, dialog->windowTitle(),
+                             QString("The catalogue could not be searched for a movie with the same title, so this "
+                                     "movie is saved without that check.\n\n%1")
+                                 .arg(error.message));
+        return true;
+    }
     if (!found)
         return true;
     const QString movie = found->year.isEmpty()

@@ -57,19 +57,10 @@ bool copyCatalogue(const QString &source, const QString &target, QString *error)
 
     const QString work = target + QStringLiteral(".new");
     QFile::remove(work);
-    sqlite3 *raw = nullptr;
-    int rc = sqlite3_open_v2(work.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    catalogue::ConnectionPtr to(raw);
-    if (rc == SQLITE_OK) {
-        sqlite3_backup *backup = sqlite3_backup_init(to.get(), "main", from->handle(), "main");
-        if (!backup) {
-            rc = sqlite3_errcode(to.get());
-        } else {
-            rc = sqlite3_backup_step(backup, -1);
-            const int finished = sqlite3_backup_finish(backup);
-            rc = rc == SQLITE_DONE ? finished : rc;
-        }
-    }
+    int rc = SQLITE_OK;
+    catalogue::ConnectionPtr to = catalogue::openConnection(work, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, rc);
+    if (rc == SQLITE_OK)
+        rc = catalogue::copyDatabase(to.get(), from->handle());
     const QString why = catalogue::describeSqliteError(rc, target, to ? sqlite3_errmsg(to.get()) : nullptr);
     to.reset();
     if (rc != SQLITE_OK || !isCatalogue(work, nullptr) || !QFile::rename(work, target)) {

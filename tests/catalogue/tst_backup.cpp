@@ -78,6 +78,7 @@ private slots:
     void restoreBringsTheBackupBackInPlace();
     void restoreRefusesAndChangesNothing();
     void duplicateTitlesIgnoreCaseAccentsAndBlanks();
+    void duplicateCheckReportsAnUnreadableCatalogue();
 };
 
 void TestBackup::backupIsACheckedCopyUnderItsOwnName()
@@ -326,19 +327,35 @@ void TestBackup::duplicateTitlesIgnoreCaseAccentsAndBlanks()
     CatalogueError e;
     auto db = Database::open(folder.catalogue(), e);
     QVERIFY(db);
-    auto found = findDuplicate(db->handle(), " AMELIE ", "2001");
+    auto found = findDuplicate(db->handle(), " AMELIE ", "2001", e);
     QVERIFY(found);
     QCOMPARE(found->title, QString("Amélie"));
     QCOMPARE(found->year, QString("2001"));
-    QVERIFY(findDuplicate(db->handle(), "amelie", ""));   // an empty year matches any
-    QVERIFY(findDuplicate(db->handle(), "Heat", "1995")); // as does an empty year stored
-    QVERIFY(!findDuplicate(db->handle(), "Amelie", "2002"));
-    QVERIFY(!findDuplicate(db->handle(), "Amelie Poulain", "2001"));
-    QVERIFY(!findDuplicate(db->handle(), "   ", ""));
-    QCOMPARE(findDuplicate(db->handle(), "solaris", " 2002 ")->year, QString("2002"));
+    QVERIFY(findDuplicate(db->handle(), "amelie", "", e));   // an empty year matches any
+    QVERIFY(findDuplicate(db->handle(), "Heat", "1995", e)); // as does an empty year stored
+    QVERIFY(!findDuplicate(db->handle(), "Amelie", "2002", e));
+    QVERIFY(!findDuplicate(db->handle(), "Amelie Poulain", "2001", e));
+    QVERIFY(!findDuplicate(db->handle(), "   ", "", e));
+    QCOMPARE(findDuplicate(db->handle(), "solaris", " 2002 ", e)->year, QString("2002"));
     // The row being edited is not a duplicate of itself, but another row is.
-    QVERIFY(!findDuplicate(db->handle(), "Amélie", "2001", 1));
-    QVERIFY(findDuplicate(db->handle(), "Solaris", "", 3));
+    QVERIFY(!findDuplicate(db->handle(), "Amélie", "2001", e, 1));
+    QVERIFY(findDuplicate(db->handle(), "Solaris", "", e, 3));
+    QVERIFY(!e);
+}
+
+void TestBackup::duplicateCheckReportsAnUnreadableCatalogue()
+{
+    TestFolder folder;
+    folder.makeDamagedCatalogue();
+    CatalogueError e;
+    auto db = Database::open(folder.catalogue(), e);
+    QVERIFY2(db, qPrintable(e.message));
+    QVERIFY(!findDuplicate(db->handle(), "Movie 399", "", e));
+    QCOMPARE(e.kind(), ErrorKind::Damaged);
+    QCOMPARE(e.message, QString("The catalogue file DVDs.mdb is damaged."));
+    // A title that repeats nothing reads nothing and fails nothing.
+    QVERIFY(!findDuplicate(db->handle(), " ", "", e));
+    QVERIFY(!e);
 }
 
 QTEST_GUILESS_MAIN(TestBackup)

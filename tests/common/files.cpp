@@ -38,6 +38,18 @@ void writeFile(const QString &path, const QByteArray &bytes)
         qFatal("cannot write %s", qPrintable(path));
 }
 
+void damagePage(const QString &path, int page)
+{
+    QByteArray bytes = fileBytes(path);
+    // The header's page size, where 1 stands for 65536.
+    const int stored = bytes.size() < 100 ? 0 : uchar(bytes[16]) << 8 | uchar(bytes[17]);
+    const int pageSize = stored == 1 ? 65536 : stored;
+    if (pageSize == 0 || qsizetype(page) * pageSize > bytes.size())
+        qFatal("%s has no page %d", qPrintable(path), page);
+    bytes.replace(qsizetype(page - 1) * pageSize, pageSize, QByteArray(pageSize, char(0xFF)));
+    writeFile(path, bytes);
+}
+
 quint64 fileIdentity(const QString &path)
 {
 #ifdef Q_OS_UNIX

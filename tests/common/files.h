@@ -14,6 +14,10 @@ QByteArray fileBytes(const QString &path);
 // Replaces a file's content; the test stops when it cannot.
 void writeFile(const QString &path, const QByteArray &bytes);
 
+// Overwrites one page (counted from 1) of an SQLite file with bytes no page can hold,
+// so that reading it fails as damaged; the test stops when it cannot.
+void damagePage(const QString &path, int page);
+
 // Tells one file from another that took its name (its inode); 0 where unknown.
 quint64 fileIdentity(const QString &path);
 

@@ -2,6 +2,7 @@
 
 #include "catalogue/database.h"
 #include "catalogue/schema.h"
+#include "files.h"
 
 #include <QDir>
 #include <QSettings>
@@ -40,6 +41,16 @@ void TestFolder::makeCatalogue(const std::vector<catalogue::Movie> &movies) cons
     QString error;
     if (!catalogue::createCatalogue(catalogue(), movies, true, &error))
         qFatal("%s", qPrintable(error));
+}
+
+void TestFolder::makeDamagedCatalogue() const
+{
+    std::vector<catalogue::Movie> movies;
+    for (int i = 0; i < 400; ++i)
+        movies.push_back(movie(QString("Movie %1 ").arg(i) + QString(200, QChar('x'))));
+    makeCatalogue(movies);
+    // Page 1 holds the schema and page 2 the root of Movies; page 3 is the first of its rows.
+    damagePage(catalogue(), 3);
 }
 
 void TestFolder::makeSampleCatalogue() const

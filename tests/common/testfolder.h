@@ -22,6 +22,9 @@ public:
     // Makes DVDs.mdb with the catalogue maker, holding exactly these movies.
     void makeCatalogue(const std::vector<catalogue::Movie> &movies) const;
     void makeSampleCatalogue() const;
+    // Makes DVDs.mdb with hundreds of movies and damages the first page of their rows:
+    // the file opens as a catalogue and takes new movies, but a read of every row fails.
+    void makeDamagedCatalogue() const;
     // Reads every row of DVDs.mdb straight from the file, in table order.
     std::vector<catalogue::Movie> moviesInFile() const;
 
