@@ -221,7 +221,7 @@ void FrmImport::cmdImport_Click()
     const bool skip = skipDuplicates_->isChecked();
     const std::vector<qsizetype> chosen = plan_.toStore(skip);
     // A backup comes first; when none can be made, the user decides whether to go on.
-    if (!maintenance::backupBeforeChange(this, host_.catalogueFile()))
+    if (!maintenance::backupBeforeChange(this, host_.catalogueFile(), catalogue::BackupReason::BeforeImport))
         return;
     QString error;
     host_.mainCursor().closeDatabase();

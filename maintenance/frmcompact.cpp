@@ -110,7 +110,7 @@ void FrmCompact::onCompactClicked()
         return;
     }
     // A backup comes first; when none can be made, the user decides whether to go on.
-    if (!backupBeforeChange(this, host_.catalogueFile()))
+    if (!backupBeforeChange(this, host_.catalogueFile(), catalogue::BackupReason::BeforeCompaction))
         return;
     cancelButton_->setEnabled(false);
     progressBar_->show();
