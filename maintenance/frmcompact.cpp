@@ -24,6 +24,7 @@ const QString Finish = QStringLiteral("Finish");
 FrmCompact::FrmCompact(widgets::CatalogueHost &host, QWidget *parent) : QWidget(parent, Qt::Dialog), host_(host)
 {
     using widgets::placeTwips;
+    widgets::exposeAsDialog(this);
     setObjectName(QStringLiteral("frmCompact"));
     setWindowTitle(QStringLiteral("Database"));
     setFont(widgets::sansSerif(8.25));

@@ -40,6 +40,7 @@ QString whenText(const QDateTime &taken)
 FrmRestore::FrmRestore(widgets::CatalogueHost &host, const QString &catalogueFile, QWidget *parent)
     : QWidget(parent, Qt::Dialog), host_(host), catalogueFile_(catalogueFile)
 {
+    widgets::exposeAsDialog(this);
     setObjectName(QStringLiteral("frmRestore"));
     setWindowTitle(QStringLiteral("Restore from Backup"));
     setFont(widgets::sansSerif(8.25));
@@ -53,6 +54,7 @@ FrmRestore::FrmRestore(widgets::CatalogueHost &host, const QString &catalogueFil
     backupList_ = new QListWidget(this);
     backupList_->setObjectName(QStringLiteral("lstBackups"));
     backupList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    backupList_->setAccessibleName(QStringLiteral("Backups"));
 
     restoreButton_ = new QPushButton(QStringLiteral("Restore"), this);
     restoreButton_->setObjectName(QStringLiteral("cmdRestore"));
