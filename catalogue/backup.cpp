@@ -29,17 +29,45 @@ QString nameOf(const QString &path) { return QFileInfo(path).fileName(); }
 
 QString prefixOf(const QString &catalogueFile) { return QFileInfo(catalogueFile).completeBaseName(); }
 
+// The reasons as written in a backup's name, in the order of BackupReason.
+const char *const ReasonTags[] = {"", "startup", "compaction", "import", "restore", "fillin"};
+constexpr int ReasonCount = int(sizeof(ReasonTags) / sizeof(ReasonTags[0]));
+
 QRegularExpression backupName(const QString &prefix)
 {
-    return QRegularExpression("^" + QRegularExpression::escape(prefix) + R"(-(\d{8})-(\d{6})(?:-(\d{1,6}))?\.mdb$)");
+    return QRegularExpression(
+        "^" + QRegularExpression::escape(prefix) +
+        R"(-(\d{8})-(\d{6})(?:-(\d{1,6}))?(?:\.(startup|compaction|import|restore|fillin))?\.mdb$)");
 }
 
-QString finalName(const QString &prefix, const QDateTime &taken, int sequence)
+QString finalName(const QString &prefix, const QDateTime &taken, int sequence,
+                  BackupReason reason = BackupReason::Unknown)
 {
     QString name = prefix + taken.toString("-yyyyMMdd-HHmmss");
     if (sequence > 1)
         name += QString("-%1").arg(sequence);
+    if (reason != BackupReason::Unknown)
+        name += QStringLiteral(".") + QLatin1String(ReasonTags[int(reason)]);
     return name + ".mdb";
+}
+
+BackupReason reasonOfTag(const QString &tag)
+{
+    for (int i = 1; i < ReasonCount; ++i)
+        if (tag == QLatin1String(ReasonTags[i]))
+            return BackupReason(i);
+    return BackupReason::Unknown;
+}
+
+// Whether a backup of this second and sequence exists under any reason.
+bool nameTaken(const QString &folder, const QString &prefix, const QDateTime &taken, int sequence)
+{
+    for (int i = 0; i < ReasonCount; ++i) {
+        const QString candidate = folder + "/" + finalName(prefix, taken, sequence, BackupReason(i));
+        if (QFileInfo::exists(candidate) || QFileInfo(candidate).isSymLink())
+            return true;
+    }
+    return false;
 }
 
 // The eight fields must be there for the copy to serve as a catalogue again.
@@ -144,24 +172,50 @@ CatalogueError makeFolder(const QString &folder, const QString &catalogueFile)
 
 QString backupFolder(const QString &catalogueFile) { return QFileInfo(catalogueFile).absolutePath() + "/Backups"; }
 
+QString backupReasonText(BackupReason reason)
+{
+    switch (reason) {
+    case BackupReason::Startup:
+        return QStringLiteral("at start-up");
+    case BackupReason::BeforeCompaction:
+        return QStringLiteral("before compaction");
+    case BackupReason::BeforeImport:
+        return QStringLiteral("before import");
+    case BackupReason::BeforeRestore:
+        return QStringLiteral("before restore");
+    case BackupReason::BeforeFillIn:
+        return QStringLiteral("before a fill-in");
+    case BackupReason::Unknown:
+        break;
+    }
+    return {};
+}
+
+BackupFile backupOf(const QString &catalogueFile, const QString &path)
+{
+    BackupFile b;
+    const QFileInfo info(path);
+    const QRegularExpressionMatch m = backupName(prefixOf(catalogueFile)).match(info.fileName());
+    if (!m.hasMatch())
+        return b;
+    const QDate date = QDate::fromString(m.captured(1), "yyyyMMdd");
+    const QTime time = QTime::fromString(m.captured(2), "HHmmss");
+    if (!date.isValid() || !time.isValid())
+        return b;
+    b.path = info.absoluteFilePath();
+    b.taken = QDateTime(date, time);
+    b.sequence = m.captured(3).isEmpty() ? 1 : m.captured(3).toInt();
+    b.reason = reasonOfTag(m.captured(4));
+    return b;
+}
+
 QList<BackupFile> listBackups(const QString &catalogueFile)
 {
-    const QString folder = backupFolder(catalogueFile);
-    const QRegularExpression pattern = backupName(prefixOf(catalogueFile));
     QList<BackupFile> found;
-    for (const QFileInfo &info : QDir(folder).entryInfoList(QDir::Files)) {
-        const QRegularExpressionMatch m = pattern.match(info.fileName());
-        if (!m.hasMatch())
-            continue;
-        const QDate date = QDate::fromString(m.captured(1), "yyyyMMdd");
-        const QTime time = QTime::fromString(m.captured(2), "HHmmss");
-        if (!date.isValid() || !time.isValid())
-            continue;
-        BackupFile b;
-        b.path = info.absoluteFilePath();
-        b.taken = QDateTime(date, time);
-        b.sequence = m.captured(3).isEmpty() ? 1 : m.captured(3).toInt();
-        found << b;
+    for (const QFileInfo &info : QDir(backupFolder(catalogueFile)).entryInfoList(QDir::Files)) {
+        BackupFile b = backupOf(catalogueFile, info.absoluteFilePath());
+        if (b.taken.isValid())
+            found << b;
     }
     std::sort(found.begin(), found.end(), [](const BackupFile &a, const BackupFile &b) {
         // Compared as written: the name's local time, not an instant that a change of
@@ -231,7 +285,7 @@ qint64 catalogueMovieCount(const QString &catalogueFile)
 }
 
 CatalogueError backUpCatalogue(const QString &catalogueFile, QString *madePath, const QString &keep,
-                               const QDateTime &now)
+                               const QDateTime &now, BackupReason reason)
 {
     QMutexLocker lock(&backupLock);
     const QString file = nameOf(catalogueFile);
@@ -299,9 +353,9 @@ CatalogueError backUpCatalogue(const QString &catalogueFile, QString *madePath, 
     // Only a checked backup takes a backup's name; a name already taken gets -2, -3 ...
     QString made;
     for (int sequence = 1; sequence < 100000 && made.isEmpty(); ++sequence) {
-        const QString candidate = folder + "/" + finalName(prefix, now, sequence);
-        if (QFileInfo::exists(candidate) || QFileInfo(candidate).isSymLink())
+        if (nameTaken(folder, prefix, now, sequence))
             continue;
+        const QString candidate = folder + "/" + finalName(prefix, now, sequence, reason);
         if (QFile::rename(work, candidate))
             made = candidate;
         else if (!QFileInfo::exists(candidate))

@@ -8,13 +8,21 @@
 
 namespace catalogue {
 
-// One automatic backup: a file <name>-YYYYMMDD-HHMMSS.mdb (local time; -2, -3 ...
-// added for a later backup of the same second) in the folder Backups beside the
-// catalogue, where <name> is the catalogue's own (DVDs for DVDs.mdb).
+// Why a backup was taken. Unknown for backups named before the reason was written.
+enum class BackupReason { Unknown, Startup, BeforeCompaction, BeforeImport, BeforeRestore, BeforeFillIn };
+
+// The reason as the backup list shows it ("before import"); empty for Unknown.
+QString backupReasonText(BackupReason reason);
+
+// One automatic backup: a file <name>-YYYYMMDD-HHMMSS[.reason].mdb (local time; -2,
+// -3 ... added before the reason for a later backup of the same second) in the folder
+// Backups beside the catalogue, where <name> is the catalogue's own (DVDs for DVDs.mdb)
+// and reason one of startup, compaction, import, restore, fillin.
 struct BackupFile {
     QString path;
     QDateTime taken;
     int sequence = 1;
+    BackupReason reason = BackupReason::Unknown;
 };
 
 // How many backups are kept beside the newest of each of the last days.
@@ -43,9 +51,15 @@ qint64 catalogueMovieCount(const QString &catalogueFile);
 // copy even while other connections write), checks it with quick_check and its count
 // of movies, and only then gives it its name: a backup that was cut short or failed
 // its check never counts. Then removes the backups the retention no longer keeps
-// (except keep). Serialised within the process. madePath receives the new file.
+// (except keep). Serialised within the process. madePath receives the new file; the
+// reason is written into its name.
 CatalogueError backUpCatalogue(const QString &catalogueFile, QString *madePath = nullptr, const QString &keep = {},
-                               const QDateTime &now = QDateTime::currentDateTime());
+                               const QDateTime &now = QDateTime::currentDateTime(),
+                               BackupReason reason = BackupReason::Unknown);
+
+// The backup a path names, as listBackups() reads it; taken is invalid when the path
+// is not a backup of the catalogue.
+BackupFile backupOf(const QString &catalogueFile, const QString &path);
 
 // The backups the retention drops: all but the BackupsKept newest and the newest of
 // each of the BackupDaysKept calendar days up to today.

@@ -72,7 +72,7 @@ bool backUpAtStartupIfDue(const QString &catalogueFile, CatalogueError &error, c
     error = {};
     if (!backupDueAtStartup(catalogueFile, now))
         return false;
-    error = backUpCatalogue(catalogueFile, nullptr, {}, now);
+    error = backUpCatalogue(catalogueFile, nullptr, {}, now, BackupReason::Startup);
     return !error;
 }
 

@@ -96,6 +96,7 @@ MovieDialog::MovieDialog(widgets::CatalogueHost &host, const Look &look)
                            Qt::MSWindowsFixedSizeDialogHint),
       host_(host)
 {
+    widgets::exposeAsDialog(this);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(look.caption);
     setWindowIcon(QIcon(QStringLiteral(":/images/moviary32.png")));
@@ -155,6 +156,9 @@ MovieDialog::MovieDialog(widgets::CatalogueHost &host, const Look &look)
         {yearText_, yearLabel},        {timeText_, timeLabel}};
     for (auto [input, label] : named)
         input->setAccessibleName(label->text().remove(':').trimmed());
+    // The typing part of a box is read as the box, not by what it holds.
+    for (QComboBox *box : {categoryBox_, ratingBox_})
+        box->lineEdit()->setAccessibleName(box->accessibleName());
     timeText_->setAccessibleDescription(QStringLiteral("minutes"));
 
     connect(finishButton_, &QPushButton::clicked, this, &MovieDialog::onFinishClicked);

@@ -14,6 +14,7 @@ const QString Scheme = QStringLiteral("chm");
 HelpBrowser::HelpBrowser(QWidget *parent) : QTextBrowser(parent)
 {
     setObjectName(QStringLiteral("helpPage"));
+    setAccessibleName(QStringLiteral("Help page"));
     setOpenLinks(false);
     connect(this, &QTextBrowser::anchorClicked, this, &HelpBrowser::followLink);
 }

@@ -3,6 +3,7 @@
 #include "help/chmarchive.h"
 #include "help/helpbrowser.h"
 
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
@@ -23,8 +24,25 @@ namespace {
 constexpr int TopicRole = Qt::UserRole;
 } // namespace
 
+namespace {
+
+// The help window is told to a screen reader as a dialog, not as a filler.
+QAccessibleInterface *viewerInterface(const QString &className, QObject *object)
+{
+    if (className != QLatin1String("help::HelpViewer"))
+        return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Dialog);
+}
+
+} // namespace
+
 HelpViewer::HelpViewer(QWidget *parent) : QWidget(parent)
 {
+    static const bool installed = [] {
+        QAccessible::installFactory(viewerInterface);
+        return true;
+    }();
+    Q_UNUSED(installed);
     setObjectName(QStringLiteral("HelpViewer"));
     setWindowTitle(tr("Moviary Help"));
 
@@ -49,6 +67,7 @@ HelpViewer::HelpViewer(QWidget *parent) : QWidget(parent)
     contents_ = new QTreeWidget;
     contents_->setObjectName(QStringLiteral("helpContents"));
     contents_->setHeaderHidden(true);
+    contents_->setAccessibleName(tr("Contents"));
     connect(contents_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) {
         const QString topic = item->data(0, TopicRole).toString();
         if (topic.isEmpty())
@@ -66,6 +85,8 @@ HelpViewer::HelpViewer(QWidget *parent) : QWidget(parent)
     indexFilter_->setClearButtonEnabled(true);
     index_ = new QListWidget;
     index_->setObjectName(QStringLiteral("helpIndex"));
+    index_->setAccessibleName(tr("Index"));
+    indexFilter_->setAccessibleName(tr("Keyword"));
     auto *indexLayout = new QVBoxLayout(indexPane);
     indexLayout->setContentsMargins(0, 0, 0, 0);
     indexLayout->addWidget(indexFilter_);
@@ -84,6 +105,7 @@ HelpViewer::HelpViewer(QWidget *parent) : QWidget(parent)
 
     tabs_ = new QTabWidget;
     tabs_->setObjectName(QStringLiteral("helpTabs"));
+    tabs_->setAccessibleName(tr("Contents and index"));
     tabs_->addTab(contents_, tr("Contents"));
     tabs_->addTab(indexPane, tr("Index"));
 

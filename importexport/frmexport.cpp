@@ -45,6 +45,8 @@ FrmExport::FrmExport(widgets::CatalogueHost &host, QWidget *parent) : QDialog(pa
     allMovies_->setChecked(true);
     listedMovies_ = new QRadioButton(QStringLiteral("The movies the list shows now, in its order"), this);
     listedMovies_->setObjectName(QStringLiteral("optListed"));
+    fileText_->setAccessibleName(QStringLiteral("File"));
+    formatCombo_->setAccessibleName(QStringLiteral("Format"));
 
     auto *buttons = new QDialogButtonBox(this);
     exportButton_ = buttons->addButton(QStringLiteral("Export"), QDialogButtonBox::AcceptRole);
@@ -64,13 +66,13 @@ FrmExport::FrmExport(widgets::CatalogueHost &host, QWidget *parent) : QDialog(pa
     layout->addWidget(listedMovies_);
     layout->addWidget(buttons);
 
-    connect(browseButton_, &QPushButton::clicked, this, &FrmExport::cmdBrowse_Click);
-    connect(formatCombo_, &QComboBox::currentIndexChanged, this, &FrmExport::cboFormat_Changed);
-    connect(exportButton_, &QPushButton::clicked, this, &FrmExport::cmdExport_Click);
+    connect(browseButton_, &QPushButton::clicked, this, &FrmExport::onBrowseClicked);
+    connect(formatCombo_, &QComboBox::currentIndexChanged, this, &FrmExport::onFormatChanged);
+    connect(exportButton_, &QPushButton::clicked, this, &FrmExport::onExportClicked);
     connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void FrmExport::cmdBrowse_Click()
+void FrmExport::onBrowseClicked()
 {
     const QString path = widgets::chooseFileToSave(this, Caption, fileText_->text(),
                                                    QStringLiteral("CSV files (*.csv);;Tellico files (*.tc)"));
@@ -80,7 +82,7 @@ void FrmExport::cmdBrowse_Click()
     formatCombo_->setCurrentIndex(exchange::exportFormatFor(path) == exchange::ExportFormat::Tellico ? 1 : 0);
 }
 
-void FrmExport::cboFormat_Changed(int index)
+void FrmExport::onFormatChanged(int index)
 {
     // The file name follows the format: "Movies.csv" becomes "Movies.tc".
     QString path = fileText_->text();
@@ -91,7 +93,7 @@ void FrmExport::cboFormat_Changed(int index)
         fileText_->setText(path + QLatin1String(Extensions[index == 1 ? 1 : 0]));
 }
 
-void FrmExport::cmdExport_Click()
+void FrmExport::onExportClicked()
 {
     const QString path = QDir::fromNativeSeparators(fileText_->text().trimmed());
     if (path.isEmpty()) {

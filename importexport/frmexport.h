@@ -21,9 +21,9 @@ public:
     explicit FrmExport(widgets::CatalogueHost &host, QWidget *parent = nullptr);
 
 private:
-    void cmdBrowse_Click();
-    void cboFormat_Changed(int index);
-    void cmdExport_Click();
+    void onBrowseClicked();
+    void onFormatChanged(int index);
+    void onExportClicked();
 
     widgets::CatalogueHost &host_;
     QLineEdit *fileText_;

@@ -55,11 +55,13 @@ FrmImport::FrmImport(widgets::CatalogueHost &host, QWidget *parent) : QDialog(pa
     mappingTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     mappingTable_->verticalHeader()->hide();
     mappingTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    mappingTable_->setAccessibleName(QStringLiteral("Columns and fields"));
 
     preview_ = new QTableWidget(0, catalogue::FieldCount, this);
     preview_->setObjectName(QStringLiteral("tblPreview"));
     preview_->setHorizontalHeaderLabels(catalogue::fieldNames());
     preview_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    preview_->setAccessibleName(QStringLiteral("Preview"));
     preview_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
 
     countLabel_ = new QLabel(this);
@@ -85,7 +87,7 @@ FrmImport::FrmImport(widgets::CatalogueHost &host, QWidget *parent) : QDialog(pa
     layout->addWidget(skipDuplicates_);
     layout->addWidget(buttons);
 
-    connect(importButton_, &QPushButton::clicked, this, &FrmImport::cmdImport_Click);
+    connect(importButton_, &QPushButton::clicked, this, &FrmImport::onImportClicked);
     connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
     connect(skipDuplicates_, &QCheckBox::toggled, this, &FrmImport::showCounts);
 }
@@ -133,6 +135,7 @@ void FrmImport::fillMapping()
         mappingTable_->setItem(c, 0, name);
         auto *combo = new QComboBox;
         combo->setObjectName(QString("cboField_%1").arg(c));
+        combo->setAccessibleName(QString("Field for %1").arg(source_.table.columns[c]));
         combo->addItem(NotImported);
         combo->addItems(catalogue::fieldNames());
         const auto &f = mapping_[size_t(c)];
@@ -216,12 +219,12 @@ bool FrmImport::storeWithProgress(const std::vector<qsizetype> &chosen, QString 
     });
 }
 
-void FrmImport::cmdImport_Click()
+void FrmImport::onImportClicked()
 {
     const bool skip = skipDuplicates_->isChecked();
     const std::vector<qsizetype> chosen = plan_.toStore(skip);
     // A backup comes first; when none can be made, the user decides whether to go on.
-    if (!maintenance::backupBeforeChange(this, host_.catalogueFile()))
+    if (!maintenance::backupBeforeChange(this, host_.catalogueFile(), catalogue::BackupReason::BeforeImport))
         return;
     QString error;
     host_.mainCursor().closeDatabase();

@@ -39,7 +39,7 @@ private:
     void replan();
     void showPreview();
     void showCounts();
-    void cmdImport_Click();
+    void onImportClicked();
     bool storeWithProgress(const std::vector<qsizetype> &chosen, QString &error);
 
     widgets::CatalogueHost &host_;

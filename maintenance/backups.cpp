@@ -8,12 +8,13 @@
 
 namespace maintenance {
 
-bool backupBeforeChange(QWidget *parent, const QString &catalogueFile, const QString &keep)
+bool backupBeforeChange(QWidget *parent, const QString &catalogueFile, catalogue::BackupReason reason,
+                        const QString &keep, QString *madePath)
 {
     catalogue::CatalogueError error;
     {
         widgets::WaitCursor hourglass;
-        error = catalogue::backUpCatalogue(catalogueFile, nullptr, keep);
+        error = catalogue::backUpCatalogue(catalogueFile, madePath, keep, QDateTime::currentDateTime(), reason);
     }
     if (!error)
         return true;

@@ -24,6 +24,7 @@ const QString Finish = QStringLiteral("Finish");
 FrmCompact::FrmCompact(widgets::CatalogueHost &host, QWidget *parent) : QWidget(parent, Qt::Dialog), host_(host)
 {
     using widgets::placeTwips;
+    widgets::exposeAsDialog(this);
     setObjectName(QStringLiteral("frmCompact"));
     setWindowTitle(QStringLiteral("Database"));
     setFont(widgets::sansSerif(8.25));
@@ -110,7 +111,7 @@ void FrmCompact::onCompactClicked()
         return;
     }
     // A backup comes first; when none can be made, the user decides whether to go on.
-    if (!backupBeforeChange(this, host_.catalogueFile()))
+    if (!backupBeforeChange(this, host_.catalogueFile(), catalogue::BackupReason::BeforeCompaction))
         return;
     cancelButton_->setEnabled(false);
     progressBar_->show();

@@ -8,6 +8,7 @@
 #include "widgets/twips.h"
 #include "widgets/windows.h"
 
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -23,6 +24,9 @@ namespace maintenance {
 namespace {
 
 constexpr int PathRole = Qt::UserRole;
+constexpr int WhenRole = Qt::UserRole + 1;
+constexpr int MoviesRole = Qt::UserRole + 2;
+constexpr int ReasonRole = Qt::UserRole + 3;
 
 QString moviesText(qint64 n) { return n == 1 ? QStringLiteral("1 movie") : QString("%1 movies").arg(n); }
 
@@ -36,37 +40,39 @@ QString whenText(const QDateTime &taken)
 FrmRestore::FrmRestore(widgets::CatalogueHost &host, const QString &catalogueFile, QWidget *parent)
     : QWidget(parent, Qt::Dialog), host_(host), catalogueFile_(catalogueFile)
 {
+    widgets::exposeAsDialog(this);
     setObjectName(QStringLiteral("frmRestore"));
     setWindowTitle(QStringLiteral("Restore from Backup"));
     setFont(widgets::sansSerif(8.25));
     resize(widgets::twips(6000), widgets::twips(4200));
 
-    lblCurrent = new QLabel(this);
-    lblCurrent->setObjectName(QStringLiteral("lblCurrent"));
-    lblCurrent->setTextFormat(Qt::PlainText);
-    lblCurrent->setWordWrap(true);
+    currentLabel_ = new QLabel(this);
+    currentLabel_->setObjectName(QStringLiteral("lblCurrent"));
+    currentLabel_->setTextFormat(Qt::PlainText);
+    currentLabel_->setWordWrap(true);
 
-    lstBackups = new QListWidget(this);
-    lstBackups->setObjectName(QStringLiteral("lstBackups"));
-    lstBackups->setSelectionMode(QAbstractItemView::SingleSelection);
+    backupList_ = new QListWidget(this);
+    backupList_->setObjectName(QStringLiteral("lstBackups"));
+    backupList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    backupList_->setAccessibleName(QStringLiteral("Backups"));
 
-    cmdRestore = new QPushButton(QStringLiteral("Restore"), this);
-    cmdRestore->setObjectName(QStringLiteral("cmdRestore"));
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    restoreButton_ = new QPushButton(QStringLiteral("Restore"), this);
+    restoreButton_->setObjectName(QStringLiteral("cmdRestore"));
+    cancelButton_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cancelButton_->setObjectName(QStringLiteral("cmdCancel"));
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(cmdRestore);
-    buttons->addWidget(cmdCancel);
+    buttons->addWidget(restoreButton_);
+    buttons->addWidget(cancelButton_);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(lblCurrent);
-    layout->addWidget(lstBackups, 1);
+    layout->addWidget(currentLabel_);
+    layout->addWidget(backupList_, 1);
     layout->addLayout(buttons);
 
-    connect(lstBackups, &QListWidget::itemSelectionChanged, this, &FrmRestore::updateRestoreEnabled);
-    connect(cmdRestore, &QPushButton::clicked, this, &FrmRestore::cmdRestore_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &QWidget::close);
+    connect(backupList_, &QListWidget::itemSelectionChanged, this, &FrmRestore::updateRestoreEnabled);
+    connect(restoreButton_, &QPushButton::clicked, this, &FrmRestore::onRestoreClicked);
+    connect(cancelButton_, &QPushButton::clicked, this, &QWidget::close);
 
     widgets::makeTopMost(this);
     loadBackups();
@@ -87,19 +93,21 @@ void FrmRestore::stopChecking()
 void FrmRestore::loadBackups()
 {
     stopChecking();
-    lstBackups->clear();
-    const qint64 current = catalogue::catalogueMovieCount(catalogueFile_);
-    QString now = current < 0 ? QStringLiteral("The catalogue cannot be read now.")
-                              : QString("The catalogue now holds %1.").arg(moviesText(current));
+    backupList_->clear();
+    currentMovies_ = catalogue::catalogueMovieCount(catalogueFile_);
+    QString now = currentMovies_ < 0 ? QStringLiteral("The catalogue cannot be read now.")
+                                     : QString("The catalogue now holds %1.").arg(moviesText(currentMovies_));
     const QList<catalogue::BackupFile> backups = catalogue::listBackups(catalogueFile_);
     if (backups.isEmpty())
         now += QStringLiteral(" There are no backups yet.");
-    lblCurrent->setText(now);
+    currentLabel_->setText(now);
 
     QStringList paths;
     for (const catalogue::BackupFile &b : backups) {
-        auto *item = new QListWidgetItem(whenText(b.taken) + QStringLiteral("   checking..."), lstBackups);
+        auto *item = new QListWidgetItem(whenText(b.taken) + QStringLiteral("   checking..."), backupList_);
         item->setData(PathRole, b.path);
+        item->setData(WhenRole, whenText(b.taken));
+        item->setData(ReasonRole, catalogue::backupReasonText(b.reason));
         item->setFlags(Qt::NoItemFlags);
         paths << b.path;
     }
@@ -130,12 +138,15 @@ void FrmRestore::loadBackups()
 
 void FrmRestore::showChecked(int row, bool intact, qint64 movies)
 {
-    QListWidgetItem *item = lstBackups->item(row);
+    QListWidgetItem *item = backupList_->item(row);
     if (!item)
         return;
-    const QString when = item->text().section(QStringLiteral("   "), 0, 0);
+    const QString when = item->data(WhenRole).toString();
     if (intact) {
-        item->setText(when + QStringLiteral("   ") + moviesText(movies));
+        const QString reason = item->data(ReasonRole).toString();
+        item->setText(when + QStringLiteral("   ") + moviesText(movies) +
+                      (reason.isEmpty() ? QString() : QStringLiteral("   ") + reason));
+        item->setData(MoviesRole, movies);
         item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
     } else {
         item->setText(when + QStringLiteral("   damaged: cannot be restored"));
@@ -146,16 +157,28 @@ void FrmRestore::showChecked(int row, bool intact, qint64 movies)
 
 void FrmRestore::updateRestoreEnabled()
 {
-    const QList<QListWidgetItem *> chosen = lstBackups->selectedItems();
-    cmdRestore->setEnabled(chosen.size() == 1 && (chosen.first()->flags() & Qt::ItemIsSelectable));
+    const QList<QListWidgetItem *> chosen = backupList_->selectedItems();
+    restoreButton_->setEnabled(chosen.size() == 1 && (chosen.first()->flags() & Qt::ItemIsSelectable));
 }
 
-void FrmRestore::cmdRestore_Click()
+void FrmRestore::onRestoreClicked()
 {
-    const QList<QListWidgetItem *> chosen = lstBackups->selectedItems();
+    const QList<QListWidgetItem *> chosen = backupList_->selectedItems();
     if (chosen.size() != 1 || !(chosen.first()->flags() & Qt::ItemIsSelectable))
         return;
-    const QString backup = chosen.first()->data(PathRole).toString();
+    const QListWidgetItem *item = chosen.first();
+    const QString backup = item->data(PathRole).toString();
+    const QString backupText =
+        QString("%1 (%2)").arg(item->data(WhenRole).toString(), moviesText(item->data(MoviesRole).toLongLong()));
+    if (const qint64 now = catalogue::catalogueMovieCount(catalogueFile_); now >= 0)
+        currentMovies_ = now;
+    const QString currentText = currentMovies_ < 0 ? QStringLiteral("unreadable") : moviesText(currentMovies_);
+    if (!widgets::askYesNo(this, windowTitle(),
+                           QString("Replace the catalogue (%1) with the backup of %2? The catalogue as it is now is "
+                                   "backed up first.")
+                               .arg(currentText, backupText),
+                           QMessageBox::NoButton))
+        return;
     stopChecking();
 
     host_.mainCursor().closeDatabase();
@@ -165,7 +188,8 @@ void FrmRestore::cmdRestore_Click()
         widgets::showMessage(this, QMessageBox::Warning, windowTitle(), refused.message);
         return;
     }
-    if (!backupBeforeChange(this, catalogueFile_, backup)) {
+    QString before;
+    if (!backupBeforeChange(this, catalogueFile_, catalogue::BackupReason::BeforeRestore, backup, &before)) {
         host_.listAllRecords();
         loadBackups();
         return;
@@ -182,6 +206,12 @@ void FrmRestore::cmdRestore_Click()
         loadBackups();
         return;
     }
+    const QString kept = before.isEmpty() ? QStringLiteral("No backup was taken of the catalogue as it was before.")
+                                          : QString("The catalogue as it was before (%1) is kept in the backup %2.")
+                                                .arg(currentText, QFileInfo(before).fileName());
+    widgets::showMessage(
+        this, QMessageBox::Information, windowTitle(),
+        QString("The backup %1 of %2 was restored. %3").arg(QFileInfo(backup).fileName(), backupText, kept));
     close();
 }
 

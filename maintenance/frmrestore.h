@@ -16,10 +16,10 @@ class CatalogueHost;
 namespace maintenance {
 
 // Lists the catalogue's backups, newest first, with the number of movies each holds
-// beside the catalogue's own, and brings the chosen one back: the catalogue is backed
-// up first, then the backup comes in atomically, then the main window lists all
-// movies. Backups are checked on a thread of their own, so that the list opens at
-// once; a damaged one is shown as such and cannot be chosen.
+// and why it was taken, beside the catalogue's own, and brings the chosen one back
+// once the user agrees: the catalogue is backed up first, then the backup comes in
+// atomically, then the main window lists all movies and a message says what happened. Backups are checked on a thread
+// of their own, so that the list opens at once; a damaged one is shown as such and cannot be chosen.
 class FrmRestore : public QWidget {
     Q_OBJECT
 public:
@@ -31,17 +31,18 @@ private:
     void stopChecking();
     void showChecked(int row, bool intact, qint64 movies);
     void updateRestoreEnabled();
-    void cmdRestore_Click();
+    void onRestoreClicked();
 
     widgets::CatalogueHost &host_;
     QString catalogueFile_;
+    qint64 currentMovies_ = -1;
     QThread *checker_ = nullptr;
     std::shared_ptr<std::atomic<bool>> stop_;
 
-    QLabel *lblCurrent;
-    QListWidget *lstBackups;
-    QPushButton *cmdRestore;
-    QPushButton *cmdCancel;
+    QLabel *currentLabel_;
+    QListWidget *backupList_;
+    QPushButton *restoreButton_;
+    QPushButton *cancelButton_;
 };
 
 } // namespace maintenance

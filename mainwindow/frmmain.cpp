@@ -5,6 +5,8 @@
 #include "catalogue/searchquery.h"
 #include "editor/frmaddnew.h"
 #include "editor/frmedit.h"
+#include "importexport/frmexport.h"
+#include "importexport/frmimport.h"
 #include "maintenance/frmcompact.h"
 #include "maintenance/frmrestore.h"
 #include "mainwindow/browsepanel.h"
@@ -37,13 +39,16 @@ FrmMain::FrmMain(const platform::Locations &locations, QWidget *parent) : QMainW
     connectCommands();
 }
 
-// The windows without an owner go with the main window.
+// The windows without an owner go with the main window, before it: the editors, the
+// import, export, compaction and restore windows hold a reference to it.
 FrmMain::~FrmMain()
 {
     delete report_.data();
     delete addDialog_.data();
     delete editDialog_.data();
     delete compactDialog_.data();
+    delete importDialog_.data();
+    delete exportDialog_.data();
     delete restoreDialog_.data();
     delete aboutBox_.data();
     delete tipWindow_.data();

@@ -42,6 +42,7 @@ ListDetailPanel::ListDetailPanel(mainwindow::MovieListModel *model, QWidget *par
     buildDetails();
     list_ = new QTableView(this);
     list_->setObjectName("fpList1");
+    list_->setAccessibleName(QStringLiteral("Movies"));
     widgets::placeTwips(list_, 20, 40, 7695, 3735);
     list_->raise();
     configureList(model);

@@ -37,6 +37,10 @@ SearchPanel::SearchPanel(QWidget *parent) : QWidget(parent)
     searchField_->setInsertPolicy(QComboBox::NoInsert);
     searchField_->setEditText("Title");
     widgets::placeTwips(searchField_, 100, 1680, 1935, 315);
+    // Named by their labels, not by what they hold.
+    searchText_->setAccessibleName(QStringLiteral("Search For"));
+    searchField_->setAccessibleName(QStringLiteral("Look In"));
+    searchField_->lineEdit()->setAccessibleName(searchField_->accessibleName());
     searchButton_ = makeButton(this, "cmdSearch", "Find Movies...", 100, 2400, 1935, 375);
     foundLabel_ = makeLabel(this, "lblFound", "Movies Found :", 0, 3240, 2175, 255, WhiteOnBlack, &labelFont);
     foundLabel_->hide();

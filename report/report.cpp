@@ -99,6 +99,11 @@ Report::Report(const platform::Locations &locations, QWidget *parent)
     bar->setObjectName("tbrReport");
     bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     preview_ = new QPrintPreviewWidget(printer_.get(), this);
+    preview_->setAccessibleName(QStringLiteral("Print preview"));
+    // The page view inside takes the focus; it is read as the preview.
+    for (QWidget *inner : preview_->findChildren<QWidget *>())
+        if (inner->focusPolicy() != Qt::NoFocus)
+            inner->setAccessibleName(preview_->accessibleName());
     preview_->setObjectName("prvReport");
 
     auto addAction = [&](const char *name, const QString &text, const QKeySequence &key, auto slot) {

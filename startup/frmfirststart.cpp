@@ -34,59 +34,59 @@ FrmFirstStart::FrmFirstStart(const platform::Locations &locations, QWidget *pare
     setObjectName(QStringLiteral("frmFirstStart"));
     setWindowTitle(QStringLiteral("Welcome to Moviary"));
 
-    lblIntro =
+    introLabel_ =
         new QLabel(QStringLiteral("Moviary keeps your movies in a catalogue file. New catalogues are kept in %1.\n\n"
                                   "How would you like to start?")
                        .arg(QDir::toNativeSeparators(locations.dataFolder())),
                    this);
-    lblIntro->setObjectName(QStringLiteral("lblIntro"));
-    lblIntro->setWordWrap(true);
-    lblIntro->setTextFormat(Qt::PlainText);
+    introLabel_->setObjectName(QStringLiteral("lblIntro"));
+    introLabel_->setWordWrap(true);
+    introLabel_->setTextFormat(Qt::PlainText);
 
     // A catalogue chosen on an earlier start that is no longer where it was.
-    lblMissing = new QLabel(this);
-    lblMissing->setObjectName(QStringLiteral("lblMissing"));
-    lblMissing->setWordWrap(true);
-    lblMissing->setTextFormat(Qt::PlainText);
+    missingLabel_ = new QLabel(this);
+    missingLabel_->setObjectName(QStringLiteral("lblMissing"));
+    missingLabel_->setWordWrap(true);
+    missingLabel_->setTextFormat(Qt::PlainText);
     const QString catalogue = locations.catalogueFile();
-    lblMissing->setVisible(catalogue != locations.dataCatalogueFile());
-    lblMissing->setText(QStringLiteral("The catalogue %1 was not found.").arg(QDir::toNativeSeparators(catalogue)));
+    missingLabel_->setVisible(catalogue != locations.dataCatalogueFile());
+    missingLabel_->setText(QStringLiteral("The catalogue %1 was not found.").arg(QDir::toNativeSeparators(catalogue)));
 
-    cmdEmpty = button(QStringLiteral("cmdEmpty"), QStringLiteral("Start an &Empty Catalogue"), this);
-    cmdSample = button(QStringLiteral("cmdSample"), QStringLiteral("Start with the &Sample Films"), this);
-    cmdOpen = button(QStringLiteral("cmdOpen"), QStringLiteral("&Open an Existing Catalogue..."), this);
-    optCopy = new QRadioButton(QStringLiteral("&Copy it into Moviary's data folder"), this);
-    optCopy->setObjectName(QStringLiteral("optCopy"));
-    optCopy->setChecked(true);
-    optInPlace = new QRadioButton(QStringLiteral("&Use it where it is"), this);
-    optInPlace->setObjectName(QStringLiteral("optInPlace"));
-    cmdCancel = button(QStringLiteral("cmdCancel"), QStringLiteral("Cancel"), this);
+    emptyButton_ = button(QStringLiteral("cmdEmpty"), QStringLiteral("Start an &Empty Catalogue"), this);
+    sampleButton_ = button(QStringLiteral("cmdSample"), QStringLiteral("Start with the &Sample Films"), this);
+    openButton_ = button(QStringLiteral("cmdOpen"), QStringLiteral("&Open an Existing Catalogue..."), this);
+    copyOption_ = new QRadioButton(QStringLiteral("&Copy it into Moviary's data folder"), this);
+    copyOption_->setObjectName(QStringLiteral("optCopy"));
+    copyOption_->setChecked(true);
+    inPlaceOption_ = new QRadioButton(QStringLiteral("&Use it where it is"), this);
+    inPlaceOption_->setObjectName(QStringLiteral("optInPlace"));
+    cancelButton_ = button(QStringLiteral("cmdCancel"), QStringLiteral("Cancel"), this);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(lblIntro);
-    layout->addWidget(lblMissing);
-    layout->addWidget(cmdEmpty);
-    layout->addWidget(cmdSample);
-    layout->addWidget(cmdOpen);
+    layout->addWidget(introLabel_);
+    layout->addWidget(missingLabel_);
+    layout->addWidget(emptyButton_);
+    layout->addWidget(sampleButton_);
+    layout->addWidget(openButton_);
     auto *openChoice = new QVBoxLayout;
     openChoice->setContentsMargins(24, 0, 0, 0);
-    openChoice->addWidget(optCopy);
-    openChoice->addWidget(optInPlace);
+    openChoice->addWidget(copyOption_);
+    openChoice->addWidget(inPlaceOption_);
     layout->addLayout(openChoice);
     layout->addSpacing(12);
-    layout->addWidget(cmdCancel, 0, Qt::AlignRight);
+    layout->addWidget(cancelButton_, 0, Qt::AlignRight);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    lblIntro->setFixedWidth(fontMetrics().averageCharWidth() * 60);
-    lblMissing->setFixedWidth(lblIntro->width());
+    introLabel_->setFixedWidth(fontMetrics().averageCharWidth() * 60);
+    missingLabel_->setFixedWidth(introLabel_->width());
 
-    connect(cmdEmpty, &QPushButton::clicked, this, &FrmFirstStart::cmdEmpty_Click);
-    connect(cmdSample, &QPushButton::clicked, this, &FrmFirstStart::cmdSample_Click);
-    connect(cmdOpen, &QPushButton::clicked, this, &FrmFirstStart::cmdOpen_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(emptyButton_, &QPushButton::clicked, this, &FrmFirstStart::onEmptyClicked);
+    connect(sampleButton_, &QPushButton::clicked, this, &FrmFirstStart::onSampleClicked);
+    connect(openButton_, &QPushButton::clicked, this, &FrmFirstStart::onOpenClicked);
+    connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void FrmFirstStart::cmdEmpty_Click() { startNew(int(StartWith::Empty)); }
-void FrmFirstStart::cmdSample_Click() { startNew(int(StartWith::Sample)); }
+void FrmFirstStart::onEmptyClicked() { startNew(int(StartWith::Empty)); }
+void FrmFirstStart::onSampleClicked() { startNew(int(StartWith::Sample)); }
 
 void FrmFirstStart::startNew(int contents)
 {
@@ -97,7 +97,7 @@ void FrmFirstStart::startNew(int contents)
     finish(locations_.withCatalogue(target), QString());
 }
 
-void FrmFirstStart::cmdOpen_Click()
+void FrmFirstStart::onOpenClicked()
 {
     const QString picked = widgets::chooseFileToOpen(this, QStringLiteral("Open a Catalogue"),
                                                      QStringLiteral("Catalogues (*.mdb *.sqlite *.db);;All files (*)"));
@@ -105,7 +105,7 @@ void FrmFirstStart::cmdOpen_Click()
         return;
     const QString source = QFileInfo(picked).absoluteFilePath();
     QString error;
-    if (optInPlace->isChecked()) {
+    if (inPlaceOption_->isChecked()) {
         if (!isCatalogue(source, &error))
             return complain(error);
         return finish(locations_.withCatalogue(source), source);

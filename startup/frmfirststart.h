@@ -24,9 +24,9 @@ public:
     platform::Locations chosen() const { return chosen_; }
 
 private:
-    void cmdEmpty_Click();
-    void cmdSample_Click();
-    void cmdOpen_Click();
+    void onEmptyClicked();
+    void onSampleClicked();
+    void onOpenClicked();
     void startNew(int contents);
     void finish(const platform::Locations &locations, const QString &remembered);
     void complain(const QString &why);
@@ -34,14 +34,14 @@ private:
     platform::Locations locations_;
     platform::Locations chosen_;
 
-    QLabel *lblIntro;
-    QLabel *lblMissing;
-    QPushButton *cmdEmpty;
-    QPushButton *cmdSample;
-    QPushButton *cmdOpen;
-    QRadioButton *optCopy;
-    QRadioButton *optInPlace;
-    QPushButton *cmdCancel;
+    QLabel *introLabel_;
+    QLabel *missingLabel_;
+    QPushButton *emptyButton_;
+    QPushButton *sampleButton_;
+    QPushButton *openButton_;
+    QRadioButton *copyOption_;
+    QRadioButton *inPlaceOption_;
+    QPushButton *cancelButton_;
 };
 
 // Shows the first-start window and waits for the user: the files to use, or nothing

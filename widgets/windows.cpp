@@ -1,6 +1,7 @@
 #include "widgets/windows.h"
 
 #include <QAbstractButton>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCursor>
 #include <QDialog>
@@ -10,6 +11,30 @@
 namespace widgets {
 
 void makeTopMost(QWidget *w) { w->setWindowFlag(Qt::WindowStaysOnTopHint, true); }
+
+namespace {
+
+const char *const DialogProperty = "moviaryDialog";
+
+QAccessibleInterface *dialogInterface(const QString &, QObject *object)
+{
+    auto *w = qobject_cast<QWidget *>(object);
+    if (!w || !w->property(DialogProperty).toBool())
+        return nullptr;
+    return new QAccessibleWidget(w, QAccessible::Dialog);
+}
+
+} // namespace
+
+void exposeAsDialog(QWidget *w)
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(dialogInterface);
+        return true;
+    }();
+    Q_UNUSED(installed);
+    w->setProperty(DialogProperty, true);
+}
 
 int execOnTop(QDialog &dialog)
 {

@@ -11,6 +11,10 @@ namespace widgets {
 // Keeps a window above every ordinary window, the main window included.
 void makeTopMost(QWidget *w);
 
+// Tells a screen reader that a window is a dialog (a QWidget window is told as a
+// filler otherwise). Call before the window is first shown.
+void exposeAsDialog(QWidget *w);
+
 // Shows the one instance of a window: creates it on first use (it deletes itself
 // when closed, so the next use loads it afresh), or brings the open one to the front.
 template <class W, class Make>

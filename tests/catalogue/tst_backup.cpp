@@ -72,6 +72,8 @@ class TestBackup : public QObject {
 
 private slots:
     void backupIsACheckedCopyUnderItsOwnName();
+    void backupNameSaysWhyItWasTaken_data();
+    void backupNameSaysWhyItWasTaken();
     void retentionKeepsTheNewestAndOnePerDay();
     void failedBackupsLeaveNothingThatCounts();
     void startupBackupOnlyWhenDueAndChanged();
@@ -106,6 +108,11 @@ void TestBackup::backupIsACheckedCopyUnderItsOwnName()
     QCOMPARE(inspectBackup(made).movies, qint64(folder.moviesInFile().size()));
     // No work file stays behind.
     QCOMPARE(filesIn(backups).size(), 4);
+    // The reason goes into the name; the number counts backups of that second of any reason.
+    QVERIFY(!backUpCatalogue(folder.catalogue(), &made, {}, Now, BackupReason::BeforeImport));
+    QCOMPARE(QFileInfo(made).fileName(), QString("DVDs-20261208-172805-4.import.mdb"));
+    QCOMPARE(listBackups(folder.catalogue()).first().reason, BackupReason::BeforeImport);
+    QVERIFY(QFile::remove(made));
 
     // Another catalogue in the same folder keeps backups of its own name, apart.
     const QString other = folder.path() + "/Films.mdb";
@@ -114,6 +121,37 @@ void TestBackup::backupIsACheckedCopyUnderItsOwnName()
     QCOMPARE(QFileInfo(made).fileName(), QString("Films-20261208-172805.mdb"));
     QCOMPARE(listBackups(other).size(), 1);
     QCOMPARE(listBackups(folder.catalogue()).size(), 4);
+}
+
+void TestBackup::backupNameSaysWhyItWasTaken_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("reason"); // -1: not a backup
+    QTest::addColumn<int>("sequence");
+    QTest::newRow("older, no reason") << "DVDs-20261208-172805.mdb" << int(BackupReason::Unknown) << 1;
+    QTest::newRow("older, numbered") << "DVDs-20261208-172805-3.mdb" << int(BackupReason::Unknown) << 3;
+    QTest::newRow("start-up") << "DVDs-20261208-172805.startup.mdb" << int(BackupReason::Startup) << 1;
+    QTest::newRow("compaction") << "DVDs-20261208-172805.compaction.mdb" << int(BackupReason::BeforeCompaction) << 1;
+    QTest::newRow("import, numbered") << "DVDs-20261208-172805-2.import.mdb" << int(BackupReason::BeforeImport) << 2;
+    QTest::newRow("restore") << "DVDs-20261208-172805.restore.mdb" << int(BackupReason::BeforeRestore) << 1;
+    QTest::newRow("fill-in") << "DVDs-20261208-172805.fillin.mdb" << int(BackupReason::BeforeFillIn) << 1;
+    QTest::newRow("unknown tag") << "DVDs-20261208-172805.later.mdb" << -1 << 0;
+    QTest::newRow("tag before number") << "DVDs-20261208-172805.import-2.mdb" << -1 << 0;
+}
+
+void TestBackup::backupNameSaysWhyItWasTaken()
+{
+    QFETCH(QString, name);
+    QFETCH(int, reason);
+    QFETCH(int, sequence);
+    TestFolder folder;
+    const BackupFile b = backupOf(folder.catalogue(), folder.path() + "/Backups/" + name);
+    QCOMPARE(b.taken.isValid(), reason >= 0);
+    if (reason < 0)
+        return;
+    QCOMPARE(b.taken, Now);
+    QCOMPARE(int(b.reason), reason);
+    QCOMPARE(b.sequence, sequence);
 }
 
 void TestBackup::retentionKeepsTheNewestAndOnePerDay()

@@ -45,8 +45,9 @@ std::vector<Movie> numbered(int count)
     return movies;
 }
 
-// A backup holding these movies, under a name of the given time.
-QString placeBackup(const TestFolder &folder, const std::vector<Movie> &movies, const QString &stamp)
+// A backup holding these movies, under a name of the given time (and reason tag).
+QString placeBackup(const TestFolder &folder, const std::vector<Movie> &movies, const QString &stamp,
+                    const QString &tag = {})
 {
     TestFolder other;
     other.makeCatalogue(movies);
@@ -54,7 +55,7 @@ QString placeBackup(const TestFolder &folder, const std::vector<Movie> &movies, 
     if (catalogue::backUpCatalogue(other.catalogue(), &made))
         qFatal("cannot make a backup");
     QDir().mkpath(folder.path() + "/Backups");
-    const QString path = folder.path() + "/Backups/DVDs-" + stamp + ".mdb";
+    const QString path = folder.path() + "/Backups/DVDs-" + stamp + (tag.isEmpty() ? "" : "." + tag) + ".mdb";
     QFile::copy(made, path);
     return path;
 }
@@ -67,6 +68,30 @@ bool allChecked(QListWidget *list)
     return true;
 }
 
+// Clicks Restore and answers every box that comes up: the question with question, any
+// other Yes/No box with other, a message with OK. Answers what the boxes said, in order.
+QList<testsupport::SeenMessage> clickRestore(QWidget *dialog, QMessageBox::StandardButton question,
+                                             QMessageBox::StandardButton other = QMessageBox::Yes)
+{
+    QList<testsupport::SeenMessage> seen;
+    testsupport::ModalWatch watch([&](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        if (!box)
+            return;
+        testsupport::SeenMessage m;
+        m.shown = true;
+        m.text = box->text();
+        m.buttons = box->standardButtons();
+        m.defaultButton = box->defaultButton() ? box->standardButton(box->defaultButton()) : QMessageBox::NoButton;
+        seen << m;
+        const bool asking = m.text.startsWith("Replace the catalogue");
+        box->button(box->button(QMessageBox::Ok) ? QMessageBox::Ok : asking ? question : other)->click();
+    });
+    QTest::mouseClick(control<QPushButton>(dialog, "cmdRestore"), Qt::LeftButton);
+    testsupport::flushDeletes();
+    return seen;
+}
+
 } // namespace
 
 class TestRestore : public QObject {
@@ -76,6 +101,7 @@ private slots:
     void initTestCase() { testsupport::useTestSettings(); }
     void listsBackupsNewestFirstAndDamagedOnesAsSuch();
     void restoreBacksUpTheCatalogueThenBringsTheBackupIn();
+    void restoreAsksFirstAndNoChangesNothing();
     void restoreStopsWhenTheUserWillNotGoOnWithoutABackup();
     void compactionTakesABackupFirst();
     void importTakesABackupFirst();
@@ -87,7 +113,7 @@ void TestRestore::listsBackupsNewestFirstAndDamagedOnesAsSuch()
     TestFolder folder;
     folder.makeCatalogue(numbered(7));
     placeBackup(folder, numbered(3), "20261201-090000");
-    placeBackup(folder, numbered(1), "20261205-183000");
+    placeBackup(folder, numbered(1), "20261205-183000", "import");
     const QString damaged = folder.path() + "/Backups/DVDs-20261203-120000.mdb";
     QFile d(damaged);
     QVERIFY(d.open(QIODevice::WriteOnly));
@@ -104,7 +130,8 @@ void TestRestore::listsBackupsNewestFirstAndDamagedOnesAsSuch()
     QCOMPARE(list->count(), 3);
     QTRY_VERIFY(allChecked(list));
     const QLocale locale;
-    QCOMPARE(list->item(0)->text(), locale.toString(QDate(2026, 12, 5), QLocale::ShortFormat) + "  18:30:00   1 movie");
+    QCOMPARE(list->item(0)->text(),
+             locale.toString(QDate(2026, 12, 5), QLocale::ShortFormat) + "  18:30:00   1 movie   before import");
     QCOMPARE(list->item(1)->text(),
              locale.toString(QDate(2026, 12, 3), QLocale::ShortFormat) + "  12:00:00   damaged: cannot be restored");
     QCOMPARE(list->item(2)->text(),
@@ -154,17 +181,49 @@ void TestRestore::restoreBacksUpTheCatalogueThenBringsTheBackupIn()
     QTRY_VERIFY(allChecked(list));
     QCOMPARE(list->item(list->count() - 1)->data(Qt::UserRole).toString(), chosen);
     list->setCurrentRow(list->count() - 1);
-    QTest::mouseClick(control<QPushButton>(dialog, "cmdRestore"), Qt::LeftButton);
-    testsupport::flushDeletes();
+    const QList<testsupport::SeenMessage> boxes = clickRestore(dialog, QMessageBox::Yes);
 
     QVERIFY(!alive);
+    QCOMPARE(boxes.size(), 2);
+    const QString when = QLocale().toString(QDate(2020, 1, 1), QLocale::ShortFormat) + "  09:00:00";
+    QCOMPARE(boxes[0].text, "Replace the catalogue (7 movies) with the backup of " + when +
+                                " (3 movies)? The catalogue as it is now is backed up first.");
+    QCOMPARE(boxes[0].defaultButton, QMessageBox::NoButton);
     QVERIFY(folder.moviesInFile() == numbered(3));
     QCOMPARE(host.listings, listingsBefore + 1);
     QCOMPARE(host.listedTitles(), QStringList({"Movie 000", "Movie 001", "Movie 002"}));
     // The catalogue as it was is the newest backup now, and the chosen one is still there.
     const QList<catalogue::BackupFile> backups = catalogue::listBackups(folder.catalogue());
     QCOMPARE(catalogue::inspectBackup(backups.first().path).movies, qint64(current.size()));
+    QCOMPARE(backups.first().reason, catalogue::BackupReason::BeforeRestore);
     QVERIFY(QFile::exists(chosen));
+    QCOMPARE(boxes[1].text, "The backup DVDs-20200101-090000.mdb of " + when +
+                                " (3 movies) was restored. The catalogue as it was before (7 movies) is kept in the "
+                                "backup " +
+                                QFileInfo(backups.first().path).fileName() + ".");
+}
+
+void TestRestore::restoreAsksFirstAndNoChangesNothing()
+{
+    TestFolder folder;
+    folder.makeCatalogue(numbered(7));
+    placeBackup(folder, numbered(3), "20261201-090000");
+    FakeHost host(folder.path());
+    const int listingsBefore = host.listings;
+    maintenance::FrmRestore dialog(host, folder.catalogue());
+    dialog.show();
+    auto *list = control<QListWidget>(&dialog, "lstBackups");
+    QTRY_VERIFY(allChecked(list));
+    list->setCurrentRow(0);
+
+    const QList<testsupport::SeenMessage> boxes = clickRestore(&dialog, QMessageBox::No);
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY(boxes[0].text.startsWith("Replace the catalogue (7 movies)"));
+    QCOMPARE(boxes[0].buttons, QMessageBox::Yes | QMessageBox::No);
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(folder.moviesInFile().size(), size_t(7));
+    QCOMPARE(catalogue::listBackups(folder.catalogue()).size(), 1);
+    QCOMPARE(host.listings, listingsBefore);
 }
 
 void TestRestore::restoreStopsWhenTheUserWillNotGoOnWithoutABackup()
@@ -189,12 +248,11 @@ void TestRestore::restoreStopsWhenTheUserWillNotGoOnWithoutABackup()
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
     {
-        MessageBoxAnswerer no(QMessageBox::No);
-        QTest::mouseClick(control<QPushButton>(&dialog, "cmdRestore"), Qt::LeftButton);
-        QVERIFY(no.seen().shown);
-        QVERIFY2(no.seen().text.startsWith("The disk is full") && no.seen().text.endsWith("Go on without a backup?"),
-                 qPrintable(no.seen().text));
-        QCOMPARE(no.seen().defaultButton, QMessageBox::No);
+        const QList<testsupport::SeenMessage> boxes = clickRestore(&dialog, QMessageBox::Yes, QMessageBox::No);
+        QCOMPARE(boxes.size(), 2);
+        QVERIFY2(boxes[1].text.startsWith("The disk is full") && boxes[1].text.endsWith("Go on without a backup?"),
+                 qPrintable(boxes[1].text));
+        QCOMPARE(boxes[1].defaultButton, QMessageBox::No);
     }
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
@@ -209,12 +267,13 @@ void TestRestore::restoreStopsWhenTheUserWillNotGoOnWithoutABackup()
     bool goOn = false;
     {
         MessageBoxAnswerer yes(QMessageBox::Yes);
-        goOn = maintenance::backupBeforeChange(nullptr, folder.catalogue());
+        goOn = maintenance::backupBeforeChange(nullptr, folder.catalogue(), catalogue::BackupReason::BeforeImport);
     }
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
     QVERIFY(goOn);
-    QVERIFY(maintenance::backupBeforeChange(nullptr, folder.catalogue())); // made, nothing asked
+    QVERIFY(maintenance::backupBeforeChange(nullptr, folder.catalogue(),
+                                            catalogue::BackupReason::BeforeImport)); // made, nothing asked
     QCOMPARE(catalogue::listBackups(folder.catalogue()).size(), 2);
 #else
     QSKIP("needs a file size limit");
@@ -236,6 +295,7 @@ void TestRestore::compactionTakesABackupFirst()
     const QList<catalogue::BackupFile> backups = catalogue::listBackups(folder.catalogue());
     QCOMPARE(backups.size(), 1);
     QCOMPARE(catalogue::inspectBackup(backups.first().path).movies, qint64(movies.size()));
+    QCOMPARE(backups.first().reason, catalogue::BackupReason::BeforeCompaction);
 }
 
 void TestRestore::importTakesABackupFirst()
@@ -280,6 +340,7 @@ void TestRestore::importTakesABackupFirst()
     const QList<catalogue::BackupFile> backups = catalogue::listBackups(folder.catalogue());
     QCOMPARE(backups.size(), 1);
     QCOMPARE(catalogue::inspectBackup(backups.first().path).movies, qint64(300));
+    QCOMPARE(backups.first().reason, catalogue::BackupReason::BeforeImport);
 }
 
 void TestRestore::startupBackupRunsOffTheWindowThread()
@@ -294,6 +355,7 @@ void TestRestore::startupBackupRunsOffTheWindowThread()
         QCOMPARE(done.first().at(1).toString(), QString());
     }
     QCOMPARE(catalogue::listBackups(folder.catalogue()).size(), 1);
+    QCOMPARE(catalogue::listBackups(folder.catalogue()).first().reason, catalogue::BackupReason::Startup);
     {
         // One was just taken: none is due.
         maintenance::StartupBackup again(folder.catalogue());

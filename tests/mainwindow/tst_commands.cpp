@@ -2,7 +2,9 @@
 
 #include "catalogue/database.h"
 #include "report/report.h"
+#include "tests/common/files.h"
 #include "tests/common/messageboxes.h"
+#include "widgets/filechooser.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -235,6 +237,47 @@ private slots:
         QApplication::processEvents();
         // The report was not closed by the user: it has not ended, so no About box.
         QVERIFY(!openWindow("frmAbout"));
+    }
+
+    void everyWindowGoesWithTheMainWindow_data()
+    {
+        QTest::addColumn<QString>("tool");
+        QTest::addColumn<QString>("window");
+        QTest::newRow("add") << "New"
+                             << "frmAddNew";
+        QTest::newRow("edit") << "Edit"
+                              << "frmEdit";
+        QTest::newRow("print") << "Print"
+                               << "Report";
+        QTest::newRow("import") << "Import"
+                                << "frmImport";
+        QTest::newRow("export") << "Export"
+                                << "frmExport";
+        QTest::newRow("compaction") << "Compact"
+                                    << "frmCompact";
+        QTest::newRow("restore") << "Restore"
+                                 << "frmRestore";
+        QTest::newRow("about") << "About"
+                               << "frmAbout";
+    }
+
+    void everyWindowGoesWithTheMainWindow()
+    {
+        QFETCH(QString, tool);
+        QFETCH(QString, window);
+        auto f = std::make_unique<MainWindowFixture>(smallCollection());
+        f->closeOtherWindows();
+        QTRY_VERIFY(!openWindow("frmAbout"));
+        const QString file = f->folder.path() + "/more.csv";
+        testsupport::writeFile(file, "Title\r\nAlien\r\n");
+        widgets::setNextChosenFile(file);
+        f->trigger(tool);
+        QPointer<QWidget> opened = openWindow(window);
+        QVERIFY(opened);
+        f->window.reset();
+        QVERIFY(opened.isNull());
+        QApplication::processEvents();
+        QVERIFY(!openWindow(window));
     }
 
     void newOpensOneAddDialog()

@@ -92,8 +92,15 @@ void TestSafetyNet::restoreBringsABackupBackAndListsIt()
     QCOMPARE(topLevel("frmRestore"), dialog);
 
     list->setCurrentRow(0);
-    control<QPushButton>(dialog, "cmdRestore")->click();
-    flushDeletes();
+    {
+        testsupport::ModalWatch answer([](QWidget *modal) {
+            if (auto *box = qobject_cast<QMessageBox *>(modal))
+                box->button(box->button(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok)->click();
+        });
+        control<QPushButton>(dialog, "cmdRestore")->click();
+        flushDeletes();
+        QCOMPARE(answer.seen(), 2); // the question, then what was done
+    }
     QVERIFY(!topLevel("frmRestore"));
     QCOMPARE(f.folder.moviesInFile().size(), size_t(7));
     QCOMPARE(f.text("lblCategoryName"), QString("All DVD Movies"));

@@ -2,6 +2,7 @@
 #include "platform/locations.h"
 #include "platform/settings.h"
 #include "startup/frmfirststart.h"
+#include "tests/common/accessibility.h"
 #include "tests/common/messageboxes.h"
 #include "tests/common/testfolder.h"
 #include "widgets/filechooser.h"
@@ -89,6 +90,16 @@ private slots:
         testsupport::useTestSettings();
     }
     void init() { testsupport::clearTestSettings(); }
+
+    void everyControlIsNamedForAScreenReader()
+    {
+        FirstStart start;
+        FrmFirstStart w(start.locations);
+        w.show();
+        const QStringList unnamed = testsupport::unnamedFocusable(&w);
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join('\n')));
+        QCOMPARE(testsupport::accessibleRole(&w), QAccessible::Dialog);
+    }
 
     void cancellingEndsAndMakesNothing()
     {
