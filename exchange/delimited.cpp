@@ -35,9 +35,13 @@ bool readDelimited(QByteArray utf8, char delimiter, SourceTable &table, QString 
     data = std::move(utf8);
     char *d = data.data();
     const qsizetype n = data.size();
-    // Rough guess of the size, to fill the table without moving it.
-    const qsizetype lines = std::max<qsizetype>(1, data.count('\n'));
-    table.reserveRows(lines, lines * 9);
+    // Rough guess of the size, to fill the table without moving it: lines that are not
+    // blank, so that a file of line ends costs no more than its text.
+    qsizetype lines = 1;
+    for (qsizetype i = 0; i + 1 < n; ++i)
+        lines += (d[i] == '\n' || d[i] == '\r') && d[i + 1] != '\n' && d[i + 1] != '\r';
+    lines = std::min(lines, n / 8 + 1);
+    table.reserveRows(lines, std::min(lines * 9, n / 2 + 1));
 
     qsizetype r = 0, w = 0;
     int line = 1;
@@ -50,6 +54,8 @@ bool readDelimited(QByteArray utf8, char delimiter, SourceTable &table, QString 
             continue;
         }
         table.beginRow(rowLine);
+        const bool header = table.rowCount() == 1;
+        int fields = 0;
         for (;;) {
             const qsizetype start = w;
             if (r < n && d[r] == '"') {
@@ -79,7 +85,15 @@ bool readDelimited(QByteArray utf8, char delimiter, SourceTable &table, QString 
             // Unquoted text, or text after a closing quote, runs to the next delimiter.
             while (r < n && d[r] != delimiter && d[r] != '\n' && d[r] != '\r')
                 d[w++] = d[r++];
-            table.addCell(start, w - start);
+            // Fields past the limit are not kept: one more than it still marks the row as too long.
+            if (++fields <= MaxColumns + 1)
+                table.addCell(start, w - start);
+            else
+                w = start;
+            if (header && fields > MaxColumns) {
+                error = QString("Its header has more than %1 columns.").arg(MaxColumns);
+                return false;
+            }
             if (r < n && d[r] == delimiter) {
                 ++r;
                 continue;

@@ -18,7 +18,10 @@ char detectDelimiter(QByteArrayView utf8);
 // doubled quotes and line breaks inside quotes), with CRLF, LF or CR line ends and a
 // last line with or without one; blank lines are passed over. The first record
 // becomes the column names. The text moves into the table and is unquoted in place.
-// A quote left open at the end of the text is an error.
+// A quote left open at the end of the text, or a header past MaxColumns, is an error.
+// A header of more columns than this is refused; a row keeps no more than one field past it.
+constexpr int MaxColumns = 10000;
+
 bool readDelimited(QByteArray utf8, char delimiter, SourceTable &table, QString &error);
 
 // Eight fields of a movie as UTF-8, in column order.
