@@ -161,7 +161,14 @@ bool readImportBytes(QByteArray bytes, const QString &path, ImportSource &source
             ok = false;
         }
     } else if (looksLikeXml(bytes)) {
-        ok = readCollection(bytes, false, source, why);
+        // The XML parser would let a lone surrogate through, to be stored as "?".
+        const bool le = bytes.startsWith("\xFF\xFE"), be = bytes.startsWith("\xFE\xFF");
+        if ((le || be) && !platform::isValidUtf16(QByteArrayView(bytes).sliced(2), le)) {
+            why = platform::notUtf16Text();
+            ok = false;
+        } else {
+            ok = readCollection(bytes, false, source, why);
+        }
     } else {
         ok = readText(std::move(bytes), source, why);
     }

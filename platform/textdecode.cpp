@@ -93,6 +93,29 @@ bool isValidUtf8(QByteArrayView bytes)
     return true;
 }
 
+bool isValidUtf16(QByteArrayView bytes, bool littleEndian)
+{
+    if (bytes.size() % 2 != 0)
+        return false;
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    const qsizetype units = bytes.size() / 2;
+    auto unit = [&](qsizetype i) {
+        return littleEndian ? char16_t(p[2 * i] | p[2 * i + 1] << 8) : char16_t(p[2 * i] << 8 | p[2 * i + 1]);
+    };
+    for (qsizetype i = 0; i < units; ++i) {
+        const char16_t u = unit(i);
+        if (u < 0xD800 || u > 0xDFFF)
+            continue;
+        // A high surrogate must be followed by a low one; a low one never stands first.
+        if (u > 0xDBFF || i + 1 == units || unit(i + 1) < 0xDC00 || unit(i + 1) > 0xDFFF)
+            return false;
+        ++i;
+    }
+    return true;
+}
+
+QString notUtf16Text() { return QStringLiteral("It starts as UTF-16 text but holds bytes that are not UTF-16."); }
+
 QString encodingName(TextEncoding encoding)
 {
     switch (encoding) {
@@ -118,8 +141,9 @@ bool decodeText(QByteArray bytes, QByteArray &utf8, TextEncoding &encoding, QStr
         QStringDecoder decoder(le ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
                                QStringConverter::Flag::Stateless);
         const QString text = decoder.decode(QByteArrayView(bytes).sliced(2));
-        if (decoder.hasError() || (bytes.size() % 2) != 0) {
-            error = QStringLiteral("It starts as UTF-16 text but holds bytes that are not UTF-16.");
+        // The decoder lets a lone surrogate through, to be written as "?" later.
+        if (decoder.hasError() || !isValidUtf16(QByteArrayView(bytes).sliced(2), le)) {
+            error = notUtf16Text();
             return false;
         }
         bytes.clear();

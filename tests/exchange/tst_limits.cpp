@@ -1,9 +1,26 @@
-// The readers' memory and refusals on hostile files: bounded by what they keep.
+// The readers on hostile files: memory bounded by what they keep, text never replaced.
 #include "exchange/delimited.h"
 #include "exchange/importer.h"
 #include "exchange/zipfile.h"
 
 #include <QtTest>
+
+namespace {
+
+// Text as UTF-16 with its byte order mark, every # replaced by the code unit lone.
+QByteArray utf16(const QString &text, bool le, char16_t lone)
+{
+    QString t = text;
+    t.replace(QChar('#'), QChar(lone));
+    QByteArray out = le ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF");
+    for (QChar c : t) {
+        const char hi = char(c.unicode() >> 8), lo = char(c.unicode() & 0xFF);
+        out.append(le ? lo : hi).append(le ? hi : lo);
+    }
+    return out;
+}
+
+} // namespace
 
 using exchange::ImportSource;
 
@@ -14,6 +31,8 @@ private slots:
     void headersPastTheColumnLimitAreRefused();
     void longRowsKeepNoMoreThanTheLimit();
     void understatedZipMembersStayWithinTheLimit();
+    void loneSurrogatesAreRefused_data();
+    void loneSurrogatesAreRefused();
 };
 
 void TestLimits::blankLinesCostNothing()
@@ -71,6 +90,36 @@ void TestLimits::understatedZipMembersStayWithinTheLimit()
     if (result == exchange::ZipRead::Ok)
         QCOMPARE(out, member);
     QVERIFY2(out.capacity() <= limit, qPrintable(QString::number(out.capacity())));
+}
+
+void TestLimits::loneSurrogatesAreRefused_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("refused");
+    const QString csv = "Title,Year\nAl#en,1979\n";
+    const QString xml = "<?xml version=\"1.0\" encoding=\"UTF-16\"?><tellico><collection type=\"3\">"
+                        "<entry><title>Al#en</title></entry></collection></tellico>";
+    QTest::newRow("csv, high alone, LE") << utf16(csv, true, 0xD83D) << true;
+    QTest::newRow("csv, low alone, BE") << utf16(csv, false, 0xDE00) << true;
+    QTest::newRow("csv, high at the end") << utf16("Title\nAlien#", true, 0xD800) << true;
+    QTest::newRow("xml, high alone, LE") << utf16(xml, true, 0xD83D) << true;
+    QTest::newRow("xml, low alone, BE") << utf16(xml, false, 0xDC00) << true;
+    QTest::newRow("csv, a pair") << utf16(QString(csv).replace("#", QString::fromUtf8("\xF0\x9F\x98\x80")), true, 0)
+                                 << false;
+}
+
+void TestLimits::loneSurrogatesAreRefused()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, refused);
+    ImportSource source;
+    QString error;
+    const bool read = exchange::readImportBytes(bytes, "utf16.txt", source, error);
+    QVERIFY2(read != refused, qPrintable(error));
+    if (refused)
+        QVERIFY2(error.contains("holds bytes that are not UTF-16"), qPrintable(error));
+    else
+        QCOMPARE(source.table.cell(0, 0), QByteArrayView("Al\xF0\x9F\x98\x80" "en"));
 }
 
 QTEST_GUILESS_MAIN(TestLimits)
