@@ -1,6 +1,7 @@
 #include "exchange/delimited.h"
 
 #include "catalogue/movie.h"
+#include "platform/textdecode.h"
 
 namespace exchange {
 
@@ -145,14 +146,25 @@ void appendField(QByteArray &out, QByteArrayView v)
 
 } // namespace
 
-QByteArray writeCsv(qsizetype count, const std::function<MovieBytes(qsizetype)> &movieAt)
+bool writeCsv(qsizetype count, const std::function<MovieBytes(qsizetype)> &movieAt, QByteArray &out, QString &error)
 {
-    QByteArray out;
+    out.clear();
     out.append("\xEF\xBB\xBF");
     out.append(catalogue::fieldNames().join(',').toUtf8());
     out.append("\r\n");
     for (qsizetype i = 0; i < count; ++i) {
         const MovieBytes m = movieAt(i);
+        // A NUL makes the file binary to the reader, one invalid byte makes it read the
+        // whole file as Windows-1252: neither would come back as it was.
+        for (const QByteArrayView &v : m) {
+            if (v.contains('\0') || !platform::isValidUtf8(v)) {
+                error = QString("The movie \"%1\" holds bytes that are not text (a NUL or invalid UTF-8), which a "
+                                "CSV file cannot carry so that they read back the same.")
+                            .arg(QString::fromUtf8(m[0].first(std::min<qsizetype>(m[0].size(), 80))));
+                out.clear();
+                return false;
+            }
+        }
         for (int f = 0; f < 8; ++f) {
             if (f)
                 out.append(',');
@@ -160,7 +172,7 @@ QByteArray writeCsv(qsizetype count, const std::function<MovieBytes(qsizetype)> 
         }
         out.append("\r\n");
     }
-    return out;
+    return true;
 }
 
 } // namespace exchange

@@ -29,7 +29,8 @@ using MovieBytes = catalogue::FieldBytes;
 
 // Writes a header of the eight field names and one record per movie: UTF-8 with a
 // byte order mark, CRLF line ends, a field quoted when it holds a comma, a quote, a
-// line break or a blank at either end; every value byte for byte as stored.
-QByteArray writeCsv(qsizetype count, const std::function<MovieBytes(qsizetype)> &movieAt);
+// line break or a blank at either end; every value byte for byte as stored. Fails,
+// naming the movie, when a value holds a NUL or is not valid UTF-8.
+bool writeCsv(qsizetype count, const std::function<MovieBytes(qsizetype)> &movieAt, QByteArray &out, QString &error);
 
 } // namespace exchange

@@ -36,11 +36,14 @@ bool exportMovies(const catalogue::ResultSet &rows, const std::vector<int> &plac
     };
     const qsizetype count = qsizetype(places.size());
     QByteArray bytes;
+    QString why;
     if (format == ExportFormat::Csv) {
-        bytes = writeCsv(count, movieAt);
+        if (!writeCsv(count, movieAt, bytes, why)) {
+            error = cannotExport(path, why);
+            return false;
+        }
     } else {
         QByteArray xml;
-        QString why;
         if (!writeTellicoXml(count, movieAt, xml, why) || !writeZip("tellico.xml", xml, bytes, why)) {
             error = cannotExport(path, why);
             return false;

@@ -48,9 +48,12 @@ bool looksLikeText(QByteArrayView utf8, QString &error)
 
 } // namespace
 
-bool isValidUtf8(QByteArrayView bytes)
+bool isValidUtf8(QByteArrayView bytes) { return invalidUtf8At(bytes) < 0; }
+
+qsizetype invalidUtf8At(QByteArrayView bytes)
 {
-    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    const auto *begin = reinterpret_cast<const unsigned char *>(bytes.data());
+    const auto *p = begin;
     const auto *end = p + bytes.size();
     while (p < end) {
         // Skip plain ASCII eight bytes at a time.
@@ -77,20 +80,20 @@ bool isValidUtf8(QByteArrayView bytes)
         } else if ((c & 0xF8) == 0xF0) {
             more = 3, cp = c & 0x07, min = 0x10000;
         } else {
-            return false;
+            return p - begin;
         }
         if (end - p <= more)
-            return false;
+            return p - begin;
         for (int i = 1; i <= more; ++i) {
             if ((p[i] & 0xC0) != 0x80)
-                return false;
+                return p - begin;
             cp = (cp << 6) | (p[i] & 0x3F);
         }
         if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-            return false;
+            return p - begin;
         p += more + 1;
     }
-    return true;
+    return -1;
 }
 
 bool isValidUtf16(QByteArrayView bytes, bool littleEndian)
@@ -133,7 +136,7 @@ QString encodingName(TextEncoding encoding)
     return {};
 }
 
-bool decodeText(QByteArray bytes, QByteArray &utf8, TextEncoding &encoding, QString &error)
+bool decodeText(QByteArray bytes, QByteArray &utf8, TextEncoding &encoding, QString &error, int *notUtf8Line)
 {
     const bool le = bytes.startsWith("\xFF\xFE"), be = bytes.startsWith("\xFE\xFF");
     if (le || be) {
@@ -159,6 +162,8 @@ bool decodeText(QByteArray bytes, QByteArray &utf8, TextEncoding &encoding, QStr
         // A byte order mark before bytes that are not UTF-8 after all marks nothing.
         if (bytes.startsWith("\xEF\xBB\xBF"))
             bytes.remove(0, 3);
+        if (notUtf8Line)
+            *notUtf8Line = 1 + int(QByteArrayView(bytes).first(invalidUtf8At(bytes)).count('\n'));
         encoding = TextEncoding::Windows1252;
         utf8 = fromWindows1252(bytes).toUtf8();
         bytes.clear();

@@ -1,7 +1,12 @@
-// The readers on hostile files: memory bounded by what they keep, text never replaced.
+// Bytes from outside: readers whose memory is bounded by what they keep, text never
+// replaced or reinterpreted without a word, and exports that read back as written.
+#include "catalogue/database.h"
 #include "exchange/delimited.h"
+#include "exchange/exporter.h"
 #include "exchange/importer.h"
 #include "exchange/zipfile.h"
+
+#include "tests/common/testfolder.h"
 
 #include <QtTest>
 
@@ -24,7 +29,7 @@ QByteArray utf16(const QString &text, bool le, char16_t lone)
 
 using exchange::ImportSource;
 
-class TestLimits : public QObject {
+class TestUntrusted : public QObject {
     Q_OBJECT
 private slots:
     void blankLinesCostNothing();
@@ -33,9 +38,12 @@ private slots:
     void understatedZipMembersStayWithinTheLimit();
     void loneSurrogatesAreRefused_data();
     void loneSurrogatesAreRefused();
+    void windows1252IsNeverChosenSilently();
+    void csvExportRefusesWhatWouldNotReadBack_data();
+    void csvExportRefusesWhatWouldNotReadBack();
 };
 
-void TestLimits::blankLinesCostNothing()
+void TestUntrusted::blankLinesCostNothing()
 {
     const QByteArray text = QByteArray("Title,Year\r\nAlien,1979\r\n") + QByteArray(4 << 20, '\n') + "Heat,1995\n";
     ImportSource source;
@@ -46,7 +54,7 @@ void TestLimits::blankLinesCostNothing()
     QVERIFY2(source.table.bytesHeld() < 2 * text.size(), qPrintable(QString::number(source.table.bytesHeld())));
 }
 
-void TestLimits::headersPastTheColumnLimitAreRefused()
+void TestUntrusted::headersPastTheColumnLimitAreRefused()
 {
     QByteArray header;
     for (int c = 0; c <= exchange::MaxColumns; ++c)
@@ -59,7 +67,7 @@ void TestLimits::headersPastTheColumnLimitAreRefused()
     QCOMPARE(source.table.rowCount(), 0);
 }
 
-void TestLimits::longRowsKeepNoMoreThanTheLimit()
+void TestUntrusted::longRowsKeepNoMoreThanTheLimit()
 {
     const QByteArray text = "Title\nAlien" + QByteArray(3 * exchange::MaxColumns, ',') + "\n";
     ImportSource source;
@@ -71,7 +79,7 @@ void TestLimits::longRowsKeepNoMoreThanTheLimit()
     QCOMPARE(plan.movies.size(), size_t(1));
 }
 
-void TestLimits::understatedZipMembersStayWithinTheLimit()
+void TestUntrusted::understatedZipMembersStayWithinTheLimit()
 {
     QByteArray member(100000, 'x');
     for (int i = 0; i < member.size(); i += 7)
@@ -92,7 +100,7 @@ void TestLimits::understatedZipMembersStayWithinTheLimit()
     QVERIFY2(out.capacity() <= limit, qPrintable(QString::number(out.capacity())));
 }
 
-void TestLimits::loneSurrogatesAreRefused_data()
+void TestUntrusted::loneSurrogatesAreRefused_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<bool>("refused");
@@ -108,7 +116,7 @@ void TestLimits::loneSurrogatesAreRefused_data()
                                  << false;
 }
 
-void TestLimits::loneSurrogatesAreRefused()
+void TestUntrusted::loneSurrogatesAreRefused()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(bool, refused);
@@ -119,8 +127,56 @@ void TestLimits::loneSurrogatesAreRefused()
     if (refused)
         QVERIFY2(error.contains("holds bytes that are not UTF-16"), qPrintable(error));
     else
-        QCOMPARE(source.table.cell(0, 0), QByteArrayView("Al\xF0\x9F\x98\x80" "en"));
+        QCOMPARE(source.table.cell(0, 0), QByteArrayView("Al\xF0\x9F\x98\x80"
+                                                         "en"));
 }
 
-QTEST_GUILESS_MAIN(TestLimits)
-#include "tst_limits.moc"
+void TestUntrusted::windows1252IsNeverChosenSilently()
+{
+    ImportSource source;
+    QString error;
+    QVERIFY2(exchange::readImportBytes("Title,Year\nCaf\xC3\xA9,2000\nNa\xEFve,2001\n", "one.csv", source, error),
+             qPrintable(error));
+    const QString note = "Line 3 is not valid UTF-8, so the whole file was read as Windows-1252";
+    QVERIFY2(source.description.contains(note), qPrintable(source.description));
+    const exchange::ImportPlan plan = exchange::planImport(source, source.mapping, exchange::DuplicateIndex());
+    const QString summary = exchange::importSummary(2, 0, plan);
+    QVERIFY2(summary.startsWith("2 movies imported") && summary.contains(note), qPrintable(summary));
+}
+
+void TestUntrusted::csvExportRefusesWhatWouldNotReadBack_data()
+{
+    QTest::addColumn<QByteArray>("value");
+    QTest::newRow("NUL") << QByteArray("seen\0twice", 10);
+    QTest::newRow("Latin-1 byte") << QByteArray("caf\xE9");
+    QTest::newRow("cut sequence") << QByteArray("\xE2\x82");
+    QTest::newRow("encoded surrogate") << QByteArray("\xED\xA0\x80");
+}
+
+// Another program wrote bytes that are not text into a movie.
+void TestUntrusted::csvExportRefusesWhatWouldNotReadBack()
+{
+    QFETCH(QByteArray, value);
+    testsupport::TestFolder folder;
+    folder.makeCatalogue({testsupport::movie("Alien"), testsupport::movie("Heat")});
+    {
+        sqlite3 *raw = nullptr;
+        QCOMPARE(sqlite3_open(folder.catalogue().toUtf8().constData(), &raw), SQLITE_OK);
+        catalogue::ConnectionPtr db(raw);
+        sqlite3_stmt *st = nullptr;
+        QCOMPARE(sqlite3_prepare_v2(raw, "UPDATE Movies SET Review = ?1 WHERE Title = 'Heat'", -1, &st, nullptr),
+                 SQLITE_OK);
+        sqlite3_bind_text(st, 1, value.constData(), int(value.size()), SQLITE_STATIC);
+        QCOMPARE(sqlite3_step(st), SQLITE_DONE);
+        sqlite3_finalize(st);
+    }
+    const QString out = folder.path() + "/movies.csv";
+    int count = 0;
+    QString error;
+    QVERIFY(!exchange::exportCatalogue(folder.catalogue(), out, exchange::ExportFormat::Csv, count, error));
+    QVERIFY2(error.contains("movies.csv") && error.contains("\"Heat\""), qPrintable(error));
+    QVERIFY(!QFile::exists(out));
+}
+
+QTEST_GUILESS_MAIN(TestUntrusted)
+#include "tst_untrusted.moc"
