@@ -2,15 +2,13 @@
 
 namespace catalogue {
 
-CatalogueError appendMovies(const QString &catalogueFile, qsizetype count,
-                            const std::function<FieldBytes(qsizetype)> &movieAt,
-                            const std::function<bool(qsizetype)> &progress)
+namespace {
+
+CatalogueError insertAll(Database *db, qsizetype count, const std::function<FieldBytes(qsizetype)> &movieAt,
+                         const std::function<bool(qsizetype)> &progress)
 {
     constexpr qsizetype ProgressEvery = 1000;
     CatalogueError error;
-    std::unique_ptr<Database> db = Database::open(catalogueFile, error);
-    if (!db)
-        return error;
     sqlite3 *h = db->handle();
     // Take the write lock at once, so that no other writer slips in half way.
     int rc = sqlite3_exec(h, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
@@ -49,6 +47,29 @@ CatalogueError appendMovies(const QString &catalogueFile, qsizetype count,
     if (rc != SQLITE_OK)
         return rollBack(db->errorFor(rc));
     return {};
+}
+
+} // namespace
+
+CatalogueError appendMovies(const QString &catalogueFile, qsizetype count,
+                            const std::function<FieldBytes(qsizetype)> &movieAt,
+                            const std::function<bool(qsizetype)> &progress)
+{
+    CatalogueError error;
+    std::unique_ptr<Database> db = Database::open(catalogueFile, error);
+    if (!db)
+        return error;
+    error = insertAll(db.get(), count, movieAt, progress);
+    // After a failed write the engine may leave its rollback (the file grown, a hot
+    // journal) to the next reader: be that reader now, on a new connection if need be,
+    // so that the file on disk is as it was when the caller says nothing changed.
+    if (error &&
+        sqlite3_exec(db->handle(), "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        db.reset();
+        CatalogueError ignored;
+        db = Database::open(catalogueFile, ignored);
+    }
+    return error;
 }
 
 } // namespace catalogue

@@ -1,6 +1,7 @@
 #include "exchange/delimited.h"
 
 #include "catalogue/movie.h"
+#include "platform/textdecode.h"
 
 namespace exchange {
 
@@ -35,9 +36,13 @@ bool readDelimited(QByteArray utf8, char delimiter, SourceTable &table, QString 
     data = std::move(utf8);
     char *d = data.data();
     const qsizetype n = data.size();
-    // Rough guess of the size, to fill the table without moving it.
-    const qsizetype lines = std::max<qsizetype>(1, data.count('\n'));
-    table.reserveRows(lines, lines * 9);
+    // Rough guess of the size, to fill the table without moving it: lines that are not
+    // blank, so that a file of line ends costs no more than its text.
+    qsizetype lines = 1;
+    for (qsizetype i = 0; i + 1 < n; ++i)
+        lines += (d[i] == '\n' || d[i] == '\r') && d[i + 1] != '\n' && d[i + 1] != '\r';
+    lines = std::min(lines, n / 8 + 1);
+    table.reserveRows(lines, std::min(lines * 9, n / 2 + 1));
 
     qsizetype r = 0, w = 0;
     int line = 1;
@@ -50,6 +55,8 @@ bool readDelimited(QByteArray utf8, char delimiter, SourceTable &table, QString 
             continue;
         }
         table.beginRow(rowLine);
+        const bool header = table.rowCount() == 1;
+        int fields = 0;
         for (;;) {
             const qsizetype start = w;
             if (r < n && d[r] == '"') {
@@ -79,7 +86,15 @@ bool readDelimited(QByteArray utf8, char delimiter, SourceTable &table, QString 
             // Unquoted text, or text after a closing quote, runs to the next delimiter.
             while (r < n && d[r] != delimiter && d[r] != '\n' && d[r] != '\r')
                 d[w++] = d[r++];
-            table.addCell(start, w - start);
+            // Fields past the limit are not kept: one more than it still marks the row as too long.
+            if (++fields <= MaxColumns + 1)
+                table.addCell(start, w - start);
+            else
+                w = start;
+            if (header && fields > MaxColumns) {
+                error = QString("Its header has more than %1 columns.").arg(MaxColumns);
+                return false;
+            }
             if (r < n && d[r] == delimiter) {
                 ++r;
                 continue;
@@ -131,14 +146,25 @@ void appendField(QByteArray &out, QByteArrayView v)
 
 } // namespace
 
-QByteArray writeCsv(qsizetype count, const std::function<MovieBytes(qsizetype)> &movieAt)
+bool writeCsv(qsizetype count, const std::function<MovieBytes(qsizetype)> &movieAt, QByteArray &out, QString &error)
 {
-    QByteArray out;
+    out.clear();
     out.append("\xEF\xBB\xBF");
     out.append(catalogue::fieldNames().join(',').toUtf8());
     out.append("\r\n");
     for (qsizetype i = 0; i < count; ++i) {
         const MovieBytes m = movieAt(i);
+        // A NUL makes the file binary to the reader, one invalid byte makes it read the
+        // whole file as Windows-1252: neither would come back as it was.
+        for (const QByteArrayView &v : m) {
+            if (v.contains('\0') || !platform::isValidUtf8(v)) {
+                error = QString("The movie \"%1\" holds bytes that are not text (a NUL or invalid UTF-8), which a "
+                                "CSV file cannot carry so that they read back the same.")
+                            .arg(QString::fromUtf8(m[0].first(std::min<qsizetype>(m[0].size(), 80))));
+                out.clear();
+                return false;
+            }
+        }
         for (int f = 0; f < 8; ++f) {
             if (f)
                 out.append(',');
@@ -146,7 +172,7 @@ QByteArray writeCsv(qsizetype count, const std::function<MovieBytes(qsizetype)> 
         }
         out.append("\r\n");
     }
-    return out;
+    return true;
 }
 
 } // namespace exchange

@@ -18,7 +18,10 @@ char detectDelimiter(QByteArrayView utf8);
 // doubled quotes and line breaks inside quotes), with CRLF, LF or CR line ends and a
 // last line with or without one; blank lines are passed over. The first record
 // becomes the column names. The text moves into the table and is unquoted in place.
-// A quote left open at the end of the text is an error.
+// A quote left open at the end of the text, or a header past MaxColumns, is an error.
+// A header of more columns than this is refused; a row keeps no more than one field past it.
+constexpr int MaxColumns = 10000;
+
 bool readDelimited(QByteArray utf8, char delimiter, SourceTable &table, QString &error);
 
 // Eight fields of a movie as UTF-8, in column order.
@@ -26,7 +29,8 @@ using MovieBytes = catalogue::FieldBytes;
 
 // Writes a header of the eight field names and one record per movie: UTF-8 with a
 // byte order mark, CRLF line ends, a field quoted when it holds a comma, a quote, a
-// line break or a blank at either end; every value byte for byte as stored.
-QByteArray writeCsv(qsizetype count, const std::function<MovieBytes(qsizetype)> &movieAt);
+// line break or a blank at either end; every value byte for byte as stored. Fails,
+// naming the movie, when a value holds a NUL or is not valid UTF-8.
+bool writeCsv(qsizetype count, const std::function<MovieBytes(qsizetype)> &movieAt, QByteArray &out, QString &error);
 
 } // namespace exchange

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QSaveFile>
+#include <cerrno>
 #include <numeric>
 
 namespace exchange {
@@ -36,19 +37,38 @@ bool exportMovies(const catalogue::ResultSet &rows, const std::vector<int> &plac
     };
     const qsizetype count = qsizetype(places.size());
     QByteArray bytes;
+    QString why;
     if (format == ExportFormat::Csv) {
-        bytes = writeCsv(count, movieAt);
+        if (!writeCsv(count, movieAt, bytes, why)) {
+            error = cannotExport(path, why);
+            return false;
+        }
     } else {
         QByteArray xml;
-        QString why;
         if (!writeTellicoXml(count, movieAt, xml, why) || !writeZip("tellico.xml", xml, bytes, why)) {
             error = cannotExport(path, why);
             return false;
         }
     }
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly)) {
         error = cannotExport(path, file.errorString() + QLatin1Char('.'));
+        return false;
+    }
+    // The temporary file's own error is lost on the way up ("Unknown error"), and a
+    // buffered write cut short still commits: take the error from the system, check
+    // the size the file reached, and a short write, which a regular file makes only
+    // when out of room, for a full disk.
+    errno = 0;
+    const bool written = file.write(bytes) == bytes.size() && file.flush() && file.size() == bytes.size();
+    const int writeError = errno;
+    const bool committed = written && (errno = 0, file.commit());
+    if (!committed) {
+        const int systemError = written ? errno : writeError;
+        file.cancelWriting();
+        const bool full =
+            systemError == ENOSPC || systemError == EFBIG || systemError == EDQUOT || (!written && systemError == 0);
+        error = cannotExport(path, full ? QStringLiteral("The disk is full.") : file.errorString() + QLatin1Char('.'));
         return false;
     }
     return true;

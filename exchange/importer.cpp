@@ -75,7 +75,8 @@ bool readText(QByteArray bytes, ImportSource &source, QString &why)
 {
     QByteArray utf8;
     platform::TextEncoding encoding;
-    if (!platform::decodeText(std::move(bytes), utf8, encoding, why))
+    int notUtf8Line = 0;
+    if (!platform::decodeText(std::move(bytes), utf8, encoding, why, &notUtf8Line))
         return false;
     const char delimiter = detectDelimiter(utf8);
     if (!readDelimited(std::move(utf8), delimiter, source.table, why))
@@ -91,6 +92,13 @@ bool readText(QByteArray bytes, ImportSource &source, QString &why)
     const char *separated = delimiter == '\t' ? "tab" : delimiter == ';' ? "semicolon" : "comma";
     source.format = SourceFormat::DelimitedText;
     source.description = QString("Delimited text (%1-separated, %2)").arg(separated, platform::encodingName(encoding));
+    if (encoding == platform::TextEncoding::Windows1252) {
+        source.encodingNote =
+            QString("Line %1 is not valid UTF-8, so the whole file was read as Windows-1252: check its accented "
+                    "letters.")
+                .arg(notUtf8Line);
+        source.description += QStringLiteral(" - ") + source.encodingNote;
+    }
     source.mappingChangeable = true;
     source.exact = isOwnLayout(source.table.columns);
     source.mapping = mappingForHeader(source.table.columns);
@@ -161,7 +169,14 @@ bool readImportBytes(QByteArray bytes, const QString &path, ImportSource &source
             ok = false;
         }
     } else if (looksLikeXml(bytes)) {
-        ok = readCollection(bytes, false, source, why);
+        // The XML parser would let a lone surrogate through, to be stored as "?".
+        const bool le = bytes.startsWith("\xFF\xFE"), be = bytes.startsWith("\xFE\xFF");
+        if ((le || be) && !platform::isValidUtf16(QByteArrayView(bytes).sliced(2), le)) {
+            why = platform::notUtf16Text();
+            ok = false;
+        } else {
+            ok = readCollection(bytes, false, source, why);
+        }
     } else {
         ok = readText(std::move(bytes), source, why);
     }
@@ -223,6 +238,7 @@ bool readCatalogueKeys(const QString &catalogueFile, DuplicateIndex &index, QStr
 ImportPlan planImport(const ImportSource &source, const Mapping &mapping, const DuplicateIndex &catalogue)
 {
     ImportPlan plan;
+    plan.encodingNote = source.encodingNote;
     const SourceTable &t = source.table;
     const int columns = int(t.columns.size());
     plan.movies.reserve(size_t(t.rowCount()));
@@ -303,6 +319,8 @@ QString importSummary(qsizetype imported, int duplicatesSkipped, const ImportPla
     if (plan.rowsWithExtraFields > 0)
         text += QString(" %1 rows had more fields than the header; the extra fields were left out.")
                     .arg(plan.rowsWithExtraFields);
+    if (!plan.encodingNote.isEmpty())
+        text += QLatin1Char(' ') + plan.encodingNote;
     return text;
 }
 

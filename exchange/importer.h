@@ -34,6 +34,8 @@ struct ImportSource {
     bool mappingChangeable = false;
     // This program's own export: every value is stored exactly as it stands.
     bool exact = false;
+    // Why the text was read as Windows-1252, when it was.
+    QString encodingNote;
 };
 
 // Reads a file and recognises its format from the content: a Tellico collection (zip
@@ -79,6 +81,7 @@ struct ImportPlan {
     int skippedRows = 0;
     QStringList skipReasons;     // the first few
     int rowsWithExtraFields = 0; // more fields than the header: the extra ones are left out
+    QString encodingNote;        // the source's, for the summary
 
     // Places in movies of the ones to store.
     std::vector<qsizetype> toStore(bool skipDuplicates) const;

@@ -24,6 +24,12 @@ void SourceTable::reserveRows(qsizetype rows, qsizetype cells)
     cells_.reserve(size_t(cells));
 }
 
+qsizetype SourceTable::bytesHeld() const
+{
+    return buffer_.capacity() + qsizetype(cells_.capacity() * sizeof(Span) + rowStarts_.capacity() * sizeof(qsizetype) +
+                                          lines_.capacity() * sizeof(int));
+}
+
 void SourceTable::beginRow(int line)
 {
     rowStarts_.push_back(qsizetype(cells_.size()));

@@ -24,6 +24,8 @@ public:
     QByteArray &buffer() { return buffer_; }
     const QByteArray &buffer() const { return buffer_; }
     void reserveRows(qsizetype rows, qsizetype cells);
+    // The memory the table holds, reserved or in use.
+    qsizetype bytesHeld() const;
     void beginRow(int line);
     // A cell already in the buffer.
     void addCell(qsizetype offset, qsizetype length);

@@ -1,5 +1,6 @@
 #include "exchange/zipfile.h"
 
+#include <algorithm>
 #include <memory>
 #include <zip.h>
 
@@ -75,6 +76,10 @@ ZipRead readZipMember(const QByteArray &zip, const char *name, qint64 limit, QBy
             out.clear();
             return ZipRead::TooLarge;
         }
+        // Grow by doubling, but never past the limit: headers that understate the size
+        // must not double the memory a member may take.
+        if (out.size() + n > out.capacity())
+            out.reserve(qsizetype(std::min<qint64>(limit, std::max<qint64>(2 * out.capacity(), out.size() + n))));
         out.append(chunk, qsizetype(n));
     }
     return ZipRead::Ok;

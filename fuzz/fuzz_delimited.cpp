@@ -46,7 +46,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             m[size_t(c)] = table.cell(int(r), c);
         return m;
     };
-    const QByteArray csv = writeCsv(rows, movieAt);
+    QByteArray csv;
+    if (!writeCsv(rows, movieAt, csv, error))
+        fail("the writer refused text the reader gave", error.toUtf8());
     SourceTable again;
     if (!readDelimited(csv.mid(3), ',', again, error))
         fail("the writer's own CSV was refused", csv);

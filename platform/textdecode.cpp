@@ -48,9 +48,12 @@ bool looksLikeText(QByteArrayView utf8, QString &error)
 
 } // namespace
 
-bool isValidUtf8(QByteArrayView bytes)
+bool isValidUtf8(QByteArrayView bytes) { return invalidUtf8At(bytes) < 0; }
+
+qsizetype invalidUtf8At(QByteArrayView bytes)
 {
-    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    const auto *begin = reinterpret_cast<const unsigned char *>(bytes.data());
+    const auto *p = begin;
     const auto *end = p + bytes.size();
     while (p < end) {
         // Skip plain ASCII eight bytes at a time.
@@ -77,21 +80,44 @@ bool isValidUtf8(QByteArrayView bytes)
         } else if ((c & 0xF8) == 0xF0) {
             more = 3, cp = c & 0x07, min = 0x10000;
         } else {
-            return false;
+            return p - begin;
         }
         if (end - p <= more)
-            return false;
+            return p - begin;
         for (int i = 1; i <= more; ++i) {
             if ((p[i] & 0xC0) != 0x80)
-                return false;
+                return p - begin;
             cp = (cp << 6) | (p[i] & 0x3F);
         }
         if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-            return false;
+            return p - begin;
         p += more + 1;
+    }
+    return -1;
+}
+
+bool isValidUtf16(QByteArrayView bytes, bool littleEndian)
+{
+    if (bytes.size() % 2 != 0)
+        return false;
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    const qsizetype units = bytes.size() / 2;
+    auto unit = [&](qsizetype i) {
+        return littleEndian ? char16_t(p[2 * i] | p[2 * i + 1] << 8) : char16_t(p[2 * i] << 8 | p[2 * i + 1]);
+    };
+    for (qsizetype i = 0; i < units; ++i) {
+        const char16_t u = unit(i);
+        if (u < 0xD800 || u > 0xDFFF)
+            continue;
+        // A high surrogate must be followed by a low one; a low one never stands first.
+        if (u > 0xDBFF || i + 1 == units || unit(i + 1) < 0xDC00 || unit(i + 1) > 0xDFFF)
+            return false;
+        ++i;
     }
     return true;
 }
+
+QString notUtf16Text() { return QStringLiteral("It starts as UTF-16 text but holds bytes that are not UTF-16."); }
 
 QString encodingName(TextEncoding encoding)
 {
@@ -110,7 +136,7 @@ QString encodingName(TextEncoding encoding)
     return {};
 }
 
-bool decodeText(QByteArray bytes, QByteArray &utf8, TextEncoding &encoding, QString &error)
+bool decodeText(QByteArray bytes, QByteArray &utf8, TextEncoding &encoding, QString &error, int *notUtf8Line)
 {
     const bool le = bytes.startsWith("\xFF\xFE"), be = bytes.startsWith("\xFE\xFF");
     if (le || be) {
@@ -118,8 +144,9 @@ bool decodeText(QByteArray bytes, QByteArray &utf8, TextEncoding &encoding, QStr
         QStringDecoder decoder(le ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
                                QStringConverter::Flag::Stateless);
         const QString text = decoder.decode(QByteArrayView(bytes).sliced(2));
-        if (decoder.hasError() || (bytes.size() % 2) != 0) {
-            error = QStringLiteral("It starts as UTF-16 text but holds bytes that are not UTF-16.");
+        // The decoder lets a lone surrogate through, to be written as "?" later.
+        if (decoder.hasError() || !isValidUtf16(QByteArrayView(bytes).sliced(2), le)) {
+            error = notUtf16Text();
             return false;
         }
         bytes.clear();
@@ -135,6 +162,8 @@ bool decodeText(QByteArray bytes, QByteArray &utf8, TextEncoding &encoding, QStr
         // A byte order mark before bytes that are not UTF-8 after all marks nothing.
         if (bytes.startsWith("\xEF\xBB\xBF"))
             bytes.remove(0, 3);
+        if (notUtf8Line)
+            *notUtf8Line = 1 + int(QByteArrayView(bytes).first(invalidUtf8At(bytes)).count('\n'));
         encoding = TextEncoding::Windows1252;
         utf8 = fromWindows1252(bytes).toUtf8();
         bytes.clear();

@@ -17,6 +17,7 @@ struct State {
     int seen = 0;
     int code = SQLITE_IOERR;
     int times = 1;
+    bool growingOnly = false;
     int injectedSinceArm = 0;
     int injectedTotal = 0;
 };
@@ -65,9 +66,15 @@ int xRead(sqlite3_file *f, void *buf, int amount, sqlite3_int64 offset)
 
 int xWrite(sqlite3_file *f, const void *buf, int amount, sqlite3_int64 offset)
 {
+    sqlite3_file *r = realOf(f);
+    sqlite3_int64 size = 0;
+    // A full disk still takes writes over bytes a file already has.
+    if (state.growingOnly && (r->pMethods->xFileSize(r, &size) != SQLITE_OK || offset + amount <= size)) {
+        ++state.counts[int(Op::Write)];
+        return r->pMethods->xWrite(r, buf, amount, offset);
+    }
     if (const int rc = pass(Op::Write))
         return rc;
-    sqlite3_file *r = realOf(f);
     return r->pMethods->xWrite(r, buf, amount, offset);
 }
 
@@ -251,12 +258,20 @@ void arm(Op op, int n, int code, int times)
     state.seen = 0;
     state.code = code;
     state.times = times;
+    state.growingOnly = false;
     state.injectedSinceArm = 0;
+}
+
+void armDiskFull(int n)
+{
+    arm(Op::Write, n, SQLITE_FULL, 0);
+    state.growingOnly = true;
 }
 
 int disarm()
 {
     state.armed = false;
+    state.growingOnly = false;
     return state.injectedSinceArm;
 }
 

@@ -1,0 +1,182 @@
+// Bytes from outside: readers whose memory is bounded by what they keep, text never
+// replaced or reinterpreted without a word, and exports that read back as written.
+#include "catalogue/database.h"
+#include "exchange/delimited.h"
+#include "exchange/exporter.h"
+#include "exchange/importer.h"
+#include "exchange/zipfile.h"
+
+#include "tests/common/testfolder.h"
+
+#include <QtTest>
+
+namespace {
+
+// Text as UTF-16 with its byte order mark, every # replaced by the code unit lone.
+QByteArray utf16(const QString &text, bool le, char16_t lone)
+{
+    QString t = text;
+    t.replace(QChar('#'), QChar(lone));
+    QByteArray out = le ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF");
+    for (QChar c : t) {
+        const char hi = char(c.unicode() >> 8), lo = char(c.unicode() & 0xFF);
+        out.append(le ? lo : hi).append(le ? hi : lo);
+    }
+    return out;
+}
+
+} // namespace
+
+using exchange::ImportSource;
+
+class TestUntrusted : public QObject {
+    Q_OBJECT
+private slots:
+    void blankLinesCostNothing();
+    void headersPastTheColumnLimitAreRefused();
+    void longRowsKeepNoMoreThanTheLimit();
+    void understatedZipMembersStayWithinTheLimit();
+    void loneSurrogatesAreRefused_data();
+    void loneSurrogatesAreRefused();
+    void windows1252IsNeverChosenSilently();
+    void csvExportRefusesWhatWouldNotReadBack_data();
+    void csvExportRefusesWhatWouldNotReadBack();
+};
+
+void TestUntrusted::blankLinesCostNothing()
+{
+    const QByteArray text = QByteArray("Title,Year\r\nAlien,1979\r\n") + QByteArray(4 << 20, '\n') + "Heat,1995\n";
+    ImportSource source;
+    QString error;
+    QVERIFY2(exchange::readImportBytes(text, "blank.csv", source, error), qPrintable(error));
+    QCOMPARE(source.table.rowCount(), 2);
+    QCOMPARE(source.table.cell(1, 0), QByteArrayView("Heat"));
+    QVERIFY2(source.table.bytesHeld() < 2 * text.size(), qPrintable(QString::number(source.table.bytesHeld())));
+}
+
+void TestUntrusted::headersPastTheColumnLimitAreRefused()
+{
+    QByteArray header;
+    for (int c = 0; c <= exchange::MaxColumns; ++c)
+        header += "c,";
+    ImportSource source;
+    QString error;
+    QVERIFY(!exchange::readImportBytes(header + "\nA\n", "wide.csv", source, error));
+    QVERIFY2(error.contains("wide.csv") && error.contains(QString("more than %1 columns").arg(exchange::MaxColumns)),
+             qPrintable(error));
+    QCOMPARE(source.table.rowCount(), 0);
+}
+
+void TestUntrusted::longRowsKeepNoMoreThanTheLimit()
+{
+    const QByteArray text = "Title\nAlien" + QByteArray(3 * exchange::MaxColumns, ',') + "\n";
+    ImportSource source;
+    QString error;
+    QVERIFY2(exchange::readImportBytes(text, "long.csv", source, error), qPrintable(error));
+    QCOMPARE(source.table.cellCount(0), exchange::MaxColumns + 1);
+    const exchange::ImportPlan plan = exchange::planImport(source, source.mapping, exchange::DuplicateIndex());
+    QCOMPARE(plan.rowsWithExtraFields, 1);
+    QCOMPARE(plan.movies.size(), size_t(1));
+}
+
+void TestUntrusted::understatedZipMembersStayWithinTheLimit()
+{
+    QByteArray member(100000, 'x');
+    for (int i = 0; i < member.size(); i += 7)
+        member[i] = char('a' + i % 26);
+    QByteArray zip, out;
+    QString detail;
+    QVERIFY(exchange::writeZip("tellico.xml", member, zip, detail));
+    const qsizetype central = zip.indexOf("PK\x01\x02");
+    QVERIFY(central > 0);
+    const char small[4] = {char(0xE8), 0x03, 0, 0}; // 1000
+    zip.replace(18 + 4, 4, small, 4);
+    zip.replace(central + 24, 4, small, 4);
+    const qint64 limit = 110000;
+    const auto result = exchange::readZipMember(zip, "tellico.xml", limit, out, detail);
+    QVERIFY2(result == exchange::ZipRead::Ok || result == exchange::ZipRead::Damaged, qPrintable(detail));
+    if (result == exchange::ZipRead::Ok)
+        QCOMPARE(out, member);
+    QVERIFY2(out.capacity() <= limit, qPrintable(QString::number(out.capacity())));
+}
+
+void TestUntrusted::loneSurrogatesAreRefused_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("refused");
+    const QString csv = "Title,Year\nAl#en,1979\n";
+    const QString xml = "<?xml version=\"1.0\" encoding=\"UTF-16\"?><tellico><collection type=\"3\">"
+                        "<entry><title>Al#en</title></entry></collection></tellico>";
+    QTest::newRow("csv, high alone, LE") << utf16(csv, true, 0xD83D) << true;
+    QTest::newRow("csv, low alone, BE") << utf16(csv, false, 0xDE00) << true;
+    QTest::newRow("csv, high at the end") << utf16("Title\nAlien#", true, 0xD800) << true;
+    QTest::newRow("xml, high alone, LE") << utf16(xml, true, 0xD83D) << true;
+    QTest::newRow("xml, low alone, BE") << utf16(xml, false, 0xDC00) << true;
+    QTest::newRow("csv, a pair") << utf16(QString(csv).replace("#", QString::fromUtf8("\xF0\x9F\x98\x80")), true, 0)
+                                 << false;
+}
+
+void TestUntrusted::loneSurrogatesAreRefused()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, refused);
+    ImportSource source;
+    QString error;
+    const bool read = exchange::readImportBytes(bytes, "utf16.txt", source, error);
+    QVERIFY2(read != refused, qPrintable(error));
+    if (refused)
+        QVERIFY2(error.contains("holds bytes that are not UTF-16"), qPrintable(error));
+    else
+        QCOMPARE(source.table.cell(0, 0), QByteArrayView("Al\xF0\x9F\x98\x80"
+                                                         "en"));
+}
+
+void TestUntrusted::windows1252IsNeverChosenSilently()
+{
+    ImportSource source;
+    QString error;
+    QVERIFY2(exchange::readImportBytes("Title,Year\nCaf\xC3\xA9,2000\nNa\xEFve,2001\n", "one.csv", source, error),
+             qPrintable(error));
+    const QString note = "Line 3 is not valid UTF-8, so the whole file was read as Windows-1252";
+    QVERIFY2(source.description.contains(note), qPrintable(source.description));
+    const exchange::ImportPlan plan = exchange::planImport(source, source.mapping, exchange::DuplicateIndex());
+    const QString summary = exchange::importSummary(2, 0, plan);
+    QVERIFY2(summary.startsWith("2 movies imported") && summary.contains(note), qPrintable(summary));
+}
+
+void TestUntrusted::csvExportRefusesWhatWouldNotReadBack_data()
+{
+    QTest::addColumn<QByteArray>("value");
+    QTest::newRow("NUL") << QByteArray("seen\0twice", 10);
+    QTest::newRow("Latin-1 byte") << QByteArray("caf\xE9");
+    QTest::newRow("cut sequence") << QByteArray("\xE2\x82");
+    QTest::newRow("encoded surrogate") << QByteArray("\xED\xA0\x80");
+}
+
+// Another program wrote bytes that are not text into a movie.
+void TestUntrusted::csvExportRefusesWhatWouldNotReadBack()
+{
+    QFETCH(QByteArray, value);
+    testsupport::TestFolder folder;
+    folder.makeCatalogue({testsupport::movie("Alien"), testsupport::movie("Heat")});
+    {
+        sqlite3 *raw = nullptr;
+        QCOMPARE(sqlite3_open(folder.catalogue().toUtf8().constData(), &raw), SQLITE_OK);
+        catalogue::ConnectionPtr db(raw);
+        sqlite3_stmt *st = nullptr;
+        QCOMPARE(sqlite3_prepare_v2(raw, "UPDATE Movies SET Review = ?1 WHERE Title = 'Heat'", -1, &st, nullptr),
+                 SQLITE_OK);
+        sqlite3_bind_text(st, 1, value.constData(), int(value.size()), SQLITE_STATIC);
+        QCOMPARE(sqlite3_step(st), SQLITE_DONE);
+        sqlite3_finalize(st);
+    }
+    const QString out = folder.path() + "/movies.csv";
+    int count = 0;
+    QString error;
+    QVERIFY(!exchange::exportCatalogue(folder.catalogue(), out, exchange::ExportFormat::Csv, count, error));
+    QVERIFY2(error.contains("movies.csv") && error.contains("\"Heat\""), qPrintable(error));
+    QVERIFY(!QFile::exists(out));
+}
+
+QTEST_GUILESS_MAIN(TestUntrusted)
+#include "tst_untrusted.moc"
