@@ -4,13 +4,34 @@
 #include <QList>
 
 namespace catalogue {
+namespace {
+
+// Case-folded and without marks: "É" and "é" fold to "e". Latin letters up to U+024F
+// come from a table built once; other scripts are case-folded only.
+char32_t foldChar(char32_t c)
+{
+    constexpr char32_t tableEnd = 0x250;
+    static const auto table = [] {
+        std::u32string t(tableEnd, 0);
+        for (char32_t i = 0; i < tableEnd; ++i) {
+            char32_t f = QChar::toCaseFolded(i);
+            while (f >= 0x80 && QChar::decompositionTag(f) == QChar::Canonical)
+                f = QChar::decomposition(f).at(0).unicode();
+            t[i] = f;
+        }
+        return t;
+    }();
+    return c < tableEnd ? table[c] : QChar::toCaseFolded(c);
+}
+
+} // namespace
 
 std::u32string foldCase(const QString &text)
 {
     std::u32string out;
     out.reserve(text.size());
     for (char32_t c : text.toUcs4())
-        out.push_back(QChar::toCaseFolded(c));
+        out.push_back(foldChar(c));
     return out;
 }
 
@@ -57,7 +78,7 @@ void foldCaseUtf8(std::string_view s, std::u32string &out)
             ++i;
             continue;
         }
-        out.push_back(QChar::toCaseFolded(c));
+        out.push_back(foldChar(c));
         i += len;
     }
 }

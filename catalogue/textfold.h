@@ -6,8 +6,8 @@
 
 namespace catalogue {
 
-// Case-folded code points of a text, so that comparisons ignore letter case for
-// every script ("é" equals "É"), not only for ASCII.
+// Case-folded code points of a text without accents, so that comparisons ignore letter case and marks for
+// every script ("É" equals "é" and "e"), not only for ASCII.
 std::u32string foldCase(const QString &text);
 // Same, straight from UTF-8 (as SQLite hands text over); appends to out.
 void foldCaseUtf8(std::string_view utf8, std::u32string &out);

@@ -116,6 +116,39 @@ private slots:
         QVERIFY(like("?", QString::fromUcs4(U"\U0001F3AC"))); // one character, two UTF-16 units
     }
 
+    void accentsAreIgnored_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("matches");
+        QTest::newRow("acute") << "*amelie*"
+                               << "Amélie" << true;
+        QTest::newRow("circumflex capital") << "*etre*"
+                                            << "Être" << true;
+        QTest::newRow("diaeresis") << "*zoe*"
+                                   << "Zoë" << true;
+        QTest::newRow("accented pattern") << "*zoë*"
+                                          << "ZOE" << true;
+        QTest::newRow("two marks") << "*a*"
+                                   << "ǻ" << true;
+        QTest::newRow("one character") << "?"
+                                       << "Ê" << true;
+        QTest::newRow("range") << "[d-f]"
+                               << "é" << true;
+        QTest::newRow("other letter") << "*amelie*"
+                                      << "Amalie" << false;
+        QTest::newRow("greek keeps case only") << "*αθηνα*"
+                                               << "ΑΘΗΝΑ" << true;
+    }
+
+    void accentsAreIgnored()
+    {
+        QFETCH(QString, pattern);
+        QFETCH(QString, value);
+        QFETCH(bool, matches);
+        QCOMPARE(like(pattern, value), matches);
+    }
+
     void longPatternsAndTexts()
     {
         const QString text(5000, 'x');

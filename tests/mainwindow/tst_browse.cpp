@@ -100,6 +100,10 @@ private slots:
         QCOMPARE(f.listedTitles(), QStringList({"Star Wars"}));
         search(f, "Title", "AMÉLIE");
         QCOMPARE(f.listedTitles(), QStringList({"Amélie"}));
+        search(f, "Title", "amelie");
+        QCOMPARE(f.listedTitles(), QStringList({"Amélie"}));
+        search(f, "All Fields", "AMELIE");
+        QCOMPARE(f.listedTitles(), QStringList({"Amélie"}));
 
         search(f, "Title", "zzz");
         QCOMPARE(f.text("lblFound"), QString("Movies Found : 0"));
