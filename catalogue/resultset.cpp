@@ -11,11 +11,49 @@ namespace catalogue {
 
 namespace {
 
-// Appends the letter without its accents: its canonical decomposition, marks left out.
+// Appends the letter without its accents: its canonical decomposition, marks left out;
+// ligatures and letters with strokes as the letters they are written beside ("Æ" as "AE").
 // One letter at a time, because QString::normalized() takes time quadratic in the
 // length of a text full of accented letters.
 void appendBase(char32_t c, QString &base)
 {
+    switch (c) {
+    case U'Æ':
+        base += QLatin1String("AE");
+        return;
+    case U'æ':
+        base += QLatin1String("ae");
+        return;
+    case U'Œ':
+        base += QLatin1String("OE");
+        return;
+    case U'œ':
+        base += QLatin1String("oe");
+        return;
+    case U'ß':
+        base += QLatin1String("ss");
+        return;
+    case U'Ø':
+        base += QLatin1Char('O');
+        return;
+    case U'ø':
+        base += QLatin1Char('o');
+        return;
+    case U'Đ':
+        base += QLatin1Char('D');
+        return;
+    case U'đ':
+        base += QLatin1Char('d');
+        return;
+    case U'Ł':
+        base += QLatin1Char('L');
+        return;
+    case U'ł':
+        base += QLatin1Char('l');
+        return;
+    default:
+        break;
+    }
     if (QChar::decompositionTag(c) == QChar::Canonical) {
         for (char32_t part : QChar::decomposition(c).toUcs4())
             appendBase(part, base);
@@ -25,21 +63,23 @@ void appendBase(char32_t c, QString &base)
 }
 
 // Accented letters sort beside their base letter ("Amélie" before "Amistad"): the key
-// is the text without accents, then, for texts that had any, the full folded text.
+// is the text without accents, then, for texts that had any, the case-folded text.
 void appendSortKey(QByteArrayView utf8, const std::u32string &folded, std::u32string &keys)
 {
-    const bool ascii = std::all_of(folded.begin(), folded.end(), [](char32_t c) { return c < 0x80; });
+    const bool ascii = std::all_of(utf8.begin(), utf8.end(), [](char c) { return (unsigned char)c < 0x80; });
     if (ascii) {
         keys += folded;
         return;
     }
+    const QList<uint> ucs4 = QString::fromUtf8(utf8).toUcs4();
     QString base;
     base.reserve(utf8.size());
-    for (char32_t c : QString::fromUtf8(utf8).toUcs4())
+    for (char32_t c : ucs4)
         appendBase(c, base);
     keys += foldCase(base);
     keys += U'\0';
-    keys += folded;
+    for (char32_t c : ucs4)
+        keys += QChar::toCaseFolded(c);
 }
 
 } // namespace

@@ -202,6 +202,21 @@ private slots:
         QCOMPARE(box->text(), QString("hard"));
     }
 
+    void lettersWithMarksAndLigaturesSortBesideTheirBase()
+    {
+        std::vector<catalogue::Movie> movies;
+        for (const char *t : {"Zorro", "Œdipe", "Straße", "Amistad", "Æon Flux", "Être", "Strasse", "Adam", "Zoë"})
+            movies.push_back(movie(QString::fromUtf8(t), "Drama", "2000"));
+        MainWindowFixture f(movies);
+        f.trigger("ListAll");
+        QCOMPARE(f.listedTitles(),
+                 QStringList({"Adam", "Æon Flux", "Amistad", "Être", "Œdipe", "Strasse", "Straße", "Zoë", "Zorro"}));
+        search(f, "Title", "etre");
+        QCOMPARE(f.listedTitles(), QStringList({"Être"}));
+        search(f, "All Fields", "zoe");
+        QCOMPARE(f.listedTitles(), QStringList({"Zoë"}));
+    }
+
     void sortOrderIsKeptAcrossListings()
     {
         MainWindowFixture f(smallCollection());
