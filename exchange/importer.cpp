@@ -308,17 +308,19 @@ std::vector<qsizetype> ImportPlan::toStore(bool skipDuplicates) const
 
 QString importSummary(qsizetype imported, int duplicatesSkipped, const ImportPlan &plan)
 {
-    QString text = QString("%1 movies imported, %2 duplicates skipped, %3 rows skipped")
-                       .arg(imported)
-                       .arg(duplicatesSkipped)
-                       .arg(plan.skippedRows);
+    const auto counted = [](qsizetype n, const char *one, const char *many) {
+        return QString("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
+    };
+    QString text = counted(imported, "movie", "movies") + QStringLiteral(" imported, ") +
+                   counted(duplicatesSkipped, "duplicate", "duplicates") + QStringLiteral(" skipped, ") +
+                   counted(plan.skippedRows, "row", "rows") + QStringLiteral(" skipped");
     if (!plan.skipReasons.isEmpty())
         text += QStringLiteral(" (") + plan.skipReasons.join(QStringLiteral("; ")) +
                 (plan.skippedRows > plan.skipReasons.size() ? QStringLiteral("; ...)") : QStringLiteral(")"));
     text += QLatin1Char('.');
     if (plan.rowsWithExtraFields > 0)
-        text += QString(" %1 rows had more fields than the header; the extra fields were left out.")
-                    .arg(plan.rowsWithExtraFields);
+        text += QLatin1Char(' ') + counted(plan.rowsWithExtraFields, "row", "rows") +
+                QStringLiteral(" had more fields than the header; the extra fields were left out.");
     if (!plan.encodingNote.isEmpty())
         text += QLatin1Char(' ') + plan.encodingNote;
     return text;

@@ -248,7 +248,7 @@ void TestImportExport::commandLine()
 
     Run run = runMaker({"--import", csv, folder.catalogue()});
     QCOMPARE(run.exitCode, 0);
-    QVERIFY2(run.err.contains("1 movies imported, 1 duplicates skipped, 1 rows skipped (empty title on line 4)"),
+    QVERIFY2(run.err.contains("1 movie imported, 1 duplicate skipped, 1 row skipped (empty title on line 4)"),
              run.err.constData());
     QCOMPARE(folder.moviesInFile().size(), size_t(2));
 

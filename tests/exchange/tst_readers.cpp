@@ -157,7 +157,7 @@ void TestReaders::quotingAndRaggedRows()
     QCOMPARE(plan.skipReasons, (QStringList{"empty title on line 6", "empty title on line 8"}));
     QCOMPARE(exchange::importSummary(4, 0, plan),
              QString("4 movies imported, 0 duplicates skipped, 2 rows skipped (empty title on line 6; empty title on "
-                     "line 8). 1 rows had more fields than the header; the extra fields were left out."));
+                     "line 8). 1 row had more fields than the header; the extra fields were left out."));
 }
 
 void TestReaders::ownLayoutIsStoredExactly()
