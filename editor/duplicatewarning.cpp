@@ -41,14 +41,17 @@ bool confirmUnlessDuplicate(QWidget *dialog, catalogue::RecordCursor &cursor, co
     std::unique_ptr<catalogue::Database> opened;
     sqlite3 *db = cursor.database() ? cursor.database()->handle() : nullptr;
     if (!db) {
-        opened = catalogue::Database::open(catalogueFile, error);
-        db = opened ? opened->handle() : nullptr;
+        catalogue::CatalogueError notOpened;
+        opened = catalogue::Database::open(catalogueFile, notOpened);
+        // A catalogue that does not open refuses the save too, and that save names the cause.
+        if (!opened)
+            return true;
+        db = opened->handle();
     }
-    std::optional<catalogue::DuplicateMovie> found;
-    if (db)
-        found = catalogue::findDuplicate(db, title, year, error, own);
+    const std::optional<catalogue::DuplicateMovie> found = catalogue::findDuplicate(db, title, year, error, own);
     opened.reset();
-    if (error) {
+    // A catalogue locked by another program refuses the save too, and that save says so.
+    if (error && error.kind() != catalogue::ErrorKind::Busy) {
         // The save itself may still work: say what was not checked, then go on.
         widgets::showMessage(dialog, QMessageBox::Warning, dialog->windowTitle(),
                              QString("The catalogue could not be searched for a movie with the same title, so this "
