@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sets Moviary up on a Debian machine.
 #   ./setup.sh run    install what is missing, build, put a sample DVDs.mdb beside the
 #                     program when none is there, and start Moviary

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times backups, restore and the duplicate check on a catalogue of 100,000 movies.
 //   moviary-bench-backup [SIZE]
 #include "bench/generator.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times import and export at 100,000 movies: a CSV read into an empty catalogue up to
 // the listed main window, and every movie written as CSV and as a Tellico file.
 //   moviary-bench-exchange           makes the files and measures, each step in a child process

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the main window's work on catalogues of 1,000, 10,000 and 100,000 movies, each
 // figure the median of five runs, from the action to the painted window.
 //   moviary-bench            runs every size (each in a child process of its own)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bringing a backup back, and deciding whether a start of the program takes one.
 #include "catalogue/backup.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which backups are kept: the newest few, and one for each of the last days.
 #include "catalogue/backup.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes opening a catalogue file: whatever DVDs.mdb holds, opening it and listing,
 // browsing and searching it never crashes and never changes the file.
 #include "catalogue/database.h"

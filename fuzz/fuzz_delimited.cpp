@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes the delimited-text reader: any bytes are read or refused without a crash,
 // every row keeps its cells, and what the reader gives, written again as CSV and
 // read back, gives the same cells.

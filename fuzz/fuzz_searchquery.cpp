@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes the main window's search: from a field selector text and a search text to the
 // query, its translation for SQLite, and the movies its pattern selects.
 //

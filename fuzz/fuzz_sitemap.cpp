@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes the help file's contents and index reader: any bytes give a tree no deeper
 // than the limit, whose entries each came from one sitemap object, carry a name or a
 // topic, and name their topic by an absolute archive path.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes the Tellico reader, bare XML and zipped, as the import reads it.
 #include "exchange/collectionxml.h"
 #include "fuzz_collections.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzzes the tips-file reader: any bytes give tips of one line each, within the
 // limits, and a plain text file gives exactly its lines.
 #include "startup/tipsfile.h"

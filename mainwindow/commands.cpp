@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Each command of the command bar reaches its own handler; the view and sort options
 // (list order, merged cells, list or browse buttons, tips at start-up); deleting the
 // current movie.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's frame: the command bar, the splitters that hold the three panels,
 // the browse panel's height, and laying the panels out again when the window changes size.
 #include "mainwindow/browsepanel.h"

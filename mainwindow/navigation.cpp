@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Choosing a movie in the list, and moving through the current result with Previous and Next.
 #include "mainwindow/frmmain.h"
 #include "widgets/windows.h"

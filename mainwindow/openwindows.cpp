@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The windows the commands open, one instance each and without an owner on screen, and
 // the "Compact", "Import" and "Restore" commands, which stay off while an editor is loaded.
 #include "mainwindow/browsepanel.h"

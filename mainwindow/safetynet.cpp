@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The safety net: bringing a backup back, the backup a start takes, and the option
 // that warns before a movie is saved twice.
 #include "mainwindow/commandbar.h"

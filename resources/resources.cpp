@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <QtGlobal>
 
 // Static libraries drop their compiled-in pictures unless something pulls them in:

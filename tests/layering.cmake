@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 cmake_minimum_required(VERSION 3.21)
 # Fails when a folder includes a header of a folder it must not use: arrows point down
 # only. Each folder lists the folders it may include (besides its own).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // moviary-catalogue: makes a DVDs.mdb, empty or with the sample collection; imports
 // movies into a catalogue and exports them from it.
 #include "catalogue/schema.h"

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Renders the PNG icons from the scalable one with rsvg-convert (Debian package librsvg2-bin).
 # The PNG files are kept beside this script, so building Moviary does not need it.
 set -e

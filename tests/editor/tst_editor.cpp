@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The add and edit flow: what Finish stores, which movie an edit changes, and how a
 // refused or overtaken save keeps the user's entries.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor dialogs themselves: their layout, the order Tab visits the controls, the
 // ways of closing them, and their text boxes.
 

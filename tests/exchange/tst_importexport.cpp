@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Export and import together: exact round trips, all-or-nothing writes, the command line.
 #include "catalogue/database.h"
 #include "catalogue/recordcursor.h"

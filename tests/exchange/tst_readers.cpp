@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The readers of other programs' files, on small files shaped as those programs write them.
 #include "exchange/collectionxml.h"
 #include "exchange/importer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bytes from outside: readers whose memory is bounded by what they keep, text never
 // replaced or reinterpreted without a word, and exports that read back as written.
 #include "catalogue/database.h"

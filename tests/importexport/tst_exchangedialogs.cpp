@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The import and export dialogs, driven through their controls as a user would.
 #include "catalogue/recordcursor.h"
 #include "exchange/collectionxml.h"

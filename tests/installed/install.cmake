@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a fresh prefix and empties the home folder of the installed suite.
 file(REMOVE_RECURSE ${prefix} ${home})
 file(MAKE_DIRECTORY ${home})

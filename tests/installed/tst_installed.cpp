@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs against an installed Moviary: its prefix is the first argument, and the home folder
 // is the one the caller gave this process (a fresh, empty one). It plays the user's first
 // start through the windows, then checks that the main window reads the installed tips and

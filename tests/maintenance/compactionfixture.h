@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // What the compaction suites share: a stand-in for the main window, a large catalogue

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The compaction dialog as it should go: its look, the ways of leaving it, a run that
 // shrinks the catalogue, and a leftover work file from an interrupted run.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Compactions that must not happen or cannot finish: the catalogue open elsewhere, or
 // no way to write the copy. Each leaves the catalogue exactly as it was.
 

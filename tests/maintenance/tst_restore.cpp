@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "catalogue/backup.h"
 #include "catalogue/recordcursor.h"
 #include "importexport/frmimport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every window read as a screen reader reads it, through Qt's accessibility interface.
 #include "fixture.h"
 

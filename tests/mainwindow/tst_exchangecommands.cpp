@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Import Movies..." and "Export Movies..." in the real main window's File menu.
 #include "fixture.h"
 

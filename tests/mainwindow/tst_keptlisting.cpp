@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The kept listing against a fresh read: after any sequence of the program's own
 // writes, writes by another connection, listings, categories, searches and sorts, the
 // rows, their order, the count and the current movie are those a new connection reads.

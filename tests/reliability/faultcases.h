@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // What the engine-fault suites share: the ways a disk fails, the program on its own

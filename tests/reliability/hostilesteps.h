@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Steps the hostile-environment suites share: driving the main window and its dialogs

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A second program on a catalogue, for the reliability tests:
 //   churn FOLDER JOURNAL FIRSTSEQ SEED  adds, edits, deletes, compacts, backs up and
 //                                       restores until killed, journalling each step

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "catalogue/backup.h"
 #include "catalogue/database.h"
 #include "tests/common/testfolder.h"

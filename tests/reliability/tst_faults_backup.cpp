@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Engine faults along a backup and a restore: every write, sync, read or truncate is
 // made to fail in turn, through a layer under SQLite, in the backup itself, in the
 // restore, and in the restore dialog on the real main window.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Engine faults along a compaction: every write, sync, read or truncate is made to
 // fail in turn, through a layer under SQLite, both in the compaction itself and in
 // its dialog, where the backup taken first meets the faults too.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Engine faults along the edits a user makes: every write, sync, read or truncate of
 // an add, an edit and a delete is made to fail in turn, through a layer under SQLite.
 #include "faultcases.h"

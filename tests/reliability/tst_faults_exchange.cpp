@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Imports and exports onto a disk that fills up: refused with a message that names the
 // cause and is true on disk too.
 #include "faultcases.h"

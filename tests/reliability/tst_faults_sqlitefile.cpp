@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The kinds of failure the low-level file helper reports, from SQLite's codes: a disk
 // that fills or fails under a copy or a read, through the fault layer.
 #include "faultvfs.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Other programs on the catalogue: one holding a lock, a second copy in this process,
 // and another running copy beside a writer. No save of either side is lost.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A catalogue that cannot be written, made so in every way the system offers: the
 // movies are still listed and every change is refused without harm to the file.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "catalogue/database.h"
 #include "catalogue/schema.h"
 #include "mainwindow/startup.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "catalogue/categories.h"
 #include "catalogue/database.h"
 #include "catalogue/recordcursor.h"

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Redraws the pictures of the user guide with ImageMagick (Debian package imagemagick).
 # The PNG files are kept beside this script, so building Moviary does not need it.
 set -e
