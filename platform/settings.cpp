@@ -56,4 +56,34 @@ void saveWarnAboutDuplicates(bool warn)
     s->sync();
 }
 
+LookupSettings lookupSettings()
+{
+    auto s = store();
+    LookupSettings settings;
+    const QString source = s->value(QStringLiteral("Lookup/Source")).toString().trimmed().toLower();
+    settings.source =
+        source == QStringLiteral("tmdb") ? LookupSettings::Source::Tmdb : LookupSettings::Source::Wikidata;
+    settings.tmdbKey = s->value(QStringLiteral("Lookup/TMDb Key")).toString().trimmed();
+    const auto address = [&](const char *key, const char *fallback) {
+        const QUrl url(s->value(QLatin1String(key)).toString().trimmed());
+        return url.isValid() && !url.isRelative() ? url : QUrl(QLatin1String(fallback));
+    };
+    settings.wikidataAddress = address("Lookup/Wikidata Address", "https://www.wikidata.org/w/api.php");
+    settings.wikipediaAddress = address("Lookup/Wikipedia Address", "https://en.wikipedia.org/api/rest_v1");
+    settings.tmdbAddress = address("Lookup/TMDb Address", "https://api.themoviedb.org");
+    return settings;
+}
+
+void saveLookupSettings(const LookupSettings &settings)
+{
+    auto s = store();
+    s->setValue(QStringLiteral("Lookup/Source"),
+                settings.source == LookupSettings::Source::Tmdb ? QStringLiteral("tmdb") : QStringLiteral("wikidata"));
+    s->setValue(QStringLiteral("Lookup/TMDb Key"), settings.tmdbKey);
+    s->setValue(QStringLiteral("Lookup/Wikidata Address"), settings.wikidataAddress.toString());
+    s->setValue(QStringLiteral("Lookup/Wikipedia Address"), settings.wikipediaAddress.toString());
+    s->setValue(QStringLiteral("Lookup/TMDb Address"), settings.tmdbAddress.toString());
+    s->sync();
+}
+
 } // namespace platform

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QUrl>
 
 namespace platform {
 
@@ -24,5 +25,18 @@ void rememberCatalogue(const QString &path);
 // catalogue: "Options" / "Warn About Duplicates", "1" or "0", on unless "0" is stored.
 bool warnAboutDuplicates();
 void saveWarnAboutDuplicates(bool warn);
+
+// Where and how movies are looked up online: "Lookup" / "Source" ("wikidata" or "tmdb"),
+// "TMDb Key", and the base address of each service, whose defaults are the real ones.
+struct LookupSettings {
+    enum class Source { Wikidata, Tmdb };
+    Source source = Source::Wikidata;
+    QString tmdbKey;
+    QUrl wikidataAddress;
+    QUrl wikipediaAddress;
+    QUrl tmdbAddress;
+};
+LookupSettings lookupSettings();
+void saveLookupSettings(const LookupSettings &settings);
 
 } // namespace platform
