@@ -64,6 +64,24 @@ void execute(const QString &file, const char *sql)
         qFatal("%s", why);
 }
 
+// Alien and Heat, both found with a description and a running time, looked up to the end.
+struct TwoFilmsLookedUp {
+    testsupport::TestFolder folder;
+    std::shared_ptr<Script> script = std::make_shared<Script>();
+    ScriptedSource source{script};
+    FillIn fillIn{source};
+    bool lookUp()
+    {
+        folder.makeCatalogue({bare("Alien", "1979"), bare("Heat", "1995")});
+        script->film("Alien", 1979, "Q1", found("Alien", "1979"));
+        script->film("Heat", 1995, "Q2", found("Heat", "1995"));
+        if (fillIn.load(folder.catalogue(), {}, false))
+            return false;
+        runToEnd(fillIn);
+        return true;
+    }
+};
+
 } // namespace
 
 class TestFillIn : public QObject {
@@ -211,15 +229,10 @@ private slots:
 
     void applyWritesAfterABackupAndSparesRowsChangedMeanwhile()
     {
-        testsupport::TestFolder folder;
-        folder.makeCatalogue({bare("Alien", "1979"), bare("Heat", "1995")});
-        auto script = std::make_shared<Script>();
-        script->film("Alien", 1979, "Q1", found("Alien", "1979"));
-        script->film("Heat", 1995, "Q2", found("Heat", "1995"));
-        ScriptedSource source(script);
-        FillIn fillIn(source);
-        QVERIFY(!fillIn.load(folder.catalogue(), {}, false));
-        runToEnd(fillIn);
+        TwoFilmsLookedUp run;
+        QVERIFY(run.lookUp());
+        testsupport::TestFolder &folder = run.folder;
+        FillIn &fillIn = run.fillIn;
         // Another window edits Heat while the user reviews.
         execute(folder.catalogue(), "UPDATE Movies SET Review = 'Mine' WHERE Title = 'Heat'");
 
@@ -246,15 +259,10 @@ private slots:
 
     void aFailedWriteChangesNothing()
     {
-        testsupport::TestFolder folder;
-        folder.makeCatalogue({bare("Alien", "1979"), bare("Heat", "1995")});
-        auto script = std::make_shared<Script>();
-        script->film("Alien", 1979, "Q1", found("Alien", "1979"));
-        script->film("Heat", 1995, "Q2", found("Heat", "1995"));
-        ScriptedSource source(script);
-        FillIn fillIn(source);
-        QVERIFY(!fillIn.load(folder.catalogue(), {}, false));
-        runToEnd(fillIn);
+        TwoFilmsLookedUp run;
+        QVERIFY(run.lookUp());
+        testsupport::TestFolder &folder = run.folder;
+        FillIn &fillIn = run.fillIn;
         // The second write fails after the first went through.
         execute(folder.catalogue(), "CREATE TRIGGER refuse BEFORE UPDATE ON Movies WHEN old.Title = 'Heat' "
                                     "BEGIN SELECT RAISE(ABORT, 'refused'); END");
