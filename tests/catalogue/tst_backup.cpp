@@ -17,6 +17,7 @@
 #endif
 
 using namespace catalogue;
+using testsupport::execSql;
 using testsupport::fileBytes;
 using testsupport::movie;
 using testsupport::TestFolder;
@@ -41,14 +42,6 @@ std::vector<Movie> moviesIn(const QString &path)
         out.push_back(m);
     }
     return out;
-}
-
-void exec(const QString &path, const char *sql)
-{
-    sqlite3 *raw = nullptr;
-    sqlite3_open(path.toUtf8().constData(), &raw);
-    ConnectionPtr db(raw);
-    QCOMPARE(sqlite3_exec(raw, sql, nullptr, nullptr, nullptr), SQLITE_OK);
 }
 
 QStringList namesOf(const QList<BackupFile> &backups)
@@ -98,7 +91,7 @@ void TestBackup::backupIsACheckedCopyUnderItsOwnName()
     QCOMPARE(inspectBackup(made).movies, qint64(folder.moviesInFile().size()));
 
     // Same second: the names that are taken get a number; listed newest first.
-    exec(folder.catalogue(), "DELETE FROM Movies WHERE rowid <= 5");
+    execSql(folder.catalogue(), "DELETE FROM Movies WHERE rowid <= 5");
     QVERIFY(!backUpCatalogue(folder.catalogue(), &made, {}, Now));
     QCOMPARE(QFileInfo(made).fileName(), QString("DVDs-20261208-172805-2.mdb"));
     QVERIFY(!backUpCatalogue(folder.catalogue(), &made, {}, Now.addSecs(-3600)));
@@ -271,7 +264,7 @@ void TestBackup::startupBackupOnlyWhenDueAndChanged()
     QVERIFY(backUpAtStartupIfDue(file, error, Now));
     QVERIFY(!error);
     QVERIFY(!backUpAtStartupIfDue(file, error, Now.addSecs(23 * 3600)));
-    exec(file, "DELETE FROM Movies WHERE rowid = 3");
+    execSql(file, "DELETE FROM Movies WHERE rowid = 3");
     QVERIFY(!backupDueAtStartup(file, Now.addSecs(23 * 3600))); // changed, but the backup is recent
 
     // Two days on: a change is backed up; once backed up, nothing more is due.
@@ -282,7 +275,7 @@ void TestBackup::startupBackupOnlyWhenDueAndChanged()
     QVERIFY(!compactCatalogue(file, folder.path() + "/DVDs1.mdb"));
     QVERIFY(!backupDueAtStartup(file, Now.addDays(4)));
     // An edit of one field is a change.
-    exec(file, "UPDATE Movies SET Review = 'Better on second viewing' WHERE rowid = 7");
+    execSql(file, "UPDATE Movies SET Review = 'Better on second viewing' WHERE rowid = 7");
     QVERIFY(backupDueAtStartup(file, Now.addDays(4)));
     // A clock set back behind the newest backup does not hold backups off.
     QVERIFY(backupDueAtStartup(file, Now.addDays(-3)));
@@ -305,8 +298,8 @@ void TestBackup::restoreBringsTheBackupBackInPlace()
     QVERIFY(!backUpCatalogue(folder.catalogue(), &backup, {}, Now));
     const QByteArray backupBytes = fileBytes(backup);
 
-    exec(folder.catalogue(), "DELETE FROM Movies WHERE rowid % 3 = 0");
-    exec(folder.catalogue(), "INSERT INTO Movies (Title) VALUES ('Added later')");
+    execSql(folder.catalogue(), "DELETE FROM Movies WHERE rowid % 3 = 0");
+    execSql(folder.catalogue(), "INSERT INTO Movies (Title) VALUES ('Added later')");
     const quint64 identity = testsupport::fileIdentity(folder.catalogue());
     QVERIFY(!restoreBackup(backup, folder.catalogue()));
     QVERIFY(folder.moviesInFile() == saved);
@@ -323,7 +316,7 @@ void TestBackup::restoreRefusesAndChangesNothing()
     folder.makeSampleCatalogue();
     QString backup;
     QVERIFY(!backUpCatalogue(folder.catalogue(), &backup, {}, Now));
-    exec(folder.catalogue(), "DELETE FROM Movies WHERE rowid < 10");
+    execSql(folder.catalogue(), "DELETE FROM Movies WHERE rowid < 10");
     const QByteArray before = fileBytes(folder.catalogue());
 
     {
@@ -345,7 +338,7 @@ void TestBackup::restoreRefusesAndChangesNothing()
     CatalogueError e = restoreBackup(damaged, folder.catalogue());
     QVERIFY2(e.message.contains("damaged"), qPrintable(e.message));
     const QString stranger = folder.path() + "/Backups/DVDs-20261202-100000.mdb";
-    exec(stranger, "CREATE TABLE Songs (Name TEXT)");
+    execSql(stranger, "CREATE TABLE Songs (Name TEXT)");
     e = restoreBackup(stranger, folder.catalogue());
     QVERIFY(e);
     QVERIFY(!inspectBackup(stranger).intact);

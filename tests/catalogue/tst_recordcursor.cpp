@@ -8,6 +8,7 @@
 #include <QTest>
 
 using namespace catalogue;
+using testsupport::execSql;
 using testsupport::fileBytes;
 using testsupport::movie;
 using testsupport::TestFolder;
@@ -20,14 +21,6 @@ QStringList titles(const RecordCursor &c)
     for (int i = 0; i < c.result().size(); ++i)
         out << c.result().text(i, Field::Title);
     return out;
-}
-
-void exec(const QString &path, const char *sql)
-{
-    sqlite3 *raw = nullptr;
-    sqlite3_open(path.toUtf8().constData(), &raw);
-    ConnectionPtr db(raw);
-    QCOMPARE(sqlite3_exec(raw, sql, nullptr, nullptr, nullptr), SQLITE_OK);
 }
 
 class ExposedField : public BoundControl {
@@ -176,7 +169,7 @@ private slots:
     {
         folder->makeCatalogue({movie("Alpha"), movie("Beta")});
         auto c = open("select * from Movies order by Title");
-        exec(folder->catalogue(), "UPDATE Movies SET Review = 'changed by another copy' WHERE Title = 'Alpha'");
+        execSql(folder->catalogue(), "UPDATE Movies SET Review = 'changed by another copy' WHERE Title = 'Alpha'");
         QVERIFY(c->edit());
         QString shown;
         c->bind(Field::Title, std::make_unique<ExposedField>(&shown, "Overwritten"));
@@ -210,7 +203,7 @@ private slots:
     {
         // A catalogue made by another tool: NULLs and a number stored as a number.
         folder->makeCatalogue({});
-        exec(folder->catalogue(), "INSERT INTO Movies (Title, Year, Time) VALUES ('Bare', NULL, 95)");
+        execSql(folder->catalogue(), "INSERT INTO Movies (Title, Year, Time) VALUES ('Bare', NULL, 95)");
         auto c = open("select * from Movies order by Title");
         QCOMPARE(c->currentMovie()[Field::Time], QString("95"));
         QVERIFY(c->currentMovie().isNull[index(Field::Year)]);
@@ -233,13 +226,13 @@ private slots:
     void columnsDeclaredAsNumbersReadAndWriteText()
     {
         QFETCH(QString, declared);
-        exec(folder->catalogue(),
-             QString("CREATE TABLE Movies (Title TEXT, Description TEXT, Category TEXT, "
-                     "Actors TEXT, Review TEXT, Rating %1, Year %1, Time %1);"
-                     "INSERT INTO Movies VALUES ('Heat', 'd', 'Action', 'a', 'r', 'R', 1995, 170.5)")
-                 .arg(declared)
-                 .toUtf8()
-                 .constData());
+        execSql(folder->catalogue(),
+                QString("CREATE TABLE Movies (Title TEXT, Description TEXT, Category TEXT, "
+                        "Actors TEXT, Review TEXT, Rating %1, Year %1, Time %1);"
+                        "INSERT INTO Movies VALUES ('Heat', 'd', 'Action', 'a', 'r', 'R', 1995, 170.5)")
+                    .arg(declared)
+                    .toUtf8()
+                    .constData());
         auto c = open("select * from Movies order by Title");
         QVERIFY2(c->isOpen(), qPrintable(c->lastError().message));
         // A REAL column holds 1995 as 1995.0, and reads so.
@@ -315,7 +308,7 @@ private slots:
     void rowsHoldingInvalidUtf8CanStillBeEditedAndDeleted()
     {
         folder->makeCatalogue({movie("Good")});
-        exec(folder->catalogue(), "INSERT INTO Movies (Title, Review) VALUES ('Bad', CAST(X'41C328' AS TEXT))");
+        execSql(folder->catalogue(), "INSERT INTO Movies (Title, Review) VALUES ('Bad', CAST(X'41C328' AS TEXT))");
         auto c = open("select * from Movies order by Title"); // Bad, Good
         QVERIFY(c->edit());
         QString shown;
@@ -355,7 +348,7 @@ private slots:
             f.write(content);
         }
         if (!sql.isEmpty())
-            exec(folder->catalogue(), sql.toUtf8().constData());
+            execSql(folder->catalogue(), sql.toUtf8().constData());
         const QByteArray before = fileBytes(folder->catalogue());
         auto c = open("select * from Movies order by Title");
         QVERIFY(!c->isOpen());

@@ -2,7 +2,10 @@
 #include "files.h"
 
 #include <QFile>
+#include <QTest>
 #ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #endif
 #include <sqlite3.h>
@@ -61,5 +64,38 @@ quint64 fileIdentity(const QString &path)
     return 0;
 #endif
 }
+
+void execSql(const QString &path, const char *sql)
+{
+    sqlite3 *db = nullptr;
+    const int opened =
+        sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const int ran = opened == SQLITE_OK ? sqlite3_exec(db, sql, nullptr, nullptr, nullptr) : opened;
+    const QByteArray why = sqlite3_errmsg(db);
+    sqlite3_close(db);
+    QVERIFY2(ran == SQLITE_OK, why.constData());
+}
+
+#ifdef Q_OS_UNIX
+FileSizeLimit::FileSizeLimit(qint64 bytes)
+{
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    previous_ = qint64(limit.rlim_cur);
+    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    limit.rlim_cur = rlim_t(bytes);
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+        qFatal("cannot limit the file size");
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = rlim_t(previous_);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, previousHandler_);
+}
+#endif
 
 } // namespace testsupport

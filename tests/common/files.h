@@ -22,4 +22,24 @@ void damagePage(const QString &path, int page);
 // Tells one file from another that took its name (its inode); 0 where unknown.
 quint64 fileIdentity(const QString &path);
 
+// Runs SQL on a file (made when missing) through a connection of its own; the test
+// fails when it cannot.
+void execSql(const QString &path, const char *sql);
+
+#ifdef Q_OS_UNIX
+// While it lives, this process may write no file past the given size, as on a full
+// disk: writes past it fail with EFBIG instead of raising SIGXFSZ.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(qint64 bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+private:
+    qint64 previous_ = 0;
+    void (*previousHandler_)(int) = nullptr;
+};
+#endif
+
 } // namespace testsupport

@@ -20,6 +20,13 @@ QWidget *topLevel(const QString &name)
     return nullptr;
 }
 
+void closeWindowsBut(const QString &keptName)
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->objectName() != keptName)
+            w->close();
+}
+
 void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
 void enter(QWidget *d, const catalogue::Movie &m)

@@ -13,6 +13,8 @@ namespace testsupport {
 
 // The visible top-level window of that objectName, or null.
 QWidget *topLevel(const QString &name);
+// Closes every visible top-level window but those of that objectName.
+void closeWindowsBut(const QString &keptName);
 
 // The control of that objectName and type inside a window; the test stops when there
 // is none (or no window).

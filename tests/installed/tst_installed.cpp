@@ -9,6 +9,7 @@
 #include "platform/locations.h"
 #include "platform/settings.h"
 #include "startup/frmfirststart.h"
+#include "tests/common/widgets.h"
 
 #include <QAction>
 #include <QApplication>
@@ -44,14 +45,6 @@ platform::LocationChoice chooseAsInstalled()
 {
     return platform::chooseLocations(
         {prefix + "/bin", {}, platform::rememberedCatalogue(), platform::userDataFolder()});
-}
-
-QWidget *visibleWindow(const QString &name)
-{
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w->objectName() == name && w->isVisible())
-            return w;
-    return nullptr;
 }
 
 } // namespace
@@ -121,28 +114,26 @@ private slots:
                  QString("Record 1 of %1").arg(catalogue::sampleMovies().size()));
 
         // The tip window opens at the first start and shows a line of the installed tips.
-        QWidget *tip = visibleWindow("frmTip");
+        QWidget *tip = testsupport::topLevel("frmTip");
         QVERIFY(tip);
         const QString shown = tip->findChild<QLabel *>("lblTipText")->text();
         QVERIFY2(!shown.isEmpty() && installedTips.contains(shown), qPrintable(shown));
 
         window->findChild<QAction *>("Help")->trigger();
-        auto *help = qobject_cast<help::HelpViewer *>(visibleWindow("HelpViewer"));
+        auto *help = qobject_cast<help::HelpViewer *>(testsupport::topLevel("HelpViewer"));
         QVERIFY(help);
         QCOMPARE(help->filePath(), prefix + "/share/moviary/Moviary.chm");
         QVERIFY(help->isFileOpen());
 
         // Compaction works beside the catalogue, in the data folder.
         window->findChild<QAction *>("Compact")->trigger();
-        QWidget *compact = visibleWindow("frmCompact");
+        QWidget *compact = testsupport::topLevel("frmCompact");
         QVERIFY(compact);
         QTest::mouseClick(compact->findChild<QPushButton *>("cmdCompact"), Qt::LeftButton);
         QCOMPARE(compact->findChild<QLabel *>("lblStatus")->text(), QString("Database Compacted !"));
         QCOMPARE(window->findChild<QLabel *>("lblRecordCount")->text(),
                  QString("Record 1 of %1").arg(catalogue::sampleMovies().size()));
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (w != window.get() && w->isVisible())
-                w->close();
+        testsupport::closeWindowsBut("frmMain");
     }
 
     void nothingWasWrittenUnderTheInstallation() { QCOMPARE(installedTree(), before_); }

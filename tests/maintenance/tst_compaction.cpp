@@ -8,6 +8,7 @@
 #include "tests/common/files.h"
 #include "tests/common/messageboxes.h"
 #include "tests/common/testfolder.h"
+#include "tests/common/widgets.h"
 #include "widgets/twips.h"
 
 #include <QApplication>
@@ -82,11 +83,8 @@ void TestCompaction::cancelHelpAndCloseBoxLeaveTheFilesAndRelist()
 
         // No help file beside the program: the help window says so, the dialog stays as it was.
         QTest::mouseClick(button(dialog, "cmdHelp"), Qt::LeftButton);
-        QWidget *help = nullptr;
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (w->objectName() == "HelpViewer")
-                help = w;
-        QVERIFY(help && help->isVisible());
+        QWidget *help = testsupport::topLevel("HelpViewer");
+        QVERIFY(help);
         QVERIFY(dialog.isVisible());
         QCOMPARE(label(dialog, "lblStatus")->text(), QString("Compact Database ?"));
         QCOMPARE(host.listings, 0);

@@ -17,11 +17,6 @@
 #include <QtTest>
 #include <optional>
 
-#ifdef Q_OS_UNIX
-#include <csignal>
-#include <sys/resource.h>
-#endif
-
 using namespace compactiontest;
 using catalogue::RecordCursor;
 using maintenance::FrmCompact;
@@ -114,15 +109,10 @@ void TestCompactionFailures::failedCopyLeavesTheCatalogueAsItWas()
 
 #ifdef Q_OS_UNIX
     // No room for the copy: the process may write no file past two pages.
-    struct rlimit old {};
-    getrlimit(RLIMIT_FSIZE, &old);
-    struct rlimit small = old;
-    small.rlim_cur = 8192;
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
-    failsWith("disk is full", true);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    {
+        const testsupport::FileSizeLimit full(8192);
+        failsWith("disk is full", true);
+    }
     QVERIFY(!QFileInfo::exists(work));
 
     // A read-only folder; root writes anyway, so this case needs an ordinary user.

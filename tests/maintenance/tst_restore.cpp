@@ -7,6 +7,7 @@
 #include "maintenance/frmrestore.h"
 #include "platform/appfolder.h"
 #include "tests/common/fakehost.h"
+#include "tests/common/files.h"
 #include "tests/common/messageboxes.h"
 #include "tests/common/testfolder.h"
 #include "tests/common/widgets.h"
@@ -21,11 +22,6 @@
 #include <QSignalSpy>
 #include <QThread>
 #include <QtTest>
-
-#ifdef Q_OS_UNIX
-#include <csignal>
-#include <sys/resource.h>
-#endif
 
 using catalogue::Movie;
 using catalogue::RecordCursor;
@@ -242,36 +238,26 @@ void TestRestore::restoreStopsWhenTheUserWillNotGoOnWithoutABackup()
     list->setCurrentRow(0);
 
     // No room for a backup: the process may write no file past two pages.
-    struct rlimit old {};
-    getrlimit(RLIMIT_FSIZE, &old);
-    struct rlimit small = old;
-    small.rlim_cur = 8192;
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
     {
+        const testsupport::FileSizeLimit full(8192);
         const QList<testsupport::SeenMessage> boxes = clickRestore(&dialog, QMessageBox::Yes, QMessageBox::No);
         QCOMPARE(boxes.size(), 2);
         QVERIFY2(boxes[1].text.startsWith("The disk is full") && boxes[1].text.endsWith("Go on without a backup?"),
                  qPrintable(boxes[1].text));
         QCOMPARE(boxes[1].defaultButton, QMessageBox::No);
     }
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
     QVERIFY(dialog.isVisible());
     QVERIFY(folder.moviesInFile() == before);
     QCOMPARE(host.listedTitles().size(), 300);
     QCOMPARE(catalogue::listBackups(folder.catalogue()).size(), 1);
 
     // The direct call answers the same way: Yes goes on.
-    QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
-    std::signal(SIGXFSZ, SIG_IGN);
     bool goOn = false;
     {
+        const testsupport::FileSizeLimit full(8192);
         MessageBoxAnswerer yes(QMessageBox::Yes);
         goOn = maintenance::backupBeforeChange(nullptr, folder.catalogue(), catalogue::BackupReason::BeforeImport);
     }
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
     QVERIFY(goOn);
     QVERIFY(maintenance::backupBeforeChange(nullptr, folder.catalogue(),
                                             catalogue::BackupReason::BeforeImport)); // made, nothing asked
@@ -315,19 +301,12 @@ void TestRestore::importTakesABackupFirst()
     {
         importexport::FrmImport dialog(host);
         QVERIFY(dialog.openFile(csv));
-        struct rlimit old {};
-        getrlimit(RLIMIT_FSIZE, &old);
-        struct rlimit small = old;
-        small.rlim_cur = 8192;
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
         {
+            const testsupport::FileSizeLimit full(8192);
             MessageBoxAnswerer no(QMessageBox::No);
             QTest::mouseClick(control<QPushButton>(&dialog, "cmdImport"), Qt::LeftButton);
             QVERIFY(no.seen().text.endsWith("Go on without a backup?"));
         }
-        setrlimit(RLIMIT_FSIZE, &old);
-        std::signal(SIGXFSZ, oldHandler);
         QCOMPARE(folder.moviesInFile().size(), size_t(300));
         QVERIFY(catalogue::listBackups(folder.catalogue()).isEmpty());
     }

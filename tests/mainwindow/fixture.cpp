@@ -49,12 +49,7 @@ void MainWindowFixture::clickRow(int row) const
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
 }
 
-void MainWindowFixture::closeOtherWindows() const
-{
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w != window.get() && w->isVisible() && w->isWindow())
-            w->close();
-}
+void MainWindowFixture::closeOtherWindows() const { testsupport::closeWindowsBut(window->objectName()); }
 
 std::vector<catalogue::Movie> smallCollection()
 {

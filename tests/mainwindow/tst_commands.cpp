@@ -5,6 +5,7 @@
 #include "report/report.h"
 #include "tests/common/files.h"
 #include "tests/common/messageboxes.h"
+#include "tests/common/widgets.h"
 #include "widgets/filechooser.h"
 
 #include <QApplication>
@@ -13,18 +14,12 @@
 #include <QPushButton>
 #include <QTest>
 
+using testsupport::closeWindowsBut;
 using testsupport::MessageBoxAnswerer;
 using testsupport::movie;
+using testsupport::topLevel;
 
 namespace {
-
-QWidget *openWindow(const QString &name)
-{
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w->objectName() == name && w->isVisible())
-            return w;
-    return nullptr;
-}
 
 int openWindowCount(const QString &name)
 {
@@ -42,9 +37,7 @@ class TestCommands : public QObject {
 private slots:
     void cleanup()
     {
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (w->objectName() != "frmMain")
-                w->close();
+        closeWindowsBut("frmMain");
         QApplication::processEvents();
     }
 
@@ -101,7 +94,7 @@ private slots:
         f.trigger("Edit");
         QTest::qWait(50);
         QVERIFY(!again.seen().shown);
-        QVERIFY(!openWindow("frmEdit"));
+        QVERIFY(!topLevel("frmEdit"));
     }
 
     void aFailedDeleteSaysWhyAndKeepsTheMovie()
@@ -128,7 +121,7 @@ private slots:
         f.clickRow(2);
         const QString chosen = f.text("lblTitle");
         f.trigger("Edit");
-        QWidget *dialog = openWindow("frmEdit");
+        QWidget *dialog = topLevel("frmEdit");
         QVERIFY(dialog);
         QCOMPARE(dialog->findChild<QLineEdit *>("Text1")->text(), chosen);
         QVERIFY(!f.tool("Compact")->isEnabled());
@@ -137,7 +130,7 @@ private slots:
         QTest::mouseDClick(f.list()->viewport(), Qt::LeftButton, {},
                            f.list()->visualRect(f.list()->model()->index(0, 0)).center());
         QCOMPARE(openWindowCount("frmEdit"), 1);
-        QCOMPARE(openWindow("frmEdit"), dialog);
+        QCOMPARE(topLevel("frmEdit"), dialog);
         QCOMPARE(dialog->findChild<QLineEdit *>("Text1")->text(), chosen);
         dialog->close();
         QVERIFY(f.tool("Compact")->isEnabled());
@@ -149,7 +142,7 @@ private slots:
         f.clickRow(3);
         const QRect cell = f.list()->visualRect(f.list()->model()->index(3, 0));
         QTest::mouseDClick(f.list()->viewport(), Qt::LeftButton, {}, cell.center());
-        QWidget *dialog = openWindow("frmEdit");
+        QWidget *dialog = topLevel("frmEdit");
         QVERIFY(dialog);
         QCOMPARE(dialog->findChild<QLineEdit *>("Text1")->text(), f.listedTitles().at(3));
     }
@@ -158,15 +151,15 @@ private slots:
     {
         MainWindowFixture f(smallCollection());
         f.closeOtherWindows();
-        QTRY_VERIFY(!openWindow("frmAbout"));
+        QTRY_VERIFY(!topLevel("frmAbout"));
         f.click("cmdCat");
         f.click("cmdCategory_1"); // the report lists every movie whatever is shown
         f.trigger("Print");
-        QWidget *report = openWindow("Report");
+        QWidget *report = topLevel("Report");
         QVERIFY(report);
         QCOMPARE(qobject_cast<report::Report *>(report)->pageCount(), 1);
         report->close();
-        QTRY_VERIFY(openWindow("frmAbout"));
+        QTRY_VERIFY(topLevel("frmAbout"));
         f.trigger("About");
         QCOMPARE(openWindowCount("frmAbout"), 1);
     }
@@ -175,13 +168,13 @@ private slots:
     {
         MainWindowFixture f(smallCollection());
         f.trigger("Help");
-        QVERIFY(openWindow("HelpViewer"));
+        QVERIFY(topLevel("HelpViewer"));
         f.click("cmdCat");
         f.click("cmdCategory_1");
         f.trigger("Compact");
         f.trigger("Compact");
         QCOMPARE(openWindowCount("frmCompact"), 1);
-        openWindow("frmCompact")->close();
+        topLevel("frmCompact")->close();
         // Closing the compaction window lists every movie again.
         QCOMPARE(f.text("lblCategoryName"), QString("All DVD Movies"));
         QCOMPARE(f.text("lblRecordCount"), QString("Record 1 of 7"));
@@ -194,8 +187,8 @@ private slots:
         f.trigger("New");
         f.clickRow(1);
         f.trigger("Edit");
-        QWidget *add = openWindow("frmAddNew");
-        QPointer<QWidget> edit = openWindow("frmEdit");
+        QWidget *add = topLevel("frmAddNew");
+        QPointer<QWidget> edit = topLevel("frmEdit");
         QVERIFY(add && edit);
         QVERIFY(!f.tool("Compact")->isEnabled());
         add->close();
@@ -206,7 +199,7 @@ private slots:
 
         // An editor deleted without closing is counted out once it is gone.
         f.trigger("Edit");
-        QPointer<QWidget> again = openWindow("frmEdit");
+        QPointer<QWidget> again = topLevel("frmEdit");
         QVERIFY(again);
         QVERIFY(!f.tool("Compact")->isEnabled());
         delete again.data();
@@ -219,7 +212,7 @@ private slots:
         MessageBoxAnswerer ok(QMessageBox::Ok);
         f.trigger("Edit");
         QVERIFY(ok.seen().shown);
-        QVERIFY(!openWindow("frmEdit"));
+        QVERIFY(!topLevel("frmEdit"));
         QVERIFY(f.tool("Compact")->isEnabled());
     }
 
@@ -227,17 +220,17 @@ private slots:
     {
         auto f = std::make_unique<MainWindowFixture>(smallCollection());
         f->closeOtherWindows();
-        QTRY_VERIFY(!openWindow("frmAbout"));
+        QTRY_VERIFY(!topLevel("frmAbout"));
         f->trigger("Print");
         f->trigger("New");
-        QPointer<QWidget> report = openWindow("Report");
-        QPointer<QWidget> add = openWindow("frmAddNew");
+        QPointer<QWidget> report = topLevel("Report");
+        QPointer<QWidget> add = topLevel("frmAddNew");
         QVERIFY(report && add);
         f->window.reset();
         QVERIFY(report.isNull() && add.isNull());
         QApplication::processEvents();
         // The report was not closed by the user: it has not ended, so no About box.
-        QVERIFY(!openWindow("frmAbout"));
+        QVERIFY(!topLevel("frmAbout"));
     }
 
     void everyWindowGoesWithTheMainWindow_data()
@@ -268,17 +261,17 @@ private slots:
         QFETCH(QString, window);
         auto f = std::make_unique<MainWindowFixture>(smallCollection());
         f->closeOtherWindows();
-        QTRY_VERIFY(!openWindow("frmAbout"));
+        QTRY_VERIFY(!topLevel("frmAbout"));
         const QString file = f->folder.path() + "/more.csv";
         testsupport::writeFile(file, "Title\r\nAlien\r\n");
         widgets::setNextChosenFile(file);
         f->trigger(tool);
-        QPointer<QWidget> opened = openWindow(window);
+        QPointer<QWidget> opened = topLevel(window);
         QVERIFY(opened);
         f->window.reset();
         QVERIFY(opened.isNull());
         QApplication::processEvents();
-        QVERIFY(!openWindow(window));
+        QVERIFY(!topLevel(window));
     }
 
     void newOpensOneAddDialog()
@@ -288,7 +281,7 @@ private slots:
         f.click("cmdAddMovie_0");
         QCOMPARE(openWindowCount("frmAddNew"), 1);
         QVERIFY(!f.tool("Compact")->isEnabled());
-        openWindow("frmAddNew")->close();
+        topLevel("frmAddNew")->close();
         QVERIFY(f.tool("Compact")->isEnabled());
     }
 };

@@ -34,9 +34,7 @@ class TestSafetyNet : public QObject {
 private slots:
     void cleanup()
     {
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (w->objectName() != "frmMain")
-                w->close();
+        testsupport::closeWindowsBut("frmMain");
         flushDeletes();
         platform::saveWarnAboutDuplicates(true);
     }

@@ -2,6 +2,7 @@
 #include "fixture.h"
 
 #include "tests/common/messageboxes.h"
+#include "tests/common/widgets.h"
 #include "widgets/elidedlabel.h"
 #include "widgets/twips.h"
 
@@ -18,18 +19,12 @@
 #include <QToolTip>
 #include <cmath>
 
+using testsupport::closeWindowsBut;
 using testsupport::ModalWatch;
 using testsupport::movie;
+using testsupport::topLevel;
 
 namespace {
-
-QWidget *openWindow(const QString &name)
-{
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w->objectName() == name && w->isVisible())
-            return w;
-    return nullptr;
-}
 
 // The control a user sees as focused: an editable combo box rather than its line edit.
 QString focusedName()
@@ -94,9 +89,7 @@ private slots:
             if (auto *box = qobject_cast<QMessageBox *>(m); box && box->button(QMessageBox::Yes))
                 box->button(QMessageBox::Yes)->click();
         });
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (w->objectName() != "frmMain")
-                w->close();
+        closeWindowsBut("frmMain");
         QApplication::processEvents();
     }
 
@@ -107,7 +100,7 @@ private slots:
         MainWindowFixture f(smallCollection());
         f.closeOtherWindows();
         f.trigger("New");
-        QWidget *editor = openWindow("frmAddNew");
+        QWidget *editor = topLevel("frmAddNew");
         QVERIFY(editor);
         QVERIFY(QTest::qWaitForWindowActive(editor));
         QString asked;
@@ -265,7 +258,7 @@ private slots:
         for (int key : {int(Qt::Key_Return), int(Qt::Key_F2)}) {
             f.clickRow(3);
             QTest::keyClick(f.list(), Qt::Key(key));
-            QWidget *edit = openWindow("frmEdit");
+            QWidget *edit = topLevel("frmEdit");
             QVERIFY(edit);
             QCOMPARE(edit->findChild<QLineEdit *>("Text1")->text(), f.listedTitles().at(3));
             edit->close();
@@ -273,7 +266,7 @@ private slots:
             QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
         }
         QTest::keyClick(f.window.get(), Qt::Key_N, Qt::ControlModifier);
-        QVERIFY(openWindow("frmAddNew"));
+        QVERIFY(topLevel("frmAddNew"));
     }
 
     // Exit with typed entries in an editor asks first; No keeps the program and the entries.
@@ -282,7 +275,7 @@ private slots:
         MainWindowFixture f(smallCollection());
         f.closeOtherWindows();
         f.trigger("New");
-        QWidget *editor = openWindow("frmAddNew");
+        QWidget *editor = topLevel("frmAddNew");
         QVERIFY(QTest::qWaitForWindowActive(editor));
         QTest::keyClicks(QApplication::focusWidget(), "Typed");
         QString asked;

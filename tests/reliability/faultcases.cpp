@@ -170,9 +170,7 @@ Program::Program(const QByteArray &catalogueBytes)
     if (!window->load())
         qFatal("start-up failed: %s", qPrintable(window->loadError()));
     window->show();
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w != window.get() && w->isVisible())
-            w->close();
+    testsupport::closeWindowsBut("frmMain");
     flushDeletes();
 }
 

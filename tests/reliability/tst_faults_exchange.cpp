@@ -8,8 +8,6 @@
 
 #include <QFile>
 #include <QTest>
-#include <csignal>
-#include <sys/resource.h>
 
 using namespace faultcases;
 
@@ -86,18 +84,13 @@ void TestFaultsExchange::exportToAFullDiskSaysSo()
         QFile f(out);
         QVERIFY(f.open(QIODevice::WriteOnly) && f.write("old") == 3);
     }
-    struct rlimit old {};
-    getrlimit(RLIMIT_FSIZE, &old);
-    struct rlimit small = old;
-    small.rlim_cur = 1024;
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
     int count = 0;
     QString error;
-    const bool exported =
-        exchange::exportCatalogue(folder.catalogue(), out, exchange::exportFormatFor(out), count, error);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    bool exported = false;
+    {
+        const testsupport::FileSizeLimit full(1024);
+        exported = exchange::exportCatalogue(folder.catalogue(), out, exchange::exportFormatFor(out), count, error);
+    }
     QVERIFY2(!exported, qPrintable(QString("%1 movies, %2 bytes").arg(count).arg(QFileInfo(out).size())));
     QVERIFY2(error.contains(name) && error.contains("The disk is full"), qPrintable(error));
     QCOMPARE(QFile::exists(out), existing);
