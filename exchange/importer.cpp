@@ -7,6 +7,7 @@
 #include "exchange/collectionxml.h"
 #include "exchange/conversions.h"
 #include "exchange/delimited.h"
+#include "exchange/peerxml.h"
 #include "exchange/zipfile.h"
 #include "platform/textdecode.h"
 
@@ -54,12 +55,18 @@ bool readCollection(QByteArrayView xml, bool zipped, ImportSource &source, QStri
         source.description = QStringLiteral("GCstar movie collection");
         if (!readGcstarXml(xml, source.table, why))
             return false;
+    } else if (const PeerXmlFormat *peer = peerXmlFormat(root)) {
+        source.format = peer->format;
+        source.description = QLatin1String(peer->description);
+        if (!peer->read(xml, source.table, why))
+            return false;
     } else {
         // Parse it through once more to tell broken XML from XML of another kind.
         SourceTable ignored;
         bool own = false;
         if (!readTellicoXml(xml, ignored, own, why) && why.startsWith(QLatin1String("It is not a Tellico")))
-            why = QStringLiteral("It is XML, but neither a Tellico nor a GCstar collection.");
+            why = QStringLiteral("It is XML, but neither a Tellico nor a GCstar collection, nor a Collectorz, "
+                                 "Data Crow or Griffith export.");
         return false;
     }
     source.mapping.clear();
