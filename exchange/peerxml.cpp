@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "exchange/peerxml.h"
 
 #include "exchange/collectionxml.h"
@@ -88,13 +89,14 @@ void readCollectorzStar(GuardedReader &r, Movie &m)
         m.actors << name;
 }
 
-void readCollectorzMovie(GuardedReader &r, SourceTable &table)
+// The fields of a Collectorz <movie>, some of which newer versions put in a <mainsection>.
+void readCollectorzFields(GuardedReader &r, Movie &m, QString &date, bool inMainSection = false)
 {
-    Movie m;
-    QString date;
     while (r.nextChild()) {
         const QStringView name = r.xml().name();
-        if (name == u"title")
+        if (name == u"mainsection" && !inMainSection)
+            readCollectorzFields(r, m, date, true);
+        else if (name == u"title")
             m.fields[Title] = r.text();
         else if (name == u"plot")
             m.fields[Plot] = r.text();
@@ -120,24 +122,35 @@ void readCollectorzMovie(GuardedReader &r, SourceTable &table)
                 else
                     r.skip();
             }
-        } else if (name == u"runtime" || (name == u"runtimeminutes" && m.fields[Time].isEmpty()))
+        } else if (name == u"runtime" || (name == u"runtimeminutes" && m.fields[Time].trimmed().isEmpty()))
             m.fields[Time] = r.text();
         else
             r.skip();
     }
+}
+
+void readCollectorzMovie(GuardedReader &r, SourceTable &table)
+{
+    Movie m;
+    QString date;
+    readCollectorzFields(r, m, date);
     if (m.fields[Year].trimmed().isEmpty())
         m.fields[Year] = date;
     appendMovie(m, int(r.xml().lineNumber()), table);
 }
 
-// Data Crow writes a play length as "H:MM" or "H:MM:SS".
+// Data Crow writes a play length as "H:MM" or "H:MM:SS", and since version 5 as seconds.
 QString dataCrowMinutes(const QString &text)
 {
     static const QRegularExpression hm(QStringLiteral("^\\s*(\\d{1,3}):(\\d{1,2})(?::\\d{1,2})?\\s*$"));
     const QRegularExpressionMatch match = hm.match(text);
-    if (!match.hasMatch())
-        return text;
-    return QString::number(match.captured(1).toInt() * 60 + match.captured(2).toInt());
+    if (match.hasMatch())
+        return QString::number(match.captured(1).toInt() * 60 + match.captured(2).toInt());
+    bool number = false;
+    const qint64 seconds = text.trimmed().toLongLong(&number);
+    if (number && seconds > 0 && seconds < 1000000)
+        return QString::number((seconds + 30) / 60);
+    return text;
 }
 
 void readDataCrowMovie(GuardedReader &r, SourceTable &table)
@@ -149,12 +162,14 @@ void readDataCrowMovie(GuardedReader &r, SourceTable &table)
             m.fields[Title] = r.text();
         else if (name == u"description")
             m.fields[Plot] = r.text();
-        else if (name == u"genres")
+        else if (name == u"genres" || name == u"genres-items")
             m.genres = namedChildren(r, u"genre", u"name");
-        else if (name == u"actors")
+        else if (name == u"actors" || name == u"actors-items")
             m.actors = namedChildren(r, u"actor", u"name");
         else if (name == u"comment")
             m.fields[Review] = r.text();
+        else if (name == u"certification")
+            m.fields[Rating] = r.text();
         else if (name == u"year")
             m.fields[Year] = r.text();
         else if (name == u"playlength")
@@ -278,12 +293,23 @@ bool readCollectorzXml(QByteArrayView xml, SourceTable &table, QString &error)
 bool readDataCrowXml(QByteArrayView xml, SourceTable &table, QString &error)
 {
     table = SourceTable();
-    table.columns = {"title", "description", "genres", "actors", "comment", "", "year", "playlength"};
+    table.columns = {"title", "description", "genres", "actors", "comment", "certification", "year", "playlength"};
     GuardedReader r(xml);
     if (!openRoot(r, u"data-crow-objects", "Data Crow", error))
         return false;
+    // Version 5 puts the movies in a <movie-items>.
     int others = 0;
-    readMovies(r, table, readDataCrowMovie, others);
+    while (r.nextChild()) {
+        const QStringView name = r.xml().name();
+        if (name == u"movie")
+            readDataCrowMovie(r, table);
+        else if (name == u"movie-items")
+            readMovies(r, table, readDataCrowMovie, others);
+        else {
+            ++others;
+            r.skip();
+        }
+    }
     if (!finish(r, error))
         return false;
     if (table.rowCount() == 0 && others > 0) {

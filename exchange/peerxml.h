@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "exchange/importer.h"
@@ -14,8 +15,9 @@ namespace exchange {
 
 // Collectorz Movie Collector's XML export: <movieinfo><movielist><movie>.
 bool readCollectorzXml(QByteArrayView xml, SourceTable &table, QString &error);
-// Data Crow's XML export of its movie module: <data-crow-objects><movie>. Its "rating"
-// is a personal score and is left out.
+// Data Crow's XML export of its movie module: <data-crow-objects><movie>, or
+// <data-crow-objects><movie-items><movie> since version 5. Its "rating" is a personal
+// score and is left out; its "certification" is the rating.
 bool readDataCrowXml(QByteArrayView xml, SourceTable &table, QString &error);
 // Griffith's XML export: <root><movie>, one element per database column.
 bool readGriffithXml(QByteArrayView xml, SourceTable &table, QString &error);
