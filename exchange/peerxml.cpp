@@ -131,12 +131,13 @@ void readCollectorzFields(GuardedReader &r, Movie &m, QString &date, bool inMain
 
 void readCollectorzMovie(GuardedReader &r, SourceTable &table)
 {
+    const int line = int(r.xml().lineNumber());
     Movie m;
     QString date;
     readCollectorzFields(r, m, date);
     if (m.fields[Year].trimmed().isEmpty())
         m.fields[Year] = date;
-    appendMovie(m, int(r.xml().lineNumber()), table);
+    appendMovie(m, line, table);
 }
 
 // Data Crow writes a play length as "H:MM" or "H:MM:SS", and since version 5 as seconds.
@@ -155,6 +156,7 @@ QString dataCrowMinutes(const QString &text)
 
 void readDataCrowMovie(GuardedReader &r, SourceTable &table)
 {
+    const int line = int(r.xml().lineNumber());
     Movie m;
     while (r.nextChild()) {
         const QStringView name = r.xml().name();
@@ -177,7 +179,7 @@ void readDataCrowMovie(GuardedReader &r, SourceTable &table)
         else
             r.skip();
     }
-    appendMovie(m, int(r.xml().lineNumber()), table);
+    appendMovie(m, line, table);
 }
 
 // Griffith keeps the cast as lines of "Name as Role".
@@ -195,6 +197,7 @@ QStringList griffithActorNames(const QString &cast)
 
 void readGriffithMovie(GuardedReader &r, SourceTable &table)
 {
+    const int line = int(r.xml().lineNumber());
     Movie m;
     QString originalTitle;
     while (r.nextChild()) {
@@ -223,7 +226,7 @@ void readGriffithMovie(GuardedReader &r, SourceTable &table)
     // A movie without a local title is known by its original one.
     if (m.fields[Title].trimmed().isEmpty())
         m.fields[Title] = originalTitle;
-    appendMovie(m, int(r.xml().lineNumber()), table);
+    appendMovie(m, line, table);
 }
 
 // Opens the document at its root element; false, with the reason, when it is not there.
