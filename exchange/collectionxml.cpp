@@ -1,162 +1,82 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "exchange/collectionxml.h"
 
-#include <QXmlStreamReader>
+#include "exchange/guardedxml.h"
 
 namespace exchange {
 
 namespace {
 
-// Reads XML tokens, refusing what could make the parser expand text of the file's
-// own making: any entity declaration in a DOCTYPE and any entity it cannot resolve.
-// A DOCTYPE that only names an outside DTD (as Tellico's does) is fine; nothing is
-// ever fetched.
-class GuardedReader {
-public:
-    explicit GuardedReader(QByteArrayView xml) : reader_(xml.toByteArray()) {}
+// The Tellico fields that hold the eight movie fields, in movie-field order.
+const char *const tellicoFields[] = {"title",    "plot",          "genre", "cast",
+                                     "comments", "certification", "year",  "running-time"};
 
-    QXmlStreamReader &xml() { return reader_; }
-
-    // The next start element at or below the current level; false at the end of the
-    // parent, or on an error.
-    bool nextChild()
-    {
-        while (next()) {
-            if (reader_.isStartElement())
-                return true;
-            if (reader_.isEndElement())
-                return false;
-        }
-        return false;
-    }
-
-    // Text of the current element and its children.
-    QString text()
-    {
-        QString out;
-        int depth = 1;
-        while (depth > 0 && next()) {
-            if (reader_.isCharacters())
-                out += reader_.text();
-            else if (reader_.isStartElement())
-                ++depth;
-            else if (reader_.isEndElement())
-                --depth;
-        }
-        return out;
-    }
-
-    void skip()
-    {
-        int depth = 1;
-        while (depth > 0 && next()) {
-            if (reader_.isStartElement())
-                ++depth;
-            else if (reader_.isEndElement())
-                --depth;
-        }
-    }
-
-    bool next()
-    {
-        if (!refusal_.isEmpty())
-            return false;
-        const auto token = reader_.readNext();
-        if (token == QXmlStreamReader::DTD &&
-            (!reader_.entityDeclarations().isEmpty() || reader_.text().contains(QLatin1String("<!ENTITY")))) {
-            refusal_ = QStringLiteral("It declares entities in its DOCTYPE, which this program does not read.");
-            return false;
-        }
-        if (token == QXmlStreamReader::EntityReference) {
-            refusal_ = QString("It refers to an entity \"%1\" that is not part of XML.").arg(reader_.name());
-            return false;
-        }
-        return token != QXmlStreamReader::Invalid && token != QXmlStreamReader::EndDocument;
-    }
-
-    bool failed(QString &error) const
-    {
-        if (!refusal_.isEmpty()) {
-            error = refusal_;
-            return true;
-        }
-        if (reader_.hasError()) {
-            error = QString("It is not well-formed XML (line %1: %2).")
-                        .arg(reader_.lineNumber())
-                        .arg(reader_.errorString());
-            return true;
-        }
-        return false;
-    }
-
-private:
-    QXmlStreamReader reader_;
-    QString refusal_;
-};
-
-// "Name::Role" in old Tellico files, a column per part in newer ones.
-QString tellicoCastName(GuardedReader &r)
+// The movie field of a Tellico field name, or -1.
+int tellicoField(QStringView name)
 {
-    QString name;
-    bool first = true;
-    QString plain;
-    while (r.next()) {
-        auto &x = r.xml();
-        if (x.isCharacters())
-            plain += x.text();
-        else if (x.isStartElement()) {
-            const QString text = r.text();
-            if (first)
-                name = text;
-            first = false;
-        } else if (x.isEndElement())
-            break;
-    }
-    return first ? plain.section(QStringLiteral("::"), 0, 0) : name;
+    for (int f = 0; f < 8; ++f)
+        if (name == QLatin1String(tellicoFields[f]))
+            return f;
+    return -1;
 }
 
-void readTellicoEntry(GuardedReader &r, SourceTable &table)
+// One value of a field: the text of the element, or of its first <column> when it is a
+// row of a table field. Old files write a cast row as "Name::Role".
+QString tellicoValue(GuardedReader &r, bool cast)
 {
-    QString fields[8];
-    QStringList genres, cast;
+    QString plain, first;
+    bool columns = false;
+    while (r.next()) {
+        auto &x = r.xml();
+        if (x.isCharacters()) {
+            plain += x.text();
+        } else if (x.isStartElement()) {
+            const QString text = r.text();
+            if (!columns)
+                first = text;
+            columns = true;
+        } else if (x.isEndElement()) {
+            break;
+        }
+    }
+    if (columns)
+        return first;
+    return cast ? plain.section(QStringLiteral("::"), 0, 0) : plain;
+}
+
+// Reads an entry whose fields come in either form: a field that allows several values
+// as a plural element with one element per value (<genres><genre>..), a single-valued
+// one as the plain element, repeated in old files. Blank values are left out, except in
+// this program's own files, which come back as they were written.
+void readTellicoEntry(GuardedReader &r, SourceTable &table, bool ownExport)
+{
+    QStringList values[8];
     while (r.nextChild()) {
         const QStringView name = r.xml().name();
-        if (name == u"title")
-            fields[0] = r.text();
-        else if (name == u"plot")
-            fields[1] = r.text();
-        else if (name == u"genre")
-            genres << r.text();
-        else if (name == u"genres") {
-            while (r.nextChild())
-                genres << r.text();
-        } else if (name == u"cast")
-            cast << tellicoCastName(r);
-        else if (name == u"casts") {
-            while (r.nextChild())
-                cast << tellicoCastName(r);
-        } else if (name == u"comments")
-            fields[4] = r.text();
-        else if (name == u"certification")
-            fields[5] = r.text();
-        else if (name == u"certifications") {
-            while (r.nextChild()) {
-                const QString c = r.text();
-                if (fields[5].isEmpty())
-                    fields[5] = c;
-            }
-        } else if (name == u"year")
-            fields[6] = r.text();
-        else if (name == u"running-time")
-            fields[7] = r.text();
-        else
+        int f = tellicoField(name);
+        if (f >= 0) {
+            values[f] << tellicoValue(r, f == 3);
+            continue;
+        }
+        if (name.endsWith(u's'))
+            f = tellicoField(name.chopped(1));
+        if (f < 0) {
             r.skip();
+            continue;
+        }
+        while (r.nextChild())
+            values[f] << tellicoValue(r, f == 3);
     }
     table.beginRow(int(r.xml().lineNumber()));
-    fields[2] = genres.join(QChar(GenreSeparator));
-    fields[3] = cast.join(QStringLiteral(", "));
-    for (const QString &f : fields)
-        table.appendCell(f.toUtf8());
+    for (int f = 0; f < 8; ++f) {
+        QStringList &v = values[f];
+        if (!ownExport)
+            v.removeIf([](const QString &value) { return value.trimmed().isEmpty(); });
+        const QString joined = f == 2   ? v.join(QChar(GenreSeparator))
+                               : f == 3 ? v.join(QStringLiteral(", "))
+                                        : v.value(0);
+        table.appendCell(joined.toUtf8());
+    }
 }
 
 // Names from "Name (Role), Name (Role)" as older GCstar versions write actors.
@@ -265,7 +185,7 @@ bool readTellicoXml(QByteArrayView xml, SourceTable &table, bool &ownExport, QSt
         ownExport = a.value(QLatin1String("title")) == QLatin1String(OwnCollectionTitle);
         while (r.nextChild()) {
             if (r.xml().name() == u"entry")
-                readTellicoEntry(r, table);
+                readTellicoEntry(r, table, ownExport);
             else
                 r.skip();
         }

@@ -151,17 +151,49 @@ QString categoryFrom(const QStringList &genres)
                                                  {"educational", "Instructional"},
                                                  {"howto", "Instructional"},
                                                  {"comedies", "Comedy"},
-                                                 {"dramas", "Drama"}};
+                                                 {"dramas", "Drama"},
+                                                 {"mysteries", "Mystery"},
+                                                 {"biographies", "Biography"},
+                                                 {"documentaire", "Documentary"},
+                                                 {"horreur", "Horror"},
+                                                 {"sciencefictionfantasy", "Sci-Fi"}};
     for (const QString &g : genres) {
-        const QString trimmed = g.trimmed();
+        const QString key = squeezed(g);
         for (const QString &c : catalogue::categoryNames())
-            if (trimmed.compare(c, Qt::CaseInsensitive) == 0)
-                return g;
-        const auto it = obvious.constFind(squeezed(trimmed));
+            if (key == squeezed(c))
+                return c;
+        const auto it = obvious.constFind(key);
         if (it != obvious.constEnd())
             return *it;
     }
-    return genres.value(0);
+    return genres.value(0).trimmed();
+}
+
+QString certificationFromAge(const QString &text)
+{
+    bool number = false;
+    const int age = text.trimmed().toInt(&number);
+    if (!number)
+        return certificationFrom(text);
+    if (age <= 0)
+        return QString();
+    if (age == 1 || age == 3 || age == 4)
+        return QStringLiteral("G");
+    if (age == 2 || age <= 10)
+        return QStringLiteral("PG");
+    return age <= 16 ? QStringLiteral("PG-13") : QStringLiteral("R");
+}
+
+QString joinedNames(const QString &text)
+{
+    static const QRegularExpression separators(QStringLiteral("[,;|]"));
+    QStringList names;
+    for (const QString &name : text.split(separators)) {
+        const QString n = name.trimmed();
+        if (!n.isEmpty())
+            names << n;
+    }
+    return names.join(QStringLiteral(", "));
 }
 
 } // namespace exchange

@@ -29,10 +29,20 @@ QString minutesFrom(const QString &text);
 // A certification without its country ("PG-13 (USA)" gives "PG-13"); a number, which
 // is someone's score and not a certification, gives the empty text.
 QString certificationFrom(const QString &text);
-// The first genre that is one of the twelve categories (or an obvious synonym of one),
-// else the first genre as written.
+// The first genre that is one of the twelve categories, ignoring letter case, blanks
+// and punctuation ("sci fi"), or an obvious synonym of one ("Science Fiction",
+// "Documentaries"), in this program's spelling; else the first genre as written.
 QString categoryFrom(const QStringList &genres);
 // The genres of a spreadsheet cell: "Action, Drama", "Action; Drama", "Action/Drama".
 QStringList splitGenres(const QString &text);
+
+// The certification for an age limit as GCstar keeps it: 0 or nothing is no rating,
+// 1 (all audiences) G, 2 (parental guidance) PG, then the age in years: 3 and 4 G,
+// 5 to 10 PG, 11 to 16 PG-13, 17 and over R. Text that is no number goes to
+// certificationFrom.
+QString certificationFromAge(const QString &text);
+
+// Names separated by ",", ";" or "|", with or without blanks, joined with ", ".
+QString joinedNames(const QString &text);
 
 } // namespace exchange

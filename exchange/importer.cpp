@@ -4,9 +4,11 @@
 #include "catalogue/bulkinsert.h"
 #include "catalogue/duplicates.h"
 #include "catalogue/recordcursor.h"
+#include "exchange/cleanup.h"
 #include "exchange/collectionxml.h"
 #include "exchange/conversions.h"
 #include "exchange/delimited.h"
+#include "exchange/peerxml.h"
 #include "exchange/zipfile.h"
 #include "platform/textdecode.h"
 
@@ -54,12 +56,18 @@ bool readCollection(QByteArrayView xml, bool zipped, ImportSource &source, QStri
         source.description = QStringLiteral("GCstar movie collection");
         if (!readGcstarXml(xml, source.table, why))
             return false;
+    } else if (const PeerXmlFormat *peer = peerXmlFormat(root)) {
+        source.format = peer->format;
+        source.description = QLatin1String(peer->description);
+        if (!peer->read(xml, source.table, why))
+            return false;
     } else {
         // Parse it through once more to tell broken XML from XML of another kind.
         SourceTable ignored;
         bool own = false;
         if (!readTellicoXml(xml, ignored, own, why) && why.startsWith(QLatin1String("It is not a Tellico")))
-            why = QStringLiteral("It is XML, but neither a Tellico nor a GCstar collection.");
+            why = QStringLiteral("It is XML, but neither a Tellico nor a GCstar collection, nor a Collectorz, "
+                                 "Data Crow or Griffith export.");
         return false;
     }
     source.mapping.clear();
@@ -104,38 +112,6 @@ bool readText(QByteArray bytes, ImportSource &source, QString &why)
     source.exact = isOwnLayout(source.table.columns);
     source.mapping = mappingForHeader(source.table.columns);
     return true;
-}
-
-// The value as it will be stored: the cell itself, or its conversion kept in store.
-QByteArrayView converted(Field field, QByteArrayView cell, const ImportSource &source, std::vector<QByteArray> &store)
-{
-    if (cell.isEmpty() || (source.exact && !(field == Field::Category && cell.contains(GenreSeparator))))
-        return cell;
-    const QString text = QString::fromUtf8(cell);
-    QString value;
-    switch (field) {
-    case Field::Year:
-        value = yearFrom(text);
-        break;
-    case Field::Time:
-        value = minutesFrom(text);
-        break;
-    case Field::Rating:
-        value = certificationFrom(text);
-        break;
-    case Field::Category:
-        value = categoryFrom(source.format == SourceFormat::DelimitedText ? splitGenres(text)
-                                                                          : text.split(QChar(GenreSeparator)));
-        break;
-    default:
-        return cell;
-    }
-    QByteArray utf8 = value.toUtf8();
-    if (utf8 == cell)
-        return cell;
-    // Moving a QByteArray keeps its bytes where they are, so views into it stay valid.
-    store.push_back(std::move(utf8));
-    return store.back();
 }
 
 } // namespace
@@ -250,13 +226,15 @@ ImportPlan planImport(const ImportSource &source, const Mapping &mapping, const 
             plan.skipReasons << reason;
     };
     for (int row = 0; row < t.rowCount(); ++row) {
+        if (isBlankRow(t, row))
+            continue;
         if (t.cellCount(row) > columns)
             ++plan.rowsWithExtraFields;
         PlannedMovie m;
         for (int c = 0; c < columns && c < int(mapping.size()); ++c)
             if (mapping[size_t(c)])
                 m.values[size_t(catalogue::index(*mapping[size_t(c)]))] =
-                    converted(*mapping[size_t(c)], t.cell(row, c), source, plan.converted);
+                    cleanedValue(*mapping[size_t(c)], t.cell(row, c), source, plan.converted);
         const QByteArrayView title = m.values[0];
         if (title.trimmed().isEmpty()) {
             skip(QString("empty title on line %1").arg(t.lineOf(row)));

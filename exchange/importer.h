@@ -18,7 +18,7 @@ constexpr qint64 MaxImportFileSize = qint64(1) << 30;
 constexpr qint64 MaxInflatedSize = qint64(512) << 20;
 constexpr qsizetype MaxTitleBytes = 1 << 20;
 
-enum class SourceFormat { DelimitedText, Tellico, Gcstar };
+enum class SourceFormat { DelimitedText, Tellico, Gcstar, Collectorz, DataCrow, Griffith };
 
 using Mapping = std::vector<std::optional<catalogue::Field>>;
 

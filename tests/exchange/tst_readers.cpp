@@ -148,7 +148,7 @@ void TestReaders::quotingAndRaggedRows()
                                     source);
     QCOMPARE(plan.movies.size(), size_t(4));
     QCOMPARE(row(plan, 0).mid(0, 4),
-             (QStringList{"Say \"Cheese\", Please", "Line one\r\nline two, still \"plot\"", "", "A;B"}));
+             (QStringList{"Say \"Cheese\", Please", "Line one\r\nline two, still \"plot\"", "", "A, B"}));
     QCOMPARE(row(plan, 1).mid(0, 4), (QStringList{"Short", "", "", ""}));
     QCOMPARE(row(plan, 2).mid(0, 4), (QStringList{"Long", "p", "", "c"}));
     QCOMPARE(row(plan, 3).mid(0, 2), (QStringList{"Last", "no line end"}));
@@ -225,7 +225,7 @@ void TestReaders::gcstarOldAndNewShapes()
     QCOMPARE(source.format, exchange::SourceFormat::Gcstar);
     QCOMPARE(plan.movies.size(), size_t(2));
     QCOMPARE(row(plan, 0), (QStringList{"Heat", "A thief and a detective.", "Suspense", "Al Pacino, Robert De Niro",
-                                        "The bank scene.", "", "1995", "170"}));
+                                        "The bank scene.", "PG", "1995", "170"}));
     QCOMPARE(row(plan, 1),
              (QStringList{"Old", "Desert.", "Drama", "Peter O'Toole, Alec Guinness", "", "PG", "1962", "102"}));
 

@@ -80,6 +80,8 @@ private slots:
     void unreadableFileIsExplained();
     void collectionsHaveAFixedMapping();
     void exportWritesAllOrTheListedMovies();
+    void outsideValuesComeInClean_data();
+    void outsideValuesComeInClean();
 };
 
 void TestExchangeDialogs::importShowsWhatWillBeStoredThenStoresIt()
@@ -265,6 +267,82 @@ void TestExchangeDialogs::exportWritesAllOrTheListedMovies()
              exchange::ZipRead::Ok);
     QVERIFY(xml.indexOf("<title>Alpha</title>") < xml.indexOf("<title>Mid</title>"));
     QVERIFY(xml.indexOf("<title>Mid</title>") < xml.indexOf("<title>Zulu</title>"));
+}
+
+void TestExchangeDialogs::outsideValuesComeInClean_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QStringList>("stored"); // in field order
+
+    QTest::newRow("Tellico year that allows several values")
+        << "films.xml"
+        << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<tellico xmlns=\"http://periapsis.org/tellico/\" "
+                      "syntaxVersion=\"11\"><collection title=\"Films\" type=\"3\"><fields><field name=\"_default\"/>"
+                      "<field name=\"year\" title=\"Year\" type=\"6\" flags=\"3\"/></fields><entry id=\"1\">"
+                      "<title>Heat</title><years><year>1995</year></years></entry></collection></tellico>\n")
+        << "Tellico" << QStringList{"Heat", "", "", "", "", "", "1995", ""};
+    QTest::newRow("blanks around values, a row of blanks")
+        << "list.csv" << QByteArray("Title,Year,Genre\r\n\xC2\xA0Heat\t, 1995 ,\r\n , \t,\xC2\xA0\r\n") << "comma"
+        << QStringList{"Heat", "", "", "", "", "", "1995", ""};
+    QTest::newRow("category spelt otherwise, names with other separators")
+        << "list.csv" << QByteArray("Title,Genre,Cast\nAlien,sci fi,Sigourney Weaver;John Hurt | Ian Holm\n") << "comma"
+        << QStringList{"Alien", "", "Sci-Fi", "Sigourney Weaver, John Hurt, Ian Holm", "", "", "", ""};
+    QTest::newRow("markup in the plot, a comparison in the review")
+        << "list.csv" << QByteArray("Title,Plot,Review\nAmelie,\"<p>Paris &amp; a caf&#233;</p><p>Two.</p>\",x < y\n")
+        << "comma"
+        << QStringList{"Amelie", QString::fromUtf8("Paris & a caf\xC3\xA9\n\nTwo."), "", "", "x < y", "", "", ""};
+    QTest::newRow("GCstar age")
+        << "films.gcs"
+        << QByteArray("<?xml version=\"1.0\"?><collection type=\"GCfilms\"><item title=\"Heat\" age=\"11\" "
+                      "rating=\"8\"/></collection>")
+        << "GCstar" << QStringList{"Heat", "", "", "", "", "PG-13", "", ""};
+    QTest::newRow("Collectorz")
+        << "movies.xml"
+        << QByteArray("<?xml version=\"1.0\"?><movieinfo><movielist><movie><title>Alien</title><cast><star>"
+                      "<roleid>dfActor</roleid><person><displayname>Ian Holm</displayname></person></star></cast>"
+                      "</movie></movielist></movieinfo>")
+        << "Collectorz" << QStringList{"Alien", "", "", "Ian Holm", "", "", "", ""};
+    QTest::newRow("Data Crow") << "movies.xml"
+                               << QByteArray(
+                                      "<?xml version=\"1.0\"?><data-crow-objects><movie><title>Alien</title>"
+                                      "<genres><genre><name>horror</name></genre></genres></movie></data-crow-objects>")
+                               << "Data Crow" << QStringList{"Alien", "", "Horror", "", "", "", "", ""};
+    QTest::newRow("Griffith") << "movies.xml"
+                              << QByteArray("<?xml version='1.0' encoding='UTF-8'?><root><movie><title>Alien</title>"
+                                            "<runtime>117</runtime><rating>8</rating></movie></root>")
+                              << "Griffith" << QStringList{"Alien", "", "", "", "", "", "", "117"};
+}
+
+void TestExchangeDialogs::outsideValuesComeInClean()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, format);
+    QFETCH(QStringList, stored);
+    TestFolder folder;
+    folder.makeCatalogue({});
+    FakeHost host(folder.path());
+    FrmImport dialog(host);
+    QVERIFY(dialog.openFile(writeFile(folder, name, bytes)));
+    QVERIFY2(control<QLabel>(&dialog, "lblFormat")->text().contains(format),
+             qPrintable(control<QLabel>(&dialog, "lblFormat")->text()));
+    auto *preview = control<QTableWidget>(&dialog, "tblPreview");
+    QCOMPARE(preview->rowCount(), 1);
+    QStringList shown;
+    for (int c = 0; c < preview->columnCount(); ++c)
+        shown << (preview->item(0, c) ? preview->item(0, c)->text() : QString());
+    QStringList marked = stored; // the preview shows a line break as a sign
+    marked.replaceInStrings("\n", QString(QChar(0x21B5)));
+    QCOMPARE(shown, marked);
+
+    MessageBoxAnswerer summary(QMessageBox::Ok);
+    QTest::mouseClick(control<QPushButton>(&dialog, "cmdImport"), Qt::LeftButton);
+    QCOMPARE(summary.seen().text, QString("1 movie imported, 0 duplicates skipped, 0 rows skipped."));
+    const auto movies = folder.moviesInFile();
+    QCOMPARE(movies.size(), size_t(1));
+    QCOMPARE(QStringList(movies[0].values.begin(), movies[0].values.end()), stored);
 }
 
 QTEST_MAIN(TestExchangeDialogs)

@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Fuzzes the Collectorz reader as the import reads it.
+#include "exchange/peerxml.h"
+#include "fuzz_collections.h"
+
+#include <cstdint>
+
+using namespace exchange;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    SourceTable table;
+    QString error;
+    if (readCollectorzXml(bytes, table, error)) {
+        checkCollection(table);
+        ImportSource source;
+        if (readImportBytes(bytes, "fuzz.xml", source, error))
+            planImport(source, source.mapping, DuplicateIndex());
+    }
+    return 0;
+}
