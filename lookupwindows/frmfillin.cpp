@@ -300,13 +300,6 @@ void FrmFillIn::onApplyClicked()
 {
     if (!fillIn_ || fillIn_->isRunning())
         return;
-    // The listing is read again afterwards, which would drop a movie being typed.
-    if (host_.mainCursor().editMode() != catalogue::RecordCursor::EditMode::None) {
-        widgets::showMessage(this, QMessageBox::Information, Caption,
-                             QStringLiteral("A movie is open in the add or edit window. Save or cancel it first, "
-                                            "then apply the changes."));
-        return;
-    }
     std::vector<lookup::MovieChanges> confirmed;
     for (int t = 0; t < changes_->topLevelItemCount(); ++t) {
         const QTreeWidgetItem *top = changes_->topLevelItem(t);
