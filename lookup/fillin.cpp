@@ -72,6 +72,11 @@ catalogue::CatalogueError FillIn::load(const QString &catalogueFile, const std::
     return {};
 }
 
+QString FillIn::titleAt(int index) const
+{
+    return index >= 0 && index < total() ? movies_[size_t(index)].movie()[Field::Title] : QString();
+}
+
 void FillIn::start()
 {
     next_ = answered_ = failuresInARow_ = unchanged_ = 0;

@@ -68,6 +68,8 @@ public:
     int done() const { return next_; }
     // Movies the source gave an answer for, match or not.
     int answered() const { return answered_; }
+    // The title of the movie at that place in the run, as read.
+    QString titleAt(int index) const;
     // Why the run stopped before the end on its own (the source cannot be reached, the key
     // was refused, several failures in a row); empty otherwise.
     QString stopReason() const { return stopReason_; }

@@ -33,6 +33,7 @@ CommandBar::CommandBar(QMainWindow *window) : QObject(window), window_(window)
     print_ = addTool("Print", "Print...", "document-print", QStyle::SP_DialogSaveButton);
     importMovies_ = addTool("Import", "Import Movies...", "document-import", QStyle::SP_DialogOpenButton);
     exportMovies_ = addTool("Export", "Export Movies...", "document-export", QStyle::SP_DialogSaveButton);
+    fillIn_ = addTool("FillIn", "Fill In Details...", "edit-find", QStyle::SP_FileDialogContentsView);
     exit_ = addTool("Exit", "&Exit", "application-exit", QStyle::SP_DialogCloseButton, false,
                     "Close all documents and exit");
     compact_ = addTool("Compact", "Compact DB", "edit-clear", QStyle::SP_DriveHDIcon);
@@ -63,7 +64,7 @@ CommandBar::CommandBar(QMainWindow *window) : QObject(window), window_(window)
 
     addPopup("mnuFile", "&File",
              {newMovie_, nullptr, deleteMovie_, editMovie_, nullptr, listAll_, print_, importMovies_, exportMovies_,
-              restore_, nullptr, exit_});
+              fillIn_, restore_, nullptr, exit_});
     addPopup("mnuOptions", "&Options", {compact_, nullptr, tips_, warnDuplicates_});
     addPopup("mnuSort", "&Sort Method", {merge_, nullptr, ascending_, descending_});
     // The switch between the list and the browse buttons, reachable without the toolbar.

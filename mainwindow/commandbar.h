@@ -32,6 +32,7 @@ public:
     QAction *print() const { return print_; }
     QAction *importMovies() const { return importMovies_; }
     QAction *exportMovies() const { return exportMovies_; }
+    QAction *fillIn() const { return fillIn_; }
     QAction *restore() const { return restore_; }
     QAction *exit() const { return exit_; }
     // Options menu
@@ -74,6 +75,7 @@ private:
     QAction *print_;
     QAction *importMovies_;
     QAction *exportMovies_;
+    QAction *fillIn_;
     QAction *restore_;
     QAction *exit_;
     QAction *compact_;

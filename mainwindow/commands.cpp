@@ -32,6 +32,7 @@ void FrmMain::connectCommands()
     connect(bar.compact(), &QAction::triggered, this, &FrmMain::showCompaction);
     connect(bar.importMovies(), &QAction::triggered, this, &FrmMain::showImport);
     connect(bar.exportMovies(), &QAction::triggered, this, &FrmMain::showExport);
+    connect(bar.fillIn(), &QAction::triggered, this, &FrmMain::showFillIn);
     connect(bar.tips(), &QAction::triggered, this, &FrmMain::toggleTips);
     connect(bar.restore(), &QAction::triggered, this, &FrmMain::showRestore);
     connect(bar.warnDuplicates(), &QAction::triggered, this, &FrmMain::toggleWarnDuplicates);

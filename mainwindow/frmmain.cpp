@@ -8,6 +8,7 @@
 #include "editor/frmedit.h"
 #include "importexport/frmexport.h"
 #include "importexport/frmimport.h"
+#include "lookupwindows/frmfillin.h"
 #include "maintenance/frmcompact.h"
 #include "maintenance/frmrestore.h"
 #include "mainwindow/browsepanel.h"
@@ -50,6 +51,7 @@ FrmMain::~FrmMain()
     delete compactDialog_.data();
     delete importDialog_.data();
     delete exportDialog_.data();
+    delete fillInDialog_.data();
     delete restoreDialog_.data();
     delete aboutBox_.data();
     delete tipWindow_.data();

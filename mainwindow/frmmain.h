@@ -26,6 +26,10 @@ class FrmExport;
 class FrmImport;
 } // namespace importexport
 
+namespace lookupwindows {
+class FrmFillIn;
+}
+
 namespace maintenance {
 class FrmCompact;
 class FrmRestore;
@@ -134,6 +138,7 @@ private:
     void updateCompactEnabled();
     void showImport();
     void showExport();
+    void showFillIn();
     void showHelp();
     void showAboutBox();
     void showTipOfTheDay();
@@ -165,6 +170,7 @@ private:
     QPointer<maintenance::FrmCompact> compactDialog_;
     QPointer<importexport::FrmImport> importDialog_;
     QPointer<importexport::FrmExport> exportDialog_;
+    QPointer<lookupwindows::FrmFillIn> fillInDialog_;
     QPointer<maintenance::FrmRestore> restoreDialog_;
     QPointer<startup::FrmAbout> aboutBox_;
     QPointer<startup::FrmTip> tipWindow_;

@@ -10,6 +10,7 @@
 #include "help/help.h"
 #include "importexport/frmexport.h"
 #include "importexport/frmimport.h"
+#include "lookupwindows/frmfillin.h"
 #include "maintenance/frmcompact.h"
 #include "report/report.h"
 #include "startup/frmabout.h"
@@ -55,6 +56,7 @@ void FrmMain::updateCompactEnabled()
     commandBar_->compact()->setEnabled(!editing);
     commandBar_->importMovies()->setEnabled(!editing);
     commandBar_->restore()->setEnabled(!editing);
+    commandBar_->fillIn()->setEnabled(!editing);
 }
 
 // The import window opens only once a readable file was picked.
@@ -75,6 +77,11 @@ void FrmMain::showImport()
 void FrmMain::showExport()
 {
     widgets::showSingle(exportDialog_, [this] { return new importexport::FrmExport(*this); });
+}
+
+void FrmMain::showFillIn()
+{
+    widgets::showSingle(fillInDialog_, [this] { return new lookupwindows::FrmFillIn(*this); });
 }
 
 void FrmMain::showCompaction()

@@ -14,11 +14,12 @@ set(allowed_maintenance widgets help catalogue platform)
 set(allowed_report widgets catalogue platform)
 set(allowed_startup widgets help catalogue platform)
 set(allowed_importexport maintenance exchange widgets help catalogue platform)
-set(allowed_mainwindow editor maintenance importexport report startup lookup widgets help exchange catalogue platform)
+set(allowed_lookupwindows widgets help catalogue platform lookup)
+set(allowed_mainwindow editor maintenance importexport report startup lookup lookupwindows widgets help exchange catalogue platform)
 set(allowed_tools catalogue exchange lookup platform)
 set(allowed_app mainwindow startup platform)
 
-set(folders platform catalogue exchange lookup widgets help editor maintenance report startup importexport
+set(folders platform catalogue exchange lookup widgets help lookupwindows editor maintenance report startup importexport
     mainwindow tools app)
 set(failures "")
 foreach(folder ${folders})

@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // moviary-catalogue: makes a DVDs.mdb, empty or with the sample collection; imports
-// movies into a catalogue and exports them from it.
+// movies into a catalogue and exports them from it; fills in their details online.
 #include "catalogue/schema.h"
 #include "exchange/exporter.h"
 #include "exchange/importer.h"
+#include "lookup/fillin.h"
+#include "lookup/sourcefactory.h"
+#include "platform/settings.h"
 
 #include <QCoreApplication>
 #include <QStringList>
+#include <QTextStream>
 #include <cstdio>
 
 namespace {
@@ -16,11 +20,15 @@ int usage()
     std::fprintf(stderr, "usage: moviary-catalogue [--sample] [--force] PATH/DVDs.mdb\n"
                          "       moviary-catalogue --import FILE [--keep-duplicates] PATH/DVDs.mdb\n"
                          "       moviary-catalogue --export FILE.csv|FILE.tc PATH/DVDs.mdb\n"
+                         "       moviary-catalogue --fill-in [--only-missing] PATH/DVDs.mdb\n"
                          "  makes an empty catalogue, or with --sample one holding sample movies;\n"
                          "  an existing file is kept unless --force is given;\n"
                          "  --import adds the movies of a CSV/TSV, Tellico or GCstar file, skipping\n"
                          "  movies already there unless --keep-duplicates is given;\n"
-                         "  --export writes every movie, in title order, as CSV or as a Tellico file\n");
+                         "  --export writes every movie, in title order, as CSV or as a Tellico file;\n"
+                         "  --fill-in looks every movie up online (with --only-missing those missing a\n"
+                         "  field) and fills in the empty fields of each single confident match, after\n"
+                         "  a backup\n");
     return 2;
 }
 
@@ -48,6 +56,13 @@ int importInto(const QString &file, const QString &catalogueFile, bool keepDupli
     }
     say(exchange::importSummary(qsizetype(chosen.size()), keepDuplicates ? 0 : plan.duplicates, plan));
     return 0;
+}
+
+int fillIn(const QString &catalogueFile, bool onlyMissing)
+{
+    QTextStream out(stdout), err(stderr);
+    const std::unique_ptr<lookup::Source> source = lookup::sourceFor(platform::lookupSettings());
+    return lookup::fillInCatalogue(catalogueFile, onlyMissing, source.get(), out, err);
 }
 
 int exportFrom(const QString &file, const QString &catalogueFile)
@@ -89,6 +104,10 @@ int main(int argc, char **argv)
     const bool keepDuplicates = args.removeAll("--keep-duplicates") > 0;
     const bool sample = args.removeAll("--sample") > 0;
     const bool force = args.removeAll("--force") > 0;
+    const bool isFillIn = args.removeAll("--fill-in") > 0;
+    const bool onlyMissing = args.removeAll("--only-missing") > 0;
+    if ((isFillIn && (isImport || isExport || sample || force || keepDuplicates)) || (onlyMissing && !isFillIn))
+        return usage();
     if (bad || args.size() != 1 || args.first().startsWith("-") || (isImport && isExport) ||
         ((isImport || isExport) && (sample || force)) || (keepDuplicates && !isImport))
         return usage();
@@ -96,6 +115,8 @@ int main(int argc, char **argv)
         return importInto(importFile, args.first(), keepDuplicates);
     if (isExport)
         return exportFrom(exportFile, args.first());
+    if (isFillIn)
+        return fillIn(args.first(), onlyMissing);
 
     QString error;
     if (!catalogue::createCatalogue(args.first(), sample ? catalogue::Contents::Sample : catalogue::Contents::Empty,

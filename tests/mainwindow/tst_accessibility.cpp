@@ -33,6 +33,8 @@ private slots:
                                 << "frmImport" << true;
         QTest::newRow("export") << "Export"
                                 << "frmExport" << true;
+        QTest::newRow("fill in") << "FillIn"
+                                 << "frmFillIn" << true;
         QTest::newRow("compaction") << "Compact"
                                     << "frmCompact" << true;
         QTest::newRow("restore") << "Restore"

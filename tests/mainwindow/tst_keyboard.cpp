@@ -69,6 +69,8 @@ private slots:
                                 << "frmImport" << int(Qt::Key_Escape) << int(Qt::NoModifier);
         QTest::newRow("export") << "Export"
                                 << "frmExport" << int(Qt::Key_Escape) << int(Qt::NoModifier);
+        QTest::newRow("fill in") << "FillIn"
+                                 << "frmFillIn" << int(Qt::Key_Escape) << int(Qt::NoModifier);
     }
 
     void keyClosesTheWindow()
@@ -112,6 +114,9 @@ private slots:
         QTest::newRow("export") << "Export"
                                 << "frmExport"
                                 << "cmdCancel";
+        QTest::newRow("fill in") << "FillIn"
+                                 << "frmFillIn"
+                                 << "cmdClose";
         QTest::newRow("About box") << "About"
                                    << "frmAbout"
                                    << "cmdOk";

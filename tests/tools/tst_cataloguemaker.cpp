@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "catalogue/backup.h"
 #include "catalogue/categories.h"
 #include "catalogue/database.h"
 #include "catalogue/recordcursor.h"
@@ -11,6 +12,7 @@
 #include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QtTest>
 
 using catalogue::Field;
@@ -55,9 +57,10 @@ struct Run {
     QByteArray output;
 };
 
-Run runMaker(const QStringList &args)
+Run runMaker(const QStringList &args, const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment())
 {
     QProcess p;
+    p.setProcessEnvironment(env);
     p.setProgram(QCoreApplication::applicationDirPath() + "/moviary-catalogue");
     p.setArguments(args);
     p.setProcessChannelMode(QProcess::MergedChannels);
@@ -77,6 +80,7 @@ private slots:
     void existingFileIsKeptUnlessOverwriteIsAsked();
     void commandLineExitCodes();
     void forcedRebuildKeepsTheOldCatalogueUntilTheNewOneIsDone();
+    void fillInWithoutAReachableSourceChangesNothing();
 };
 
 void TestCatalogueMaker::emptyAndSampleCataloguesOpenAndList()
@@ -230,6 +234,41 @@ void TestCatalogueMaker::forcedRebuildKeepsTheOldCatalogueUntilTheNewOneIsDone()
     QVERIFY2(catalogue::createCatalogue(path, {testsupport::movie("Only")}, true, &error), qPrintable(error));
     QCOMPARE(folder.moviesInFile().size(), size_t(1));
     QVERIFY(!QFile::exists(path + ".new"));
+}
+
+void TestCatalogueMaker::fillInWithoutAReachableSourceChangesNothing()
+{
+    testsupport::TestFolder folder;
+    const QString path = folder.catalogue();
+    folder.makeCatalogue(
+        {testsupport::movie("Alien", "Horror", "1979"), catalogue::makeMovie("Heat", "", "", "", "", "", "1995", "")});
+    const QByteArray before = fileBytes(path);
+    // Settings of its own whose every service address refuses: nothing reaches the internet.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", folder.path() + "/config");
+    {
+        QSettings settings(folder.path() + "/config/moviary/moviary.conf", QSettings::IniFormat);
+        for (const char *key : {"Lookup/Wikidata Address", "Lookup/Wikipedia Address", "Lookup/TMDb Address"})
+            settings.setValue(key, "http://127.0.0.1:9");
+    }
+
+    for (const QStringList &args : {QStringList{"--fill-in", path}, QStringList{"--fill-in", "--only-missing", path}}) {
+        const Run run = runMaker(args, env);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.output.contains("nothing was changed"), run.output.constData());
+        QCOMPARE(fileBytes(path), before);
+        QVERIFY(catalogue::listBackups(path).isEmpty());
+    }
+
+    for (const QStringList &args :
+         {QStringList{"--fill-in"}, QStringList{"--only-missing", path}, QStringList{"--fill-in", "--sample", path},
+          QStringList{"--fill-in", "--import", "more.csv", path}, QStringList{"--fill-in", "--keep-duplicates", path},
+          QStringList{"--fill-in", path, path + "2"}}) {
+        const Run refused = runMaker(args, env);
+        QCOMPARE(refused.exitCode, 2);
+        QVERIFY2(refused.output.contains("--fill-in [--only-missing] PATH/DVDs.mdb"), qPrintable(args.join(' ')));
+    }
+    QCOMPARE(fileBytes(path), before);
 }
 
 QTEST_GUILESS_MAIN(TestCatalogueMaker)
