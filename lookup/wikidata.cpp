@@ -251,7 +251,8 @@ private:
         if (const int m = minutes(entity))
             movie[catalogue::Field::Time] = QString::number(m);
         genres = itemValues(entity, "P136").mid(0, MostGenres);
-        cast = itemValues(entity, "P161").mid(0, MostActors);
+        // A few more than shown, in case some have no English name.
+        cast = itemValues(entity, "P161").mid(0, 2 * MostActors);
         rating = itemValues(entity, "P1657").value(0);
         article = cleanText(entity.value(QStringLiteral("sitelinks"))
                                 .toObject()
@@ -280,7 +281,7 @@ private:
             if (const QString l = labelOf(g); !l.isEmpty())
                 genreLabels << l;
         for (const QString &a : cast)
-            if (const QString l = labelOf(a); !l.isEmpty())
+            if (const QString l = labelOf(a); !l.isEmpty() && names.size() < MostActors)
                 names << l;
         movie[catalogue::Field::Category] = categoryFromGenreLabels(genreLabels);
         movie[catalogue::Field::Actors] = names.join(QStringLiteral(", "));
@@ -312,8 +313,8 @@ private:
 
     Reply translate(const Reply &reply) const override
     {
-        // Without the article the short description stays, so an error page there is no failure.
-        if (inSummary && reply.failure == Failure::HttpError) {
+        // Without the article the short description stays, so a failure there is none of the look-up.
+        if (inSummary && reply.failure != Failure::None) {
             Reply kept;
             kept.status = reply.status;
             return kept;

@@ -63,6 +63,7 @@ class TestSources : public QObject {
 private slots:
     void wikidataSearchKeepsFilmsOnly();
     void wikidataDetails();
+    void wikidataWithoutArticleKeepsShortDescription_data();
     void wikidataWithoutArticleKeepsShortDescription();
     void tmdbSearchAndDetails_data();
     void tmdbSearchAndDetails();
@@ -124,11 +125,20 @@ void TestSources::wikidataDetails()
     QCOMPARE(server.requests().size(), 3);
 }
 
+void TestSources::wikidataWithoutArticleKeepsShortDescription_data()
+{
+    QTest::addColumn<Answer>("answer");
+    QTest::newRow("no article") << Answer::error(404, "{\"type\":\"not_found\"}");
+    QTest::newRow("not json") << Answer::json("<html></html>");
+    QTest::newRow("connection closed") << Answer::close();
+}
+
 void TestSources::wikidataWithoutArticleKeepsShortDescription()
 {
+    QFETCH(Answer, answer);
     LocalServer server;
     recordWikidata(server);
-    server.answer("/api/rest_v1/page/summary/Alien_(film)", Answer::error(404, "{\"type\":\"not_found\"}"));
+    server.answer("/api/rest_v1/page/summary/Alien_(film)", answer);
     lookup::WikidataSource source(server.url("/w/api.php"), server.url("/api/rest_v1"));
     auto request = source.details(alien("Q103569"));
     QVERIFY(waitFor(*request));
