@@ -1,0 +1,185 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Times 1,000 movies looked up (search, then details of the first candidate) in each online
+// source against the recorded answers served from a thread of this process. Reports the
+// program's own cost a movie without the server's, and the longest the event loop stood still.
+//   moviary-bench-lookup
+#include "bench/measure.h"
+#include "lookup/sources.h"
+#include "tests/common/localserver.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QThread>
+#include <QTimer>
+#include <ctime>
+#include <functional>
+#include <memory>
+
+namespace {
+
+using namespace bench;
+using Answer = LocalServer::Answer;
+
+constexpr int Movies = 1000;
+
+double cpuMs(clockid_t clock)
+{
+    timespec t{};
+    clock_gettime(clock, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+// The server in a thread of its own, so that its work is neither in the event loop measured
+// nor in the main thread's processor time.
+class ServerThread {
+public:
+    ServerThread()
+    {
+        thread.start();
+        context.moveToThread(&thread);
+        inThread([this] { server = std::make_unique<LocalServer>(); });
+    }
+    ~ServerThread()
+    {
+        inThread([this] { server.reset(); });
+        thread.quit();
+        thread.wait();
+    }
+    void inThread(const std::function<void()> &work)
+    {
+        QMetaObject::invokeMethod(&context, work, Qt::BlockingQueuedConnection);
+    }
+    LocalServer &local() { return *server; }
+    // Processor time of the server's thread so far.
+    double cpu()
+    {
+        double taken = 0;
+        inThread([&] { taken = cpuMs(CLOCK_THREAD_CPUTIME_ID); });
+        return taken;
+    }
+
+private:
+    QThread thread;
+    QObject context;
+    std::unique_ptr<LocalServer> server;
+};
+
+struct Figures {
+    double wallMs = 0;
+    double mainCpuMs = 0;
+    double processCpuMs = 0;
+    double longestStillMs = 0;
+};
+
+// Looks up every movie in turn from the event loop and watches a 1 ms timer for how late it fires.
+Figures run(lookup::Source &source)
+{
+    Figures f;
+    QEventLoop loop;
+    std::unique_ptr<lookup::Request> request;
+    int done = 0;
+    std::function<void()> next;
+    const auto failIfFailed = [&] {
+        if (request->failure() != lookup::Failure::None)
+            fail(request->errorMessage());
+    };
+    next = [&] {
+        if (done == Movies)
+            return loop.quit();
+        request = source.search(QStringLiteral("Alien %1").arg(done), 0);
+        QObject::connect(request.get(), &lookup::Request::finished, &loop, [&] {
+            failIfFailed();
+            if (request->candidates().isEmpty())
+                fail(QStringLiteral("%1 found nothing").arg(source.name()));
+            const lookup::Candidate first = request->candidates().first();
+            // Deleted later: this runs inside the request's own signal.
+            request.release()->deleteLater();
+            request = source.details(first);
+            QObject::connect(request.get(), &lookup::Request::finished, &loop, [&] {
+                failIfFailed();
+                ++done;
+                request.release()->deleteLater();
+                QTimer::singleShot(0, &loop, next);
+            });
+        });
+    };
+
+    QTimer tick;
+    tick.setTimerType(Qt::PreciseTimer);
+    tick.setInterval(1);
+    QElapsedTimer sinceTick;
+    QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
+        f.longestStillMs = std::max(f.longestStillMs, sinceTick.nsecsElapsed() / 1e6 - 1);
+        sinceTick.restart();
+    });
+
+    const double mainBefore = cpuMs(CLOCK_THREAD_CPUTIME_ID);
+    const double processBefore = cpuMs(CLOCK_PROCESS_CPUTIME_ID);
+    QElapsedTimer wall;
+    wall.start();
+    sinceTick.start();
+    tick.start();
+    QTimer::singleShot(0, &loop, next);
+    loop.exec();
+    f.wallMs = wall.nsecsElapsed() / 1e6;
+    f.mainCpuMs = cpuMs(CLOCK_THREAD_CPUTIME_ID) - mainBefore;
+    f.processCpuMs = cpuMs(CLOCK_PROCESS_CPUTIME_ID) - processBefore;
+    return f;
+}
+
+void report(const QString &name, const Figures &f, double serverCpuMs, int requests)
+{
+    const auto figure = [&](const QString &what, double value, const char *unit) {
+        printFigure(qPrintable(QStringLiteral("%1: %2").arg(name, what)), value, unit);
+    };
+    figure(QStringLiteral("requests a movie"), double(requests) / Movies, "");
+    figure(QStringLiteral("wall time a movie"), f.wallMs / Movies, "ms");
+    figure(QStringLiteral("processor time a movie, without the server"), (f.processCpuMs - serverCpuMs) / Movies, "ms");
+    figure(QStringLiteral("processor time a movie in the main thread"), f.mainCpuMs / Movies, "ms");
+    figure(QStringLiteral("longest the event loop was blocked"), f.longestStillMs, "ms");
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    {
+        ServerThread server;
+        server.inThread([&] {
+            LocalServer &s = server.local();
+            s.answer("/w/api.php?action=wbsearchentities",
+                     Answer::json(LocalServer::file("wikidata/search-alien.json")));
+            s.answer("/w/api.php?action=wbgetentities&props=labels|descriptions|claims",
+                     Answer::json(LocalServer::file("wikidata/filter-alien.json")));
+            s.answer("/w/api.php?action=wbgetentities&props=labels|descriptions|claims|sitelinks",
+                     Answer::json(LocalServer::file("wikidata/film-alien.json")));
+            s.answer("/w/api.php?action=wbgetentities&props=labels",
+                     Answer::json(LocalServer::file("wikidata/labels-alien.json")));
+            s.answer("/api/rest_v1/page/summary/Alien_(film)",
+                     Answer::json(LocalServer::file("wikidata/summary-alien.json")));
+        });
+        lookup::WikidataSource source(server.local().url("/w/api.php"), server.local().url("/api/rest_v1"));
+        const double serverBefore = server.cpu();
+        const Figures f = run(source);
+        int requests = 0;
+        server.inThread([&] { requests = int(server.local().requests().size()); });
+        report(source.name(), f, server.cpu() - serverBefore, requests);
+    }
+    {
+        ServerThread server;
+        server.inThread([&] {
+            LocalServer &s = server.local();
+            s.answer("/3/search/movie", Answer::json(LocalServer::file("tmdb/search-alien.json")));
+            s.answer("/3/movie/348", Answer::json(LocalServer::file("tmdb/movie-348.json")));
+        });
+        lookup::TmdbSource source(server.local().url(), QStringLiteral("0123456789abcdef0123456789abcdef"));
+        const double serverBefore = server.cpu();
+        const Figures f = run(source);
+        int requests = 0;
+        server.inThread([&] { requests = int(server.local().requests().size()); });
+        report(source.name(), f, server.cpu() - serverBefore, requests);
+    }
+    return 0;
+}
