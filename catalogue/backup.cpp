@@ -244,19 +244,10 @@ BackupContents inspectBackup(const QString &path)
         c.problem = QString::fromUtf8(sqlite3_errstr(rc));
         return c;
     }
-    QByteArray verdict;
-    if (!readValue(raw, "PRAGMA quick_check", verdict)) {
-        c.code = sqlite3_extended_errcode(raw);
-        c.problem =
-            errorKind(c.code) == ErrorKind::Io ? QString("input/output error") : QString::fromUtf8(sqlite3_errmsg(raw));
-        return c;
-    }
-    if (verdict != "ok") {
-        // A page the check could not read is listed among the damage: the disk failing.
-        const bool unread = verdict.contains("error code=") || verdict.contains("failed to get page") ||
-                            verdict.contains("unable to get the page");
-        c.code = unread ? SQLITE_IOERR : SQLITE_CORRUPT;
-        c.problem = unread ? QString("input/output error") : QString::fromUtf8(verdict.left(200));
+    const IntegrityVerdict verdict = checkIntegrity(raw, IntegrityCheck::Quick);
+    if (verdict.code != SQLITE_OK) {
+        c.code = verdict.code;
+        c.problem = errorKind(c.code) == ErrorKind::Io ? QString("input/output error") : verdict.detail;
         return c;
     }
     if (!hasMovieFields(raw) || !readValue(raw, "SELECT count(*) FROM Movies", c.movies)) {

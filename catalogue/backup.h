@@ -84,4 +84,10 @@ bool backUpAtStartupIfDue(const QString &catalogueFile, CatalogueError &error,
 // catalogue stays exactly as it was.
 CatalogueError restoreBackup(const QString &backupFile, const QString &catalogueFile);
 
+// Puts a good backup in the place of a catalogue that cannot be opened: the damaged
+// file (and any journal beside it) is kept under a new name, keptAs, in the same folder
+// ("DVDs.damaged-YYYYMMDD-HHMMSS.mdb"), never deleted. On failure nothing is moved.
+CatalogueError recoverFromBackup(const QString &backupFile, const QString &catalogueFile, QString *keptAs = nullptr,
+                                 const QDateTime &now = QDateTime::currentDateTime());
+
 } // namespace catalogue

@@ -87,19 +87,14 @@ CatalogueError checkCopy(sqlite3 *copy, const QString &workFile, qint64 expected
         return failure(code, QString("The compacted copy %1 could not be read back to check it (%2).")
                                  .arg(name, QString::fromUtf8(why)));
     };
-    QByteArray verdict;
-    if (!readValue(copy, "PRAGMA integrity_check", verdict))
-        return failure(SQLITE_CORRUPT, QString("The compacted copy %1 could not be checked: %2.")
-                                           .arg(name, QString::fromUtf8(sqlite3_errmsg(copy))));
-    // The check lists a page it could not read among the damage: that is the disk failing.
-    const qsizetype unread = verdict.indexOf("error code=");
-    if (verdict != "ok" && unread >= 0) {
-        const int code = std::atoi(verdict.constData() + unread + 11);
-        return unreadable(code ? code : SQLITE_IOERR, sqlite3_errstr(code ? code : SQLITE_IOERR));
-    }
-    if (verdict != "ok")
+    const IntegrityVerdict verdict = checkIntegrity(copy, IntegrityCheck::Full);
+    if (!verdict.checkRan)
         return failure(SQLITE_CORRUPT,
-                       QString("The compacted copy %1 is damaged: %2.").arg(name, QString::fromUtf8(verdict)));
+                       QString("The compacted copy %1 could not be checked: %2.").arg(name, verdict.detail));
+    if (errorKind(verdict.code) == ErrorKind::Io)
+        return unreadable(verdict.code, sqlite3_errstr(verdict.code));
+    if (verdict.code != SQLITE_OK)
+        return failure(SQLITE_CORRUPT, QString("The compacted copy %1 is damaged: %2.").arg(name, verdict.detail));
     qint64 movies = -1;
     if (!countMovies(copy, movies))
         return unreadable(sqlite3_extended_errcode(copy), sqlite3_errmsg(copy));

@@ -1,33 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "catalogue/recordcursor.h"
 
+#include "catalogue/guardedwrite.h"
+
 namespace catalogue {
 
 namespace {
-
-// Names a row by rowid and by every value read, so a write never reaches a row that
-// changed since. Values are compared as text, the way they were read.
-QByteArray rowCondition(int firstParam)
-{
-    QByteArray s = "rowid = ?" + QByteArray::number(firstParam);
-    for (int i = 0; i < FieldCount; ++i)
-        s += " AND CAST(\"" + fieldName(fieldAt(i)).toLatin1() + "\" AS TEXT) IS ?" +
-             QByteArray::number(firstParam + 1 + i);
-    return s;
-}
-
-// Sets only the fields listed, so that a field the user left alone keeps exactly what
-// is stored (a NULL, a number, bytes another program wrote).
-QByteArray updateSql(const Database &db, const std::vector<int> &fields)
-{
-    QByteArray s = "UPDATE Movies SET ";
-    for (size_t k = 0; k < fields.size(); ++k)
-        s += (k ? ", \"" : "\"") + fieldName(fieldAt(fields[k])).toLatin1() +
-             "\" = " + db.writtenValue(fieldAt(fields[k]), int(k) + 1);
-    if (fields.empty())
-        s += "\"Title\" = \"Title\"";
-    return s + " WHERE " + rowCondition(int(fields.size()) + 1);
-}
 
 QByteArray insertSql(const Database &db)
 {
@@ -40,7 +18,7 @@ QByteArray insertSql(const Database &db)
     return s + ")";
 }
 
-QByteArray deleteSql() { return "DELETE FROM Movies WHERE " + rowCondition(1); }
+QByteArray deleteSql() { return "DELETE FROM Movies WHERE " + rowGuard(1); }
 
 void bindText(sqlite3_stmt *st, int param, const QString &text, bool isNull)
 {
@@ -326,7 +304,7 @@ bool RecordCursor::updateRecord()
     for (int i = 0; i < FieldCount; ++i)
         if (m.values[i] != read.values[i])
             changed.push_back(i);
-    if (!writeRow(updateSql(*link_->db, changed), &m, changed))
+    if (!writeRow(guardedUpdateSql(*link_->db, changed), &m, changed))
         return false;
     editMode_ = EditMode::None;
     for (int field : changed)

@@ -6,6 +6,7 @@
 #include <QFile>
 
 #include <cerrno>
+#include <cstdlib>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -114,6 +115,36 @@ bool readValue(sqlite3 *db, const char *sql, qint64 &value, int *rc)
         return false;
     value = sqlite3_column_int64(st.get(), 0);
     return true;
+}
+
+IntegrityVerdict checkIntegrity(sqlite3 *db, IntegrityCheck depth)
+{
+    IntegrityVerdict v;
+    QByteArray findings;
+    const char *pragma = depth == IntegrityCheck::Quick ? "PRAGMA quick_check" : "PRAGMA integrity_check";
+    if (!readValue(db, pragma, findings)) {
+        v.checkRan = false;
+        v.code = sqlite3_extended_errcode(db);
+        if (v.code == SQLITE_OK)
+            v.code = SQLITE_ERROR;
+        v.detail = QString::fromUtf8(sqlite3_errmsg(db));
+        return v;
+    }
+    if (findings == "ok")
+        return v;
+    // The check has no code of its own for a page it could not read: it lists it among
+    // the damage, with the read's code where it has one. That is the disk failing.
+    const qsizetype coded = findings.indexOf("error code=");
+    if (coded >= 0) {
+        const int code = std::atoi(findings.constData() + coded + 11);
+        v.code = code != SQLITE_OK ? code : SQLITE_IOERR;
+    } else if (findings.contains("failed to get page") || findings.contains("unable to get the page")) {
+        v.code = SQLITE_IOERR;
+    } else {
+        v.code = SQLITE_CORRUPT;
+    }
+    v.detail = QString::fromUtf8(findings.left(200));
+    return v;
 }
 
 int copyDatabase(sqlite3 *to, sqlite3 *from)

@@ -40,6 +40,18 @@ StatementPtr prepareStatement(sqlite3 *db, const char *sql, int &rc);
 bool readValue(sqlite3 *db, const char *sql, QByteArray &value, int *rc = nullptr);
 bool readValue(sqlite3 *db, const char *sql, qint64 &value, int *rc = nullptr);
 
+// What SQLite's own check found in a file. code is SQLITE_OK for a sound file, an
+// I/O code when the check could not read a page (the disk failing), SQLITE_CORRUPT when
+// the file is damaged (detail: the first of the findings), or, with checkRan false, the
+// code the check itself failed with (detail: SQLite's message).
+struct IntegrityVerdict {
+    int code = SQLITE_OK;
+    bool checkRan = true;
+    QString detail;
+};
+enum class IntegrityCheck { Quick, Full };
+IntegrityVerdict checkIntegrity(sqlite3 *db, IntegrityCheck depth);
+
 // Copies the whole main database of from into to through the online backup API;
 // answers SQLITE_OK or the (extended) code of the failure.
 int copyDatabase(sqlite3 *to, sqlite3 *from);

@@ -99,6 +99,7 @@ MovieDialog::MovieDialog(widgets::CatalogueHost &host, const Look &look)
 {
     widgets::exposeAsDialog(this);
     setAttribute(Qt::WA_DeleteOnClose);
+    widgets::pressFocusedButtonOnReturn(this);
     setWindowTitle(look.caption);
     setWindowIcon(QIcon(QStringLiteral(":/images/moviary32.png")));
     setFont(widgets::sansSerif(8.25));

@@ -58,6 +58,11 @@ HelpViewer::HelpViewer(QWidget *parent) : QWidget(parent)
     forward_->setShortcut(QKeySequence::Forward);
     home_ = toolBar->addAction(style()->standardIcon(QStyle::SP_DirHomeIcon), tr("Home"));
     home_->setObjectName(QStringLiteral("helpHome"));
+    auto *closeAction = new QAction(tr("Close"), this);
+    closeAction->setObjectName(QStringLiteral("helpClose"));
+    closeAction->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
+    connect(closeAction, &QAction::triggered, this, &QWidget::close);
+    addAction(closeAction);
     connect(back_, &QAction::triggered, this, [this] { page_->backward(); });
     connect(forward_, &QAction::triggered, this, [this] { page_->forward(); });
     connect(home_, &QAction::triggered, this, [this] {

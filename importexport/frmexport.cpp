@@ -31,6 +31,7 @@ const char *const Extensions[] = {".csv", ".tc"};
 FrmExport::FrmExport(widgets::CatalogueHost &host, QWidget *parent) : QDialog(parent), host_(host)
 {
     setObjectName(QStringLiteral("frmExport"));
+    widgets::pressFocusedButtonOnReturn(this);
     setWindowTitle(Caption);
 
     fileText_ = new QLineEdit(QDir::homePath() + QStringLiteral("/Movies.csv"), this);

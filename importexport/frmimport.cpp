@@ -40,6 +40,7 @@ QString shortened(QByteArrayView utf8)
 FrmImport::FrmImport(widgets::CatalogueHost &host, QWidget *parent) : QDialog(parent), host_(host)
 {
     setObjectName(QStringLiteral("frmImport"));
+    widgets::pressFocusedButtonOnReturn(this);
     setWindowTitle(Caption);
     resize(820, 600);
 

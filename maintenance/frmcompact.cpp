@@ -27,6 +27,7 @@ FrmCompact::FrmCompact(widgets::CatalogueHost &host, QWidget *parent) : QWidget(
     using widgets::placeTwips;
     widgets::exposeAsDialog(this);
     setObjectName(QStringLiteral("frmCompact"));
+    widgets::pressFocusedButtonOnReturn(this);
     setWindowTitle(QStringLiteral("Database"));
     setFont(widgets::sansSerif(8.25));
     setFixedSize(widgets::twips(4575), widgets::twips(2265));

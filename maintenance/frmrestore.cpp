@@ -17,6 +17,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QShortcut>
 #include <QThread>
 #include <QVBoxLayout>
 
@@ -43,6 +44,7 @@ FrmRestore::FrmRestore(widgets::CatalogueHost &host, const QString &catalogueFil
 {
     widgets::exposeAsDialog(this);
     setObjectName(QStringLiteral("frmRestore"));
+    widgets::pressFocusedButtonOnReturn(this);
     setWindowTitle(QStringLiteral("Restore from Backup"));
     setFont(widgets::sansSerif(8.25));
     resize(widgets::twips(6000), widgets::twips(4200));
@@ -74,6 +76,9 @@ FrmRestore::FrmRestore(widgets::CatalogueHost &host, const QString &catalogueFil
     connect(backupList_, &QListWidget::itemSelectionChanged, this, &FrmRestore::updateRestoreEnabled);
     connect(restoreButton_, &QPushButton::clicked, this, &FrmRestore::onRestoreClicked);
     connect(cancelButton_, &QPushButton::clicked, this, &QWidget::close);
+    // Escape does what Cancel does.
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, cancelButton_, &QPushButton::click);
 
     widgets::makeTopMost(this);
     loadBackups();

@@ -56,6 +56,7 @@ CommandBar::CommandBar(QMainWindow *window) : QObject(window), window_(window)
     listAll_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     help_->setShortcut(QKeySequence(Qt::Key_F1));
     exit_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    listView_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
     // A tool button shortens its caption ("Help Using", "Exit"); these show as named.
     help_->setIconText(help_->text());
     exit_->setIconText(exit_->text());
@@ -65,6 +66,8 @@ CommandBar::CommandBar(QMainWindow *window) : QObject(window), window_(window)
               restore_, nullptr, exit_});
     addPopup("mnuOptions", "&Options", {compact_, nullptr, tips_, warnDuplicates_});
     addPopup("mnuSort", "&Sort Method", {merge_, nullptr, ascending_, descending_});
+    // The switch between the list and the browse buttons, reachable without the toolbar.
+    addPopup("mnuView", "&View", {listView_});
     addPopup("mnuHelp", "&Help", {help_, nullptr, about_});
 
     toolBar_->addAction(newMovie_);

@@ -12,7 +12,7 @@ class QMenu;
 class QMenuBar;
 class QToolBar;
 
-// The main window's command bar: a menu bar with four popup menus and a toolbar. Every
+// The main window's command bar: a menu bar with five popup menus and a toolbar. Every
 // menu item and toolbar button is a tool, one QAction named by its command and shared
 // by every band that shows it, so a caption, check mark or enabled state set once shows
 // everywhere. Check marks are set by the program only: a click never flips one itself.
@@ -45,7 +45,7 @@ public:
     // Help menu
     QAction *help() const { return help_; }
     QAction *about() const { return about_; }
-    // Toolbar only
+    // Toolbar and View menu
     QAction *listView() const { return listView_; }
 
     // Every tool, in the order they were made.

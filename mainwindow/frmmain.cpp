@@ -61,6 +61,7 @@ bool FrmMain::load()
     // A file that opens but cannot be listed (damaged pages, say) is no catalogue to start on.
     if (!cursor_->isOpen() || cursor_->lastError()) {
         loadError_ = cursor_->lastError().message;
+        loadErrorCode_ = cursor_->lastError().code;
         return false;
     }
     searchPanel_->loadSearchFields();

@@ -64,10 +64,11 @@ public:
     // opened, with loadError() naming the problem.
     bool load();
     QString loadError() const { return loadError_; }
+    int loadErrorCode() const { return loadErrorCode_; }
     // Brings the windows the load opened (About box, tip window) in front again.
     void raiseStartupWindows();
     // Takes a backup of the catalogue on a thread of its own when one is due: call it
-    // once the window is shown. Nothing is asked when it fails.
+    // once the window is shown. A failure is told in a message that does not block.
     void startStartupBackup();
 
     // CatalogueHost
@@ -90,6 +91,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void reportStartupBackupFailure(const QString &problem);
     // The window's frame (layout.cpp)
     void buildWindow();
     void layoutWindow();
@@ -141,6 +143,7 @@ private:
 
     platform::Locations locations_;
     QString loadError_;
+    int loadErrorCode_ = 0;
 
     int totalRecords_ = 0;
     bool listHidden_ = false;

@@ -7,6 +7,7 @@
 #include "mainwindow/listdetailpanel.h"
 #include "mainwindow/searchpanel.h"
 #include "widgets/twips.h"
+#include "widgets/windows.h"
 
 #include <QIcon>
 #include <QSplitter>
@@ -27,6 +28,7 @@ constexpr int BrowsePaneDesignHeight = 3180;
 void FrmMain::buildWindow()
 {
     setObjectName("frmMain");
+    widgets::pressFocusedButtonOnReturn(this);
     setWindowTitle("Moviary");
     setWindowIcon(QIcon(":/images/moviary32.png"));
     setFont(widgets::sansSerif(8.25));

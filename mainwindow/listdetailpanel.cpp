@@ -107,6 +107,7 @@ void ListDetailPanel::configureList(mainwindow::MovieListModel *model)
     });
     // Moving through the rows with the keyboard chooses a movie as a click does.
     connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex &current) {
+        list_->viewport()->update();
         if (!selectingRow_ && current.isValid() && list_->hasFocus())
             emit rowChosen(current.row());
     });
@@ -152,6 +153,9 @@ void ListDetailPanel::layoutControls()
 
 bool ListDetailPanel::eventFilter(QObject *watched, QEvent *event)
 {
+    // The current row's frame comes and goes with the focus.
+    if (watched == list_ && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
+        list_->viewport()->update();
     if (watched == list_ && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         const QModelIndex current = list_->currentIndex();

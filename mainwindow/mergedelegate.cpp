@@ -5,8 +5,10 @@
 #include "widgets/elidedlabel.h"
 
 #include <QAbstractItemView>
+#include <QHeaderView>
 #include <QHelpEvent>
 #include <QPainter>
+#include <QTableView>
 #include <QToolTip>
 
 using mainwindow::MovieListModel;
@@ -18,7 +20,10 @@ void MergeDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
     auto *view = qobject_cast<const QAbstractItemView *>(option.widget);
     const bool firstVisible = view && view->indexAt(QPoint(1, 1)).row() == index.row();
 
+    // One frame round the whole current row shows the keyboard's place, not a cell's dotted box.
+    const bool focusRow = view && view->hasFocus() && view->currentIndex().row() == index.row();
     QStyleOptionViewItem opt = option;
+    opt.state &= ~QStyle::State_HasFocus;
     if (above && !firstVisible) {
         // Part of a run shown above: background and selection only.
         opt.text.clear();
@@ -29,7 +34,7 @@ void MergeDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
         if (style)
             style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
     } else {
-        QStyledItemDelegate::paint(painter, option, index);
+        QStyledItemDelegate::paint(painter, opt, index);
     }
 
     painter->save();
@@ -38,7 +43,35 @@ void MergeDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
     painter->drawLine(r.topRight(), r.bottomRight());
     if (!below)
         painter->drawLine(r.bottomLeft(), r.bottomRight());
+    if (focusRow)
+        paintRowFrame(painter, option, index, view);
     painter->restore();
+}
+
+void MergeDelegate::paintRowFrame(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index,
+                                  const QAbstractItemView *view) const
+{
+    const auto *table = qobject_cast<const QTableView *>(view);
+    const QHeaderView *header = table ? table->horizontalHeader() : nullptr;
+    const int visual = header ? header->visualIndex(index.column()) : 0;
+    bool first = true, last = true;
+    for (int v = 0; header && v < header->count(); ++v) {
+        if (header->isSectionHidden(header->logicalIndex(v)))
+            continue;
+        if (v < visual)
+            first = false;
+        if (v > visual)
+            last = false;
+    }
+    constexpr int Width = 2;
+    const QRect r = option.rect;
+    const QColor colour = option.palette.color(QPalette::WindowText);
+    painter->fillRect(QRect(r.left(), r.top(), r.width(), Width), colour);
+    painter->fillRect(QRect(r.left(), r.bottom() - Width + 1, r.width(), Width), colour);
+    if (first)
+        painter->fillRect(QRect(r.left(), r.top(), Width, r.height()), colour);
+    if (last)
+        painter->fillRect(QRect(r.right() - Width + 1, r.top(), Width, r.height()), colour);
 }
 
 bool MergeDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,

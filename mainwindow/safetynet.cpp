@@ -10,6 +10,7 @@
 #include "widgets/windows.h"
 
 #include <QAction>
+#include <QMessageBox>
 
 void FrmMain::showRestore()
 {
@@ -20,7 +21,30 @@ void FrmMain::startStartupBackup()
 {
     if (findChild<maintenance::StartupBackup *>())
         return;
-    new maintenance::StartupBackup(catalogueFile(), this);
+    auto *backup = new maintenance::StartupBackup(catalogueFile(), this);
+    connect(backup, &maintenance::StartupBackup::finished, this, [this](bool made, const QString &problem) {
+        if (!made && !problem.isEmpty())
+            reportStartupBackupFailure(problem);
+    });
+}
+
+// Told without a question, so that the start goes on; the next start tries again and
+// tells again while the backup keeps failing.
+void FrmMain::reportStartupBackupFailure(const QString &problem)
+{
+    QString reason = problem.trimmed();
+    if (reason.endsWith('.'))
+        reason.chop(1);
+    if (reason.startsWith("The ") || reason.startsWith("No "))
+        reason[0] = reason[0].toLower();
+    auto *box = new QMessageBox(
+        QMessageBox::Warning, "Moviary",
+        QString("The automatic backup could not be written: %1. Your catalogue is unchanged.").arg(reason),
+        QMessageBox::Ok, this);
+    box->setObjectName("msgBackupFailed");
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
 }
 
 void FrmMain::toggleWarnDuplicates()

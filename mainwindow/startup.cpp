@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow/startup.h"
 
+#include "catalogue/sqlitefile.h"
 #include "mainwindow/frmmain.h"
+#include "startup/damagedcatalogue.h"
 #include "widgets/windows.h"
 
 #include <QApplication>
@@ -14,9 +16,18 @@
 int runMoviary(const platform::Locations &locations)
 {
     auto window = std::make_unique<FrmMain>(locations);
-    if (!window->load()) {
-        widgets::showMessage(nullptr, QMessageBox::Critical, "Moviary", window->loadError());
-        return 1;
+    while (!window->load()) {
+        const QString problem = window->loadError();
+        const catalogue::ErrorKind kind = catalogue::errorKind(window->loadErrorCode());
+        window.reset(); // lets go of the file before a backup is put in its place
+        startup::Recovery recovery = startup::Recovery::NoBackups;
+        if (kind == catalogue::ErrorKind::NotACatalogue || kind == catalogue::ErrorKind::Damaged)
+            recovery = startup::offerBackupsOfDamagedCatalogue(locations.catalogueFile(), problem);
+        if (recovery == startup::Recovery::NoBackups)
+            widgets::showMessage(nullptr, QMessageBox::Critical, "Moviary", problem);
+        if (recovery != startup::Recovery::Restored)
+            return 1;
+        window = std::make_unique<FrmMain>(locations);
     }
     // Centred on the screen; the About box and the tip window, opened during the
     // load, stay in front of it.

@@ -131,7 +131,8 @@ Report::Report(const platform::Locations &locations, QWidget *parent)
     addAction("actFitWidth", "Fit Width", QKeySequence(), [this] { preview_->fitToWidth(); });
     addAction("actWholePage", "Whole Page", QKeySequence(), [this] { preview_->fitInView(); });
     bar->addSeparator();
-    addAction("actClose", "Close", QKeySequence::Close, [this] { close(); });
+    QAction *closeAction = addAction("actClose", "Close", QKeySequence::Close, [this] { close(); });
+    closeAction->setShortcuts(QKeySequence::keyBindings(QKeySequence::Close) << QKeySequence(Qt::Key_Escape));
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

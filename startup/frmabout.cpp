@@ -33,6 +33,7 @@ FrmAbout::FrmAbout(QWidget *parent) : QDialog(parent)
 {
     using widgets::placeTwips;
     setObjectName(QStringLiteral("frmAbout"));
+    widgets::pressFocusedButtonOnReturn(this);
     setWindowTitle(QStringLiteral("About Moviary"));
     setFont(widgets::sansSerif(8.25));
     setFixedSize(widgets::twips(4185), widgets::twips(2415));

@@ -33,6 +33,7 @@ FrmFirstStart::FrmFirstStart(const platform::Locations &locations, QWidget *pare
     : QDialog(parent), locations_(locations)
 {
     setObjectName(QStringLiteral("frmFirstStart"));
+    widgets::pressFocusedButtonOnReturn(this);
     setWindowTitle(QStringLiteral("Welcome to Moviary"));
 
     introLabel_ =

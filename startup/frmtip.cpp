@@ -25,6 +25,7 @@ FrmTip::FrmTip(const platform::Locations &locations, QWidget *parent) : QDialog(
 {
     using widgets::placeTwips;
     setObjectName(QStringLiteral("frmTip"));
+    widgets::pressFocusedButtonOnReturn(this);
     setWindowTitle(QStringLiteral("Tip of the Day"));
     setFont(widgets::sansSerif(8.25));
     setFixedSize(widgets::twips(4095), widgets::twips(3720));

@@ -6,8 +6,10 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDialog>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QTimer>
+#include <QToolButton>
 
 namespace widgets {
 
@@ -36,6 +38,35 @@ void exposeAsDialog(QWidget *w)
     Q_UNUSED(installed);
     w->setProperty(DialogProperty, true);
 }
+
+namespace {
+
+// Watches the window for a Return that its focused button left unhandled on its way up.
+class ReturnPressesButton : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) || key->isAutoRepeat() ||
+            (key->modifiers() & ~Qt::KeypadModifier))
+            return false;
+        auto *button = qobject_cast<QAbstractButton *>(QApplication::focusWidget());
+        if (!button || button->window() != watched || !button->isEnabled() ||
+            !(qobject_cast<QPushButton *>(button) || qobject_cast<QToolButton *>(button)))
+            return false;
+        button->click();
+        return true;
+    }
+};
+
+} // namespace
+
+void pressFocusedButtonOnReturn(QWidget *window) { window->installEventFilter(new ReturnPressesButton(window)); }
 
 int execOnTop(QDialog &dialog)
 {

@@ -16,6 +16,10 @@ void makeTopMost(QWidget *w);
 // filler otherwise). Call before the window is first shown.
 void exposeAsDialog(QWidget *w);
 
+// Return and Enter press the window's focused push or tool button, as Space does,
+// whether or not the button may become the window's default.
+void pressFocusedButtonOnReturn(QWidget *window);
+
 // Shows the one instance of a window: creates it on first use (it deletes itself
 // when closed, so the next use loads it afresh), or brings the open one to the front.
 template <class W, class Make>

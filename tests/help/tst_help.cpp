@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 using help::HelpViewer;
 
@@ -271,6 +272,43 @@ private slots:
         }
         QVERIFY(checked.size() >= 16);
         QVERIFY(links > 50);
+    }
+
+    void everyPageIsInTheContentsAndTheIndex_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("mentions");
+        for (const auto &[page, words] :
+             {std::pair{"firststart.html", "Welcome to Moviary"}, std::pair{"backups.html", "Restore from Backup"},
+              std::pair{"keyboard.html", "Ctrl+B"}, std::pair{"importexport.html", "17 and over, R"},
+              std::pair{"lookup.html", "titles and years"}, std::pair{"files.html", "[Lookup]"}})
+            QTest::newRow(page) << QString(page) << QString(words);
+    }
+
+    void everyPageIsInTheContentsAndTheIndex()
+    {
+        QFETCH(QString, page);
+        QFETCH(QString, mentions);
+        help::showHelp(&caller_, builtHelpFile());
+        HelpViewer *viewer = theViewer();
+        QVERIFY(viewer);
+        auto *contents = viewer->findChild<QTreeWidget *>("helpContents");
+        QTreeWidgetItem *entry = nullptr;
+        for (QTreeWidgetItemIterator it(contents); *it && !entry; ++it)
+            if (QUrl((*it)->data(0, Qt::UserRole).toString()).fileName() == page)
+                entry = *it;
+        QVERIFY2(entry, qPrintable(page));
+        emit contents->itemClicked(entry, 0);
+        QCOMPARE(shownPage()->source().fileName(), page);
+        QVERIFY2(shownPage()->toPlainText().contains(mentions), qPrintable(mentions));
+
+        auto *index = viewer->findChild<QListWidget *>("helpIndex");
+        int keywords = 0;
+        for (int i = 0; i < index->count(); ++i) {
+            emit index->itemClicked(index->item(i));
+            keywords += shownPage()->source().fileName() == page ? 1 : 0;
+        }
+        QVERIFY2(keywords > 0, qPrintable(page));
     }
 
     void missingOrDamagedFileSaysItCannotOpen()

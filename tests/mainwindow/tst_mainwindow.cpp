@@ -192,7 +192,7 @@ private slots:
         QStringList titles;
         for (QAction *a : menuBar->actions())
             titles << a->text();
-        QCOMPARE(titles, QStringList({"&File", "&Options", "&Sort Method", "&Help"}));
+        QCOMPARE(titles, QStringList({"&File", "&Options", "&Sort Method", "&View", "&Help"}));
         QCOMPARE(bandItems(f.find<QMenu>("mnuFile")->actions()),
                  QStringList({"New=Create New", "-", "Delete=Delete Movie", "Edit=Edit Movie", "-", "ListAll=List All",
                               "Print=Print...", "Import=Import Movies...", "Export=Export Movies...",
@@ -201,6 +201,7 @@ private slots:
                  QStringList({"Compact=Compact DB", "-", "Tips=Tip of the Day", "Duplicates=Warn About Duplicates"}));
         QCOMPARE(bandItems(f.find<QMenu>("mnuSort")->actions()),
                  QStringList({"Merge=Merge Data", "-", "Ascending=Ascending", "Descending=Descending"}));
+        QCOMPARE(bandItems(f.find<QMenu>("mnuView")->actions()), QStringList({"List=Browse Buttons"}));
         QCOMPARE(bandItems(f.find<QMenu>("mnuHelp")->actions()),
                  QStringList({"Help=Help Using...", "-", "About=About..."}));
         QCOMPARE(bandItems(f.find<QToolBar>("Band1")->actions()),

@@ -44,6 +44,7 @@ private slots:
     void restoreBringsABackupBackAndListsIt();
     void duplicatesOptionIsKeptAndObeyed();
     void startupBackupIsTakenOnceTheWindowIsUp();
+    void startupBackupFailureIsToldWithoutBlocking();
 };
 
 void TestSafetyNet::restoreIsAMenuCommandOffWhileAnEditorIsOpen()
@@ -161,6 +162,31 @@ void TestSafetyNet::startupBackupIsTakenOnceTheWindowIsUp()
     f.window->startStartupBackup();
     QCOMPARE(f.window->findChildren<maintenance::StartupBackup *>().size(), 1);
     QCOMPARE(f.text("lblRecordCount"), QString("Record 1 of 7"));
+}
+
+void TestSafetyNet::startupBackupFailureIsToldWithoutBlocking()
+{
+    MainWindowFixture f(smallCollection());
+    // A file where the backups folder belongs: no backup can be written.
+    QFile blocker(catalogue::backupFolder(f.folder.catalogue()));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    f.window->startStartupBackup();
+    auto *backup = f.window->findChild<maintenance::StartupBackup *>();
+    QSignalSpy done(backup, &maintenance::StartupBackup::finished);
+    QVERIFY(done.wait(10000));
+    QCOMPARE(done.first().at(0).toBool(), false);
+    QApplication::processEvents();
+    auto *box = f.window->findChild<QMessageBox *>("msgBackupFailed");
+    QVERIFY(box);
+    QVERIFY(box->isVisible());
+    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(box->text().startsWith("The automatic backup could not be written: "));
+    QVERIFY(box->text().contains("is not a folder"));
+    QVERIFY(box->text().endsWith("could be made there. Your catalogue is unchanged."));
+    // The window goes on working behind it.
+    f.click("cmdNext");
+    QCOMPARE(f.text("lblRecordCount"), QString("Record 2 of 7"));
 }
 
 QTEST_MAIN(TestSafetyNet)
