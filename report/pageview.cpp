@@ -10,8 +10,6 @@
 namespace report {
 
 namespace {
-// Pages painted and kept for scrolling back and forth: a screenful and a little more.
-constexpr size_t CachedPages = 8;
 constexpr qreal MinZoom = 0.05;
 constexpr qreal MaxZoom = 8;
 } // namespace
@@ -70,8 +68,14 @@ int PageView::currentPage() const
 {
     if (pageCount_ == 0)
         return 0;
+    const QScrollBar *bar = verticalScrollBar();
+    if (requestedPage_ > 0 && bar->value() == requestedValue_)
+        return std::min(requestedPage_, pageCount_);
+    // Scrolled to the end, the last page is in view even when others share the view.
+    if (bar->value() == bar->maximum() && bar->maximum() > 0)
+        return pageCount_;
     // The page under the top of the view, or the next one when that shows more of itself.
-    const int y = verticalScrollBar()->value();
+    const int y = bar->value();
     const int step = pageStep();
     const int top = std::min(pageCount_ - 1, y / step);
     const int shownOfTop = (top + 1) * step - y;
@@ -85,7 +89,11 @@ void PageView::setCurrentPage(int page)
     if (pageCount_ == 0)
         return;
     page = std::clamp(page, 1, pageCount_);
-    verticalScrollBar()->setValue(int(std::min<qint64>(qint64(page - 1) * pageStep(), INT_MAX)));
+    QScrollBar *bar = verticalScrollBar();
+    // Near the end the view cannot put the page at its top: it still counts as shown.
+    requestedPage_ = page;
+    requestedValue_ = int(std::clamp<qint64>(qint64(page - 1) * pageStep(), bar->minimum(), bar->maximum()));
+    bar->setValue(requestedValue_);
     noteCurrentPage();
 }
 
@@ -94,7 +102,6 @@ void PageView::setZoomFactor(qreal factor)
     fit_ = Fit::None;
     const int page = currentPage();
     zoom_ = std::clamp(factor, MinZoom, MaxZoom);
-    cache_.clear();
     updateScrollBars();
     setCurrentPage(page);
     viewport()->update();
@@ -126,11 +133,7 @@ void PageView::refit()
     fit_ = fit;
 }
 
-void PageView::repaintPages()
-{
-    cache_.clear();
-    viewport()->update();
-}
+void PageView::repaintPages() { viewport()->update(); }
 
 void PageView::noteCurrentPage()
 {
@@ -154,35 +157,6 @@ void PageView::scrollContentsBy(int dx, int dy)
     noteCurrentPage();
 }
 
-const QImage &PageView::pageImage(int page, const QSize &size)
-{
-    for (auto it = cache_.begin(); it != cache_.end(); ++it) {
-        if (it->page == page && it->image.deviceIndependentSize().toSize() == size) {
-            cache_.splice(cache_.begin(), cache_, it);
-            return cache_.front().image;
-        }
-    }
-    const qreal ratio = devicePixelRatioF();
-    QImage image(size * ratio, QImage::Format_RGB32);
-    image.setDevicePixelRatio(ratio);
-    // Points become pixels at the zoomed resolution, so the text keeps its printed size.
-    const qreal dpi = dotsPerInch();
-    image.setDotsPerMeterX(qRound(dpi / 0.0254));
-    image.setDotsPerMeterY(qRound(dpi / 0.0254));
-    image.fill(Qt::white);
-    if (painter_) {
-        QPainter painter(&image);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setRenderHint(QPainter::TextAntialiasing);
-        painter.translate(printableInches_.left() * dpi, printableInches_.top() * dpi);
-        painter_(painter, page, dpi);
-    }
-    cache_.push_front({page, std::move(image)});
-    if (cache_.size() > CachedPages)
-        cache_.pop_back();
-    return cache_.front().image;
-}
-
 void PageView::paintEvent(QPaintEvent *event)
 {
     QPainter painter(viewport());
@@ -195,10 +169,24 @@ void PageView::paintEvent(QPaintEvent *event)
     const QRect dirty = event->rect();
     const int first = std::max(0, (y + dirty.top() - Gap) / step);
     const int last = std::min(pageCount_ - 1, (y + dirty.bottom()) / step);
+    // Pages are drawn at the screen's resolution and scaled, so that no zoom costs more
+    // memory than the view itself.
+    const qreal screenDpi = logicalDpiY();
     for (int p = first; p <= last; ++p) {
         const QRect rect(QPoint(x, Gap + p * step - y), page);
         painter.fillRect(rect.translated(3, 3), palette().shadow());
-        painter.drawImage(rect.topLeft(), pageImage(p, page));
+        painter.fillRect(rect, Qt::white);
+        if (painter_) {
+            painter.save();
+            painter.setClipRect(rect);
+            painter.translate(rect.topLeft());
+            painter.scale(zoom_, zoom_);
+            painter.translate(printableInches_.left() * screenDpi, printableInches_.top() * screenDpi);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setRenderHint(QPainter::TextAntialiasing);
+            painter_(painter, p, screenDpi);
+            painter.restore();
+        }
         painter.setPen(palette().color(QPalette::Mid));
         painter.drawRect(rect.adjusted(0, 0, -1, -1));
     }

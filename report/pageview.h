@@ -2,16 +2,14 @@
 #pragma once
 
 #include <QAbstractScrollArea>
-#include <QImage>
 #include <QRectF>
 #include <QSizeF>
 #include <functional>
-#include <list>
 
 namespace report {
 
 // Pages one under the other, as on a print preview, painted only when they come into
-// view: a document of thousands of pages costs no more than the few shown. The owner
+// view and never kept: a document of thousands of pages costs no more than the few shown. The owner
 // paints a page on request, in the pixels of a device of the given resolution, with
 // the origin at the top left corner of the page's printable area.
 class PageView : public QAbstractScrollArea {
@@ -59,7 +57,6 @@ private:
     void updateScrollBars();
     void refit();
     void noteCurrentPage();
-    const QImage &pageImage(int page, const QSize &size);
 
     static constexpr int Gap = 12;
     QSizeF pageInches_{8.5, 11};
@@ -69,11 +66,8 @@ private:
     qreal zoom_ = 1;
     Fit fit_ = Fit::None;
     int shownPage_ = 0;
-    struct Cached {
-        int page;
-        QImage image;
-    };
-    std::list<Cached> cache_;
+    int requestedPage_ = 0;
+    int requestedValue_ = -1;
 };
 
 } // namespace report

@@ -6,11 +6,14 @@
 #include "tests/common/messageboxes.h"
 #include "tests/common/testfolder.h"
 
+#include <QAbstractScrollArea>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QPointer>
 #include <QProcess>
+#include <QScrollBar>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -332,6 +335,61 @@ private slots:
         for (int p = 0; p < pages.size(); ++p)
             QVERIFY2(digests[p] == expected[p],
                      qPrintable(QString("page %1 from %2").arg(p + 1).arg(pages[p].value(0))));
+    }
+
+    void pageCounterFollowsThePageShown()
+    {
+        TestFolder folder;
+        std::vector<Movie> movies;
+        for (int i = 0; i < 60; ++i)
+            movies.push_back(film(QString("Movie %1").arg(i, 2, 10, QChar('0'))));
+        folder.makeCatalogue(movies);
+        QPointer<report::Report> report = new report::Report(folder.path());
+        report->showReport();
+        QVERIFY(QTest::qWaitForWindowExposed(report));
+        auto *view = report->findChild<QAbstractScrollArea *>("prvReport");
+        auto *label = report->findChild<QLabel *>("lblPage");
+        QVERIFY(view && label);
+        const int pages = report->pageCount();
+        QVERIFY(pages >= 5);
+        const auto counter = [&](int page) { return QString("Page %1 of %2").arg(page).arg(pages); };
+        QCOMPARE(label->text(), counter(1));
+
+        // The first page is painted: ink on white where the report title stands.
+        const QImage shown = view->viewport()->grab().toImage();
+        int ink = 0;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                ink += qGray(shown.pixel(x, y)) < 100;
+        QVERIFY2(ink > 200, qPrintable(QString::number(ink)));
+
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_End);
+        QCOMPARE(label->text(), counter(pages));
+        QTest::keyClick(view, Qt::Key_PageUp);
+        QCOMPARE(label->text(), counter(pages - 1));
+        QTest::keyClick(view, Qt::Key_Home);
+        QCOMPARE(label->text(), counter(1));
+        QTest::keyClick(view, Qt::Key_PageDown);
+        QTest::keyClick(view, Qt::Key_PageDown);
+        QCOMPARE(label->text(), counter(3));
+
+        // Scrolled by hand, the counter names the page that fills most of the view.
+        QScrollBar *bar = view->verticalScrollBar();
+        bar->setValue(bar->maximum() / pages * 3 / 2);
+        QCOMPARE(label->text(), counter(2));
+        bar->setValue(bar->maximum());
+        QCOMPARE(label->text(), counter(pages));
+
+        // Small enough for several pages at once, the last one is still reached.
+        report->findChild<QAction *>("actWholePage")->trigger();
+        for (int i = 0; i < 4; ++i)
+            report->findChild<QAction *>("actZoomOut")->trigger();
+        QTest::keyClick(view, Qt::Key_Home);
+        QCOMPARE(label->text(), counter(1));
+        QTest::keyClick(view, Qt::Key_End);
+        QCOMPARE(label->text(), counter(pages));
+        delete report;
     }
 
     void showingAgainReadsTheCatalogueAfresh()
