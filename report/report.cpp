@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "report/report.h"
 
+#include "report/pageview.h"
 #include "report/reportdata.h"
-#include "report/reportlayout.h"
 #include "widgets/windows.h"
 
 #include <QAction>
@@ -15,7 +15,6 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrintDialog>
-#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QSaveFile>
 #include <QStandardPaths>
@@ -82,6 +81,66 @@ QString firstLine(const QString &text, const QFont &font, const QFontMetricsF &m
     return shown;
 }
 
+// Text boxes of a page drawn on a painter in device pixels, scale pixels to the twip.
+// Where each text is cut off is measured on the metrics device (the printer for a
+// preview), so that the screen shows the words the paper gets.
+class ItemPainter {
+public:
+    ItemPainter(QPaintDevice *metricsDevice, qreal metricsScale)
+        : metricsDevice_(metricsDevice), metricsScale_(metricsScale)
+    {
+    }
+
+    void paint(QPainter &painter, const ReportPage &items, qreal scale)
+    {
+        painter.setPen(QPen(Qt::black, 15 * scale));
+        for (const ReportItem &item : items) {
+            if (item.kind == ReportItem::Kind::Line) {
+                painter.drawLine(QPointF(item.line.p1()) * scale, QPointF(item.line.p2()) * scale);
+                continue;
+            }
+            const FontUse &use = fontFor(item.pointSize, item.bold);
+            const QRectF box(QPointF(item.rect.topLeft()) * scale, QSizeF(item.rect.size()) * scale);
+            const QString shown =
+                firstLine(item.text, use.font, use.metrics, metricsDevice_, item.rect.width() * metricsScale_);
+            if (shown.isEmpty())
+                continue;
+            painter.setFont(use.font);
+            painter.drawText(box, int(item.alignment | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip), shown);
+        }
+    }
+
+private:
+    struct FontUse {
+        qreal pointSize;
+        bool bold;
+        QFont font;
+        QFontMetricsF metrics;
+    };
+
+    const FontUse &fontFor(qreal pointSize, bool bold)
+    {
+        for (const FontUse &f : fonts_)
+            if (f.pointSize == pointSize && f.bold == bold)
+                return f;
+        QFont font = reportFont(pointSize, bold);
+        fonts_.push_back({pointSize, bold, font, QFontMetricsF(font, metricsDevice_)});
+        return fonts_.back();
+    }
+
+    QPaintDevice *metricsDevice_;
+    qreal metricsScale_;
+    std::vector<FontUse> fonts_;
+};
+
+// The printable area in whole twips, as the pages are laid out.
+QSize printableTwips(const QPageLayout &layout, int resolution)
+{
+    const qreal scale = resolution / TwipsPerInch;
+    const QRect paintRect = layout.paintRectPixels(resolution);
+    return QSize(int(std::floor(paintRect.width() / scale)), int(std::floor(paintRect.height() / scale)));
+}
+
 } // namespace
 
 Report::Report(const QString &folder, QWidget *parent) : Report(platform::Locations::portable(folder), parent) {}
@@ -99,13 +158,11 @@ Report::Report(const platform::Locations &locations, QWidget *parent)
     auto *bar = new QToolBar(this);
     bar->setObjectName("tbrReport");
     bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    preview_ = new QPrintPreviewWidget(printer_.get(), this);
+    preview_ = new PageView(this);
     preview_->setAccessibleName(QStringLiteral("Print preview"));
-    // The page view inside takes the focus; it is read as the preview.
-    for (QWidget *inner : preview_->findChildren<QWidget *>())
-        if (inner->focusPolicy() != Qt::NoFocus)
-            inner->setAccessibleName(preview_->accessibleName());
     preview_->setObjectName("prvReport");
+    preview_->setPagePainter(
+        [this](QPainter &painter, int page, qreal dotsPerInch) { paintShownPage(painter, page, dotsPerInch); });
 
     auto addAction = [&](const char *name, const QString &text, const QKeySequence &key, auto slot) {
         QAction *a = bar->addAction(text);
@@ -117,10 +174,13 @@ Report::Report(const platform::Locations &locations, QWidget *parent)
     printAction_ = addAction("actPrint", "&Print...", QKeySequence::Print, [this] { printReport(); });
     savePdfAction_ = addAction("actSavePdf", "Save as PDF...", QKeySequence::SaveAs, [this] { saveAsPdf(); });
     bar->addSeparator();
+    addAction("actFirstPage", "First Page", QKeySequence(Qt::Key_Home), [this] { preview_->setCurrentPage(1); });
     addAction("actPreviousPage", "Previous Page", QKeySequence(Qt::Key_PageUp),
               [this] { preview_->setCurrentPage(preview_->currentPage() - 1); });
     addAction("actNextPage", "Next Page", QKeySequence(Qt::Key_PageDown),
               [this] { preview_->setCurrentPage(preview_->currentPage() + 1); });
+    addAction("actLastPage", "Last Page", QKeySequence(Qt::Key_End),
+              [this] { preview_->setCurrentPage(preview_->pageCount()); });
     pageLabel_ = new QLabel(this);
     pageLabel_->setObjectName("lblPage");
     pageLabel_->setContentsMargins(8, 0, 8, 0);
@@ -140,17 +200,14 @@ Report::Report(const platform::Locations &locations, QWidget *parent)
     layout->addWidget(bar);
     layout->addWidget(preview_, 1);
 
-    connect(preview_, &QPrintPreviewWidget::paintRequested, this,
-            [this](QPrinter *printer) { paintPages(printer, printer->pageLayout(), printer->resolution()); });
-    connect(preview_, &QPrintPreviewWidget::previewChanged, this, &Report::updatePageLabel);
-    preview_->setZoomMode(QPrintPreviewWidget::CustomZoom);
+    connect(preview_, &PageView::currentPageChanged, this, &Report::updatePageLabel);
     preview_->setZoomFactor(0.9);
     resize(860, 760);
 }
 
 Report::~Report()
 {
-    // The preview refers to the printer: it goes first.
+    // The preview paints through this report: it goes first.
     delete preview_;
 }
 
@@ -168,10 +225,10 @@ int Report::pageCount() const { return preview_->pageCount(); }
 bool Report::reportStart(QString *error)
 {
     widgets::WaitCursor wait;
-    std::vector<catalogue::Movie> movies;
-    if (!readReportMovies(catalogueFile_, movies, error))
+    catalogue::ResultSet rows;
+    if (!readReportRows(catalogueFile_, rows, error))
         return false;
-    movies_ = std::move(movies);
+    rows_ = std::move(rows);
     dateCaption_ = printDateCaption(QDate::currentDate());
     started_ = true;
     return true;
@@ -187,60 +244,61 @@ void Report::showReport()
             close();
         return;
     }
-    preview_->updatePreview();
+    showPages();
     show();
     raise();
     activateWindow();
 }
 
+ReportPage Report::pageItems(const ReportPagination &pagination, int page, int pageWidth) const
+{
+    const int first = pagination.firstMovie(page);
+    const int count = std::min(pagination.movieCount(page), rows_.size() - first);
+    std::vector<catalogue::Movie> movies;
+    movies.reserve(size_t(std::max(0, count)));
+    for (int i = 0; i < count; ++i)
+        movies.push_back(rows_.movie(first + i));
+    return layoutPage(page, movies.data(), int(movies.size()), dateCaption_, pageWidth);
+}
+
 bool Report::paintPages(QPagedPaintDevice *device, const QPageLayout &layout, int resolution)
 {
     const qreal scale = resolution / TwipsPerInch;
-    const QRect paintRect = layout.paintRectPixels(resolution);
-    const int height = int(std::floor(paintRect.height() / scale));
-    const int width = int(std::floor(paintRect.width() / scale));
-    const std::vector<ReportPage> pages = layoutReport(movies_, dateCaption_, height, width);
+    const QSize twips = printableTwips(layout, resolution);
+    const ReportPagination pagination(rows_.size(), twips.height());
 
     QPainter painter;
     if (!painter.begin(device))
         return false;
-    painter.setPen(QPen(Qt::black, 15 * scale));
-
-    struct FontUse {
-        qreal pointSize;
-        bool bold;
-        QFont font;
-        QFontMetricsF metrics;
-    };
-    std::vector<FontUse> fonts;
-    auto fontFor = [&](qreal pointSize, bool bold) -> const FontUse & {
-        for (const FontUse &f : fonts)
-            if (f.pointSize == pointSize && f.bold == bold)
-                return f;
-        QFont font = reportFont(pointSize, bold);
-        fonts.push_back({pointSize, bold, font, QFontMetricsF(font, device)});
-        return fonts.back();
-    };
-
+    ItemPainter items(device, scale);
     bool ok = true;
-    for (size_t p = 0; p < pages.size() && ok; ++p) {
+    for (int p = 0; p < pagination.pageCount() && ok; ++p) {
         if (p > 0)
             ok = device->newPage();
-        for (const ReportItem &item : pages[p]) {
-            if (item.kind == ReportItem::Kind::Line) {
-                painter.drawLine(QPointF(item.line.p1()) * scale, QPointF(item.line.p2()) * scale);
-                continue;
-            }
-            const FontUse &use = fontFor(item.pointSize, item.bold);
-            const QRectF box(QPointF(item.rect.topLeft()) * scale, QSizeF(item.rect.size()) * scale);
-            const QString shown = firstLine(item.text, use.font, use.metrics, device, box.width());
-            if (shown.isEmpty())
-                continue;
-            painter.setFont(use.font);
-            painter.drawText(box, int(item.alignment | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip), shown);
-        }
+        items.paint(painter, pageItems(pagination, p, twips.width()), scale);
     }
     return painter.end() && ok;
+}
+
+void Report::showPages()
+{
+    const QPageLayout layout = printer_->pageLayout();
+    const QSize twips = printableTwips(layout, printer_->resolution());
+    shownPages_ = ReportPagination(rows_.size(), twips.height());
+    shownWidth_ = twips.width();
+    preview_->setPageGeometry(layout.fullRect(QPageLayout::Inch).size(), layout.paintRect(QPageLayout::Inch));
+    preview_->setPageCount(shownPages_.pageCount());
+    preview_->repaintPages();
+    preview_->setCurrentPage(1);
+    updatePageLabel();
+}
+
+void Report::paintShownPage(QPainter &painter, int page, qreal dotsPerInch)
+{
+    if (page < 0 || page >= shownPages_.pageCount())
+        return;
+    ItemPainter items(printer_.get(), printer_->resolution() / TwipsPerInch);
+    items.paint(painter, pageItems(shownPages_, page, shownWidth_), dotsPerInch / TwipsPerInch);
 }
 
 bool Report::printToPdf(const QString &path)
@@ -271,8 +329,13 @@ void Report::printReport()
 {
     QPrintDialog dialog(printer_.get(), this);
     dialog.setWindowTitle(windowTitle());
-    if (widgets::execOnTop(dialog) == QDialog::Accepted)
-        preview_->print();
+    if (widgets::execOnTop(dialog) != QDialog::Accepted)
+        return;
+    paintPages(printer_.get(), printer_->pageLayout(), printer_->resolution());
+    // The dialog may have changed the paper: the preview follows it.
+    const int page = preview_->currentPage();
+    showPages();
+    preview_->setCurrentPage(page);
 }
 
 void Report::saveAsPdf()

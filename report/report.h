@@ -1,22 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "catalogue/movie.h"
+#include "catalogue/resultset.h"
 #include "platform/locations.h"
+#include "report/reportlayout.h"
 
 #include <QString>
 #include <QWidget>
 #include <memory>
-#include <vector>
 
 class QAction;
 class QLabel;
 class QPageLayout;
 class QPagedPaintDevice;
 class QPrinter;
-class QPrintPreviewWidget;
+class QPainter;
 
 namespace report {
+
+class PageView;
 
 // The printed list of every movie in title order, in a print preview window from
 // which the user prints or saves a PDF. The window deletes itself when closed;
@@ -47,17 +49,24 @@ protected:
 private:
     bool reportStart(QString *error);
     bool paintPages(QPagedPaintDevice *device, const QPageLayout &layout, int resolution);
+    // The movies the pagination puts on a page, laid out on a page this wide (twips).
+    ReportPage pageItems(const ReportPagination &pagination, int page, int pageWidth) const;
+    // Shows the pages of the printer's page size, from the first.
+    void showPages();
+    void paintShownPage(QPainter &painter, int page, qreal dotsPerInch);
     void printReport();
     void saveAsPdf();
     void updatePageLabel();
 
     QString catalogueFile_;
-    std::vector<catalogue::Movie> movies_;
+    catalogue::ResultSet rows_;
+    ReportPagination shownPages_;
+    int shownWidth_ = 0;
     QString dateCaption_;
     bool started_ = false;
     bool ended_ = false;
     std::unique_ptr<QPrinter> printer_;
-    QPrintPreviewWidget *preview_ = nullptr;
+    PageView *preview_ = nullptr;
     QLabel *pageLabel_ = nullptr;
     QAction *printAction_ = nullptr;
     QAction *savePdfAction_ = nullptr;

@@ -6,23 +6,31 @@
 
 namespace report {
 
-bool readReportMovies(const QString &catalogueFile, std::vector<catalogue::Movie> &movies, QString *error)
+bool readReportRows(const QString &catalogueFile, catalogue::ResultSet &rows, QString *error)
 {
-    movies.clear();
+    rows = catalogue::ResultSet();
     catalogue::RecordCursor dcRptData;
     dcRptData.setDatabaseName(catalogueFile);
     dcRptData.setRecordSource(QString::fromLatin1(ReportQuery));
     const bool ok = dcRptData.refresh();
-    if (ok) {
-        const catalogue::ResultSet &rows = dcRptData.result();
-        movies.reserve(size_t(rows.size()));
-        for (int i = 0; i < rows.size(); ++i)
-            movies.push_back(rows.movie(i));
-    } else if (error) {
+    if (ok)
+        rows = dcRptData.result();
+    else if (error)
         *error = dcRptData.lastError().message;
-    }
     dcRptData.closeDatabase();
     return ok;
+}
+
+bool readReportMovies(const QString &catalogueFile, std::vector<catalogue::Movie> &movies, QString *error)
+{
+    movies.clear();
+    catalogue::ResultSet rows;
+    if (!readReportRows(catalogueFile, rows, error))
+        return false;
+    movies.reserve(size_t(rows.size()));
+    for (int i = 0; i < rows.size(); ++i)
+        movies.push_back(rows.movie(i));
+    return true;
 }
 
 } // namespace report

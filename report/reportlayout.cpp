@@ -74,24 +74,59 @@ void placeDetail(const Placer &at, const catalogue::Movie &m)
 
 } // namespace
 
+ReportPagination::ReportPagination(int movieCount, int pageHeight) : movies_(std::max(0, movieCount))
+{
+    using namespace reportsection;
+    const int bodyEnd = pageHeight - PageFooter;
+    const int firstRoom = bodyEnd - ReportTitle - PageHeader;
+    onFirstPage_ = std::min(movies_, firstRoom < 0 ? 0 : firstRoom / Detail);
+    const int room = bodyEnd - PageHeader;
+    perPage_ = std::max(1, room < 0 ? 0 : room / Detail);
+    const int rest = movies_ - onFirstPage_;
+    pages_ = 1 + (rest + perPage_ - 1) / perPage_;
+}
+
+int ReportPagination::firstMovie(int page) const
+{
+    if (page <= 0)
+        return 0;
+    return std::min(movies_, int(onFirstPage_ + qint64(page - 1) * perPage_));
+}
+
+int ReportPagination::movieCount(int page) const
+{
+    if (page < 0 || page >= pages_)
+        return 0;
+    if (page == 0)
+        return onFirstPage_;
+    return std::min(perPage_, movies_ - firstMovie(page));
+}
+
+ReportPage layoutPage(int page, const catalogue::Movie *movies, int count, const QString &printDateCaption,
+                      int pageWidth)
+{
+    using namespace reportsection;
+    ReportPage items;
+    items.reserve(size_t(count) * 7 + 4);
+    int y = PageHeader;
+    if (page == 0) {
+        placeTitle({&items, 0, pageWidth}, printDateCaption);
+        y += ReportTitle;
+    }
+    for (int i = 0; i < count; ++i, y += Detail)
+        placeDetail({&items, y, pageWidth}, movies[i]);
+    return items;
+}
+
 std::vector<ReportPage> layoutReport(const std::vector<catalogue::Movie> &movies, const QString &printDateCaption,
                                      int pageHeight, int pageWidth)
 {
-    using namespace reportsection;
-    std::vector<ReportPage> pages(1);
-    const int bodyEnd = pageHeight - PageFooter;
-
-    placeTitle({&pages.back(), 0, pageWidth}, printDateCaption);
-    int y = ReportTitle + PageHeader;
-    for (const catalogue::Movie &m : movies) {
-        // A page too small for even one block still takes one, so the report ends.
-        if (y + Detail > bodyEnd && y > PageHeader) {
-            pages.emplace_back();
-            y = PageHeader;
-        }
-        placeDetail({&pages.back(), y, pageWidth}, m);
-        y += Detail;
-    }
+    const ReportPagination pagination(int(movies.size()), pageHeight);
+    std::vector<ReportPage> pages;
+    pages.reserve(size_t(pagination.pageCount()));
+    for (int p = 0; p < pagination.pageCount(); ++p)
+        pages.push_back(layoutPage(p, movies.data() + pagination.firstMovie(p), pagination.movieCount(p),
+                                   printDateCaption, pageWidth));
     return pages;
 }
 

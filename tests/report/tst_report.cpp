@@ -6,10 +6,14 @@
 #include "tests/common/messageboxes.h"
 #include "tests/common/testfolder.h"
 
+#include <QAbstractScrollArea>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QPointer>
 #include <QProcess>
+#include <QScrollBar>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -77,6 +81,54 @@ QString pdfText(const QString &pdf)
     if (!p.waitForFinished(30000) || p.exitCode() != 0)
         return {};
     return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// Every word of a PDF with its place, one page to a list: "x y word", in points.
+QList<QStringList> pdfWords(const QString &pdf)
+{
+    QProcess p;
+    p.start(QStandardPaths::findExecutable("pdftotext"), {"-bbox", pdf, "-"});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return {};
+    const QString html = QString::fromUtf8(p.readAllStandardOutput());
+    static const QRegularExpression tag("<page |<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\"[^>]*>([^<]*)</word>");
+    QList<QStringList> pages;
+    for (auto it = tag.globalMatch(html); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        if (m.captured(0).startsWith("<page"))
+            pages.append(QStringList());
+        else if (!pages.isEmpty())
+            pages.last() << QString("%1 %2 %3")
+                                .arg(m.captured(1).toDouble(), 0, 'f', 2)
+                                .arg(m.captured(2).toDouble(), 0, 'f', 2)
+                                .arg(m.captured(3));
+    }
+    return pages;
+}
+
+// A few hundred movies with every kind of field the layout treats apart: long texts
+// cut off, line breaks, empty and blank values, right-aligned times of every width.
+std::vector<Movie> mixedMovies()
+{
+    std::vector<Movie> movies;
+    const QStringList words{"amber", "raven", "glass", "winter", "harbor", "storm", "silver", "quiet"};
+    for (int i = 0; i < 320; ++i) {
+        const QString w = words[i % words.size()];
+        QString title = QString("Title %1 %2").arg(i, 3, 10, QChar('0')).arg(w);
+        if (i % 17 == 0)
+            title += QString(" and the very long %1 of it").arg(w).repeated(4);
+        QString description = QString("A %1 story number %2").arg(w).arg(i);
+        if (i % 7 == 0)
+            description = QString("%1 over %2 ").arg(w, words[(i + 3) % words.size()]).repeated(30);
+        if (i % 11 == 0)
+            description = "First line\nsecond line " + w;
+        const QString actors = i % 13 == 0 ? QString() : QString("Actor %1, Actress %2").arg(i).arg(w);
+        const QString time = i % 5 == 0 ? QString() : QString::number(i % 3 == 0 ? 7 : 60 + i * 7);
+        const QString rating = i % 9 == 0 ? QString(" ") : QStringList{"G", "PG", "PG-13", "R"}[i % 4];
+        movies.push_back(catalogue::makeMovie(title, description, i % 6 == 0 ? "Science Fiction" : "Drama", actors,
+                                              "never printed", rating, QString::number(1950 + i % 70), time));
+    }
+    return movies;
 }
 
 } // namespace
@@ -248,6 +300,95 @@ private slots:
 
         // A file that cannot be written is reported, and an existing one stays as it was.
         QVERIFY(!report->printToPdf(out.filePath("missing/movies.pdf")));
+        delete report;
+    }
+
+    void printedPagesKeepTheirPlaces()
+    {
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+            QSKIP("pdftotext is not installed");
+        TestFolder folder;
+        folder.makeCatalogue(mixedMovies());
+        report::Report report(folder.path());
+        QTemporaryDir out;
+        QVERIFY(report.printToPdf(out.filePath("movies.pdf")));
+        const QList<QStringList> pages = pdfWords(out.filePath("movies.pdf"));
+
+        // Each page's words and places as the report has always printed them, the
+        // print date left out (it changes every day).
+        QStringList digests;
+        for (QStringList page : pages) {
+            page.removeIf([](const QString &word) {
+                return word.endsWith(" Print") || word.endsWith(" Date:") ||
+                       word.contains(QRegularExpression(" \\S*\\d/"));
+            });
+            digests << QString::fromLatin1(
+                QCryptographicHash::hash(page.join('\n').toUtf8(), QCryptographicHash::Sha1).toHex().left(12));
+        }
+        const QStringList expected{"8c092bf162f5", "533235951203", "75e14b3103ef", "0ea725a98a59", "d0cb1b668ed6",
+                                   "978ed973a630", "6d7d59f53a89", "9c4d5308ca1f", "3252a5957f41", "7a691ecf7894",
+                                   "edfa2ed942ff", "fbb1eac4eb69", "08c45ec8723b", "1ca962f02610", "f8fb34cee528",
+                                   "12f206336c46", "acd631c6c228", "fb03d429c740", "655c28c63f87", "bc3fe5634d86",
+                                   "a4edddf77289", "a311fa897494", "a53ac50f6359", "3642a80eea9c", "e5de859278bd",
+                                   "3efda6f30450", "92683bbf2495", "04b6d963cb3c", "ca1d78458c9b", "15611589747e"};
+        QCOMPARE(pages.size(), expected.size());
+        for (int p = 0; p < pages.size(); ++p)
+            QVERIFY2(digests[p] == expected[p],
+                     qPrintable(QString("page %1 from %2").arg(p + 1).arg(pages[p].value(0))));
+    }
+
+    void pageCounterFollowsThePageShown()
+    {
+        TestFolder folder;
+        std::vector<Movie> movies;
+        for (int i = 0; i < 60; ++i)
+            movies.push_back(film(QString("Movie %1").arg(i, 2, 10, QChar('0'))));
+        folder.makeCatalogue(movies);
+        QPointer<report::Report> report = new report::Report(folder.path());
+        report->showReport();
+        QVERIFY(QTest::qWaitForWindowExposed(report));
+        auto *view = report->findChild<QAbstractScrollArea *>("prvReport");
+        auto *label = report->findChild<QLabel *>("lblPage");
+        QVERIFY(view && label);
+        const int pages = report->pageCount();
+        QVERIFY(pages >= 5);
+        const auto counter = [&](int page) { return QString("Page %1 of %2").arg(page).arg(pages); };
+        QCOMPARE(label->text(), counter(1));
+
+        // The first page is painted: ink on white where the report title stands.
+        const QImage shown = view->viewport()->grab().toImage();
+        int ink = 0;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                ink += qGray(shown.pixel(x, y)) < 100;
+        QVERIFY2(ink > 200, qPrintable(QString::number(ink)));
+
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_End);
+        QCOMPARE(label->text(), counter(pages));
+        QTest::keyClick(view, Qt::Key_PageUp);
+        QCOMPARE(label->text(), counter(pages - 1));
+        QTest::keyClick(view, Qt::Key_Home);
+        QCOMPARE(label->text(), counter(1));
+        QTest::keyClick(view, Qt::Key_PageDown);
+        QTest::keyClick(view, Qt::Key_PageDown);
+        QCOMPARE(label->text(), counter(3));
+
+        // Scrolled by hand, the counter names the page that fills most of the view.
+        QScrollBar *bar = view->verticalScrollBar();
+        bar->setValue(bar->maximum() / pages * 3 / 2);
+        QCOMPARE(label->text(), counter(2));
+        bar->setValue(bar->maximum());
+        QCOMPARE(label->text(), counter(pages));
+
+        // Small enough for several pages at once, the last one is still reached.
+        report->findChild<QAction *>("actWholePage")->trigger();
+        for (int i = 0; i < 4; ++i)
+            report->findChild<QAction *>("actZoomOut")->trigger();
+        QTest::keyClick(view, Qt::Key_Home);
+        QCOMPARE(label->text(), counter(1));
+        QTest::keyClick(view, Qt::Key_End);
+        QCOMPARE(label->text(), counter(pages));
         delete report;
     }
 
