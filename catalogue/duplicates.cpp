@@ -28,6 +28,33 @@ bool asciiKey(const unsigned char *p, int n, QByteArray &key)
 
 } // namespace
 
+bool yearsAgree(const QString &a, const QString &b)
+{
+    const QString x = a.trimmed(), y = b.trimmed();
+    return x.isEmpty() || y.isEmpty() || x == y;
+}
+
+bool DuplicateIndex::contains(const Key &key) const
+{
+    const auto it = titles_.constFind(key.title);
+    return it != titles_.constEnd() && it->agree(key.year);
+}
+
+bool DuplicateIndex::insert(const Key &key)
+{
+    const auto it = titles_.find(key.title);
+    if (it == titles_.end()) {
+        titles_.insert(key.title, Years{key.year.isEmpty(), key.year, {}});
+        return true;
+    }
+    const bool repeated = it->agree(key.year);
+    if (key.year.isEmpty())
+        it->anyEmpty = true;
+    else if (!repeated)
+        it->more << key.year;
+    return !repeated;
+}
+
 QString titleKey(const QString &title)
 {
     const QString decomposed = title.trimmed().normalized(QString::NormalizationForm_KD);
@@ -83,7 +110,7 @@ std::optional<DuplicateMovie> findDuplicate(sqlite3 *db, const QString &title, c
         const QString rowYear =
             QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(raw, 2)), sqlite3_column_bytes(raw, 2))
                 .trimmed();
-        if (rowYear.isEmpty() || wantedYear.isEmpty() || rowYear == wantedYear)
+        if (yearsAgree(rowYear, wantedYear))
             return DuplicateMovie{rowTitle().trimmed(), rowYear};
     }
     if (rc != SQLITE_DONE)

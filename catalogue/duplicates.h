@@ -3,7 +3,9 @@
 
 #include "catalogue/database.h"
 
+#include <QHash>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace catalogue {
@@ -11,6 +13,38 @@ namespace catalogue {
 // A title as the duplicate check compares it: surrounding blanks dropped, accents
 // removed, letter case folded for every script ("  Amélie " and "AMELIE" agree).
 QString titleKey(const QString &title);
+
+// The rule for years: two movies of the same title key are one when their years are
+// the same (blanks aside) or either has none.
+bool yearsAgree(const QString &a, const QString &b);
+
+// Many movies at once under the same rule as findDuplicate(), for an import.
+class DuplicateIndex {
+public:
+    struct Key {
+        QString title; // titleKey()
+        QString year;  // trimmed
+    };
+    static Key key(const QString &title, const QString &year) { return {titleKey(title), year.trimmed()}; }
+
+    // Whether a movie of the index has the same title key and a year that agrees.
+    bool contains(const Key &key) const;
+    // Adds the movie; false when it repeats one already there.
+    bool insert(const Key &key);
+
+private:
+    // The years a title key was seen with; most titles have one.
+    struct Years {
+        bool anyEmpty = false;
+        QString first;
+        QStringList more;
+        bool agree(const QString &year) const
+        {
+            return anyEmpty || year.isEmpty() || first == year || more.contains(year);
+        }
+    };
+    QHash<QString, Years> titles_;
+};
 
 // The movie already in the catalogue that a new or edited one would repeat.
 struct DuplicateMovie {

@@ -2,33 +2,84 @@
 #include "exchange/delimited.h"
 
 #include "catalogue/movie.h"
+#include "exchange/conversions.h"
 #include "platform/textdecode.h"
 
 namespace exchange {
 
 char detectDelimiter(QByteArrayView utf8)
 {
-    int commas = 0, semicolons = 0, tabs = 0;
-    bool quoted = false;
-    for (char c : utf8) {
-        if (c == '"')
+    constexpr char candidates[] = {'\t', ';', ','};
+    constexpr int SampleRecords = 200;
+    // Per candidate: its count in the first record, and the records it occurs in.
+    int first[3] = {}, recordsWith[3] = {}, inRecord[3] = {};
+    int records = 0;
+    bool quoted = false, blank = true;
+    // The first names of the first record, for a header of field names.
+    QList<QByteArray> names[3];
+    QByteArray current[3];
+    auto endRecord = [&] {
+        if (blank)
+            return;
+        for (int k = 0; k < 3; ++k) {
+            recordsWith[k] += inRecord[k] > 0;
+            if (records == 0) {
+                first[k] = inRecord[k];
+                names[k] << current[k];
+            }
+            inRecord[k] = 0;
+        }
+        ++records;
+        blank = true;
+    };
+    for (qsizetype i = 0; i < utf8.size() && records < SampleRecords; ++i) {
+        const char c = utf8[i];
+        if (c == '"') {
             quoted = !quoted;
-        else if (quoted)
+        } else if (!quoted && (c == '\n' || c == '\r')) {
+            endRecord();
             continue;
-        else if (c == '\n' || c == '\r')
-            break;
-        else if (c == ',')
-            ++commas;
-        else if (c == ';')
-            ++semicolons;
-        else if (c == '\t')
-            ++tabs;
+        } else if (!quoted) {
+            for (int k = 0; k < 3; ++k) {
+                if (c != candidates[k])
+                    continue;
+                ++inRecord[k];
+                if (records == 0)
+                    names[k] << std::exchange(current[k], {});
+            }
+        }
+        blank = false;
+        if (records == 0)
+            for (int k = 0; k < 3; ++k)
+                if (c != candidates[k] && c != '"')
+                    current[k] += c;
     }
-    if (tabs > 0 && tabs >= semicolons && tabs >= commas)
-        return '\t';
-    if (semicolons > commas)
-        return ';';
-    return ',';
+    endRecord();
+
+    // A first record that splits into names of fields is a header, and settles it.
+    int best = -1, bestNamed = 0;
+    for (int k = 0; k < 3; ++k) {
+        if (first[k] == 0)
+            continue;
+        int named = 0;
+        for (const QByteArray &name : names[k])
+            named += fieldForHeader(QString::fromUtf8(name)).has_value();
+        if (named > bestNamed || (named == bestNamed && named > 0 && first[k] > first[best])) {
+            best = k;
+            bestNamed = named;
+        }
+    }
+    if (best >= 0)
+        return candidates[best];
+    // Otherwise a delimiter occurs in the first record and in nearly every record: one
+    // in only some records (a comma in some titles of a list) is part of the text.
+    for (int k = 0; k < 3; ++k) {
+        if (first[k] == 0 || recordsWith[k] * 10 < records * 9)
+            continue;
+        if (best < 0 || first[k] > first[best])
+            best = k;
+    }
+    return best >= 0 ? candidates[best] : '\0';
 }
 
 bool readDelimited(QByteArray utf8, char delimiter, SourceTable &table, QString &error)

@@ -11,8 +11,10 @@
 
 namespace exchange {
 
-// The delimiter of a text table: comma, semicolon or tab, whichever splits the first
-// line (outside quotes) into the most fields; a comma when none occurs.
+// The delimiter of a text table: comma, semicolon or tab. The one that splits the first
+// record into the most names of fields, where one does; else the one that occurs
+// (outside quotes) in the first record and in at least nine in ten of the first 200,
+// splitting the first into the most fields. '\0' when none does: one column.
 char detectDelimiter(QByteArrayView utf8);
 
 // Reads UTF-8 text as delimited records, quoted as RFC 4180 describes (delimiters,

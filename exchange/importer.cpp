@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 namespace exchange {
 
@@ -23,6 +24,8 @@ using catalogue::Field;
 namespace {
 
 constexpr int ReasonsKept = 5;
+// A title named in the summary is cut to this many characters.
+constexpr int NameChars = 100;
 
 QString cannotImport(const QString &path, const QString &why)
 {
@@ -80,6 +83,16 @@ bool readCollection(QByteArrayView xml, bool zipped, ImportSource &source, QStri
     return true;
 }
 
+// The fold of a header or a title type: letters and digits only, in lower case.
+QString squeezedName(QStringView text)
+{
+    QString out;
+    for (QChar c : text)
+        if (c.isLetterOrNumber())
+            out += c.toCaseFolded();
+    return out;
+}
+
 bool readText(QByteArray bytes, ImportSource &source, QString &why)
 {
     QByteArray utf8;
@@ -94,13 +107,19 @@ bool readText(QByteArray bytes, ImportSource &source, QString &why)
         why = QStringLiteral("It is empty.");
         return false;
     }
+    const bool named = std::any_of(source.table.columns.begin(), source.table.columns.end(),
+                                   [](const QString &c) { return fieldForHeader(c).has_value(); });
+    setFirstRowIsHeader(source, named);
     if (source.table.rowCount() == 0) {
         why = QStringLiteral("It has a header but no rows: there is nothing to import.");
         return false;
     }
-    const char *separated = delimiter == '\t' ? "tab" : delimiter == ';' ? "semicolon" : "comma";
+    const char *separated = delimiter == '\t'  ? "tab-separated"
+                            : delimiter == ';' ? "semicolon-separated"
+                            : delimiter == ',' ? "comma-separated"
+                                               : "one column";
     source.format = SourceFormat::DelimitedText;
-    source.description = QString("Delimited text (%1-separated, %2)").arg(separated, platform::encodingName(encoding));
+    source.description = QString("Delimited text (%1, %2)").arg(separated, platform::encodingName(encoding));
     if (encoding == platform::TextEncoding::Windows1252) {
         source.encodingNote =
             QString("Line %1 is not valid UTF-8, so the whole file was read as Windows-1252: check its accented "
@@ -109,12 +128,37 @@ bool readText(QByteArray bytes, ImportSource &source, QString &why)
         source.description += QStringLiteral(" - ") + source.encodingNote;
     }
     source.mappingChangeable = true;
-    source.exact = isOwnLayout(source.table.columns);
-    source.mapping = mappingForHeader(source.table.columns);
     return true;
 }
 
 } // namespace
+
+void setFirstRowIsHeader(ImportSource &source, bool header)
+{
+    SourceTable &t = source.table;
+    t.setFirstRowIsHeader(header);
+    source.exact = header && isOwnLayout(t.columns);
+    source.titleTypeColumn = -1;
+    source.mapping = header ? mappingForHeader(t.columns) : Mapping(size_t(t.columns.size()));
+    // One value a line is a list of titles, whatever its first line says.
+    if (t.columns.size() == 1)
+        source.mapping[0] = Field::Title;
+    for (int c = 0; header && c < t.columns.size() && source.titleTypeColumn < 0; ++c)
+        if (squeezedName(t.columns[c]) == QLatin1String("titletype"))
+            source.titleTypeColumn = c;
+}
+
+bool isMovieType(QByteArrayView type)
+{
+    static const QSet<QString> movies{"",      "movie",     "feature", "featurefilm", "tvmovie",
+                                      "video", "tvspecial", "short",   "tvshort"};
+    return movies.contains(squeezedName(QString::fromUtf8(type)));
+}
+
+bool mapsTitle(const Mapping &mapping)
+{
+    return std::any_of(mapping.begin(), mapping.end(), [](const auto &f) { return f && *f == Field::Title; });
+}
 
 bool readImportBytes(QByteArray bytes, const QString &path, ImportSource &source, QString &error)
 {
@@ -192,11 +236,6 @@ bool readImportFile(const QString &path, ImportSource &source, QString &error)
     return readImportBytes(std::move(bytes), path, source, error);
 }
 
-QString DuplicateIndex::key(const QString &title, const QString &year)
-{
-    return catalogue::titleKey(title) + QChar(0x1f) + year.trimmed();
-}
-
 bool readCatalogueKeys(const QString &catalogueFile, DuplicateIndex &index, QString &error)
 {
     catalogue::RecordCursor cursor;
@@ -212,7 +251,8 @@ bool readCatalogueKeys(const QString &catalogueFile, DuplicateIndex &index, QStr
     return true;
 }
 
-ImportPlan planImport(const ImportSource &source, const Mapping &mapping, const DuplicateIndex &catalogue)
+ImportPlan planImport(const ImportSource &source, const Mapping &mapping, const DuplicateIndex &catalogue,
+                      bool onlyMovies)
 {
     ImportPlan plan;
     plan.encodingNote = source.encodingNote;
@@ -230,6 +270,10 @@ ImportPlan planImport(const ImportSource &source, const Mapping &mapping, const 
             continue;
         if (t.cellCount(row) > columns)
             ++plan.rowsWithExtraFields;
+        if (onlyMovies && source.titleTypeColumn >= 0 && !isMovieType(t.cell(row, source.titleTypeColumn).trimmed())) {
+            ++plan.notMovies;
+            continue;
+        }
         PlannedMovie m;
         for (int c = 0; c < columns && c < int(mapping.size()); ++c)
             if (mapping[size_t(c)])
@@ -244,10 +288,17 @@ ImportPlan planImport(const ImportSource &source, const Mapping &mapping, const 
             skip(QString("title longer than 1 MB on line %1").arg(t.lineOf(row)));
             continue;
         }
-        const QString key = DuplicateIndex::key(QString::fromUtf8(title),
-                                                QString::fromUtf8(m.values[size_t(catalogue::index(Field::Year))]));
+        const QString titleText = QString::fromUtf8(title);
+        const QString year = QString::fromUtf8(m.values[size_t(catalogue::index(Field::Year))]);
+        const DuplicateIndex::Key key = DuplicateIndex::key(titleText, year);
         m.duplicate = catalogue.contains(key) || !earlier.insert(key);
-        plan.duplicates += m.duplicate;
+        if (m.duplicate) {
+            ++plan.duplicates;
+            if (plan.duplicateNames.size() < ReasonsKept) {
+                const QString name = titleText.trimmed().left(NameChars);
+                plan.duplicateNames << (key.year.isEmpty() ? name : QString("%1 (%2)").arg(name, key.year));
+            }
+        }
         plan.movies.push_back(std::move(m));
     }
     return plan;
@@ -296,7 +347,16 @@ QString importSummary(qsizetype imported, int duplicatesSkipped, const ImportPla
     if (!plan.skipReasons.isEmpty())
         text += QStringLiteral(" (") + plan.skipReasons.join(QStringLiteral("; ")) +
                 (plan.skippedRows > plan.skipReasons.size() ? QStringLiteral("; ...)") : QStringLiteral(")"));
+    if (plan.notMovies > 0)
+        text += QStringLiteral(", ") + counted(plan.notMovies, "title", "titles") +
+                QStringLiteral(" left out as not movies (TV series, episodes, games)");
     text += QLatin1Char('.');
+    if (duplicatesSkipped > 0 && !plan.duplicateNames.isEmpty()) {
+        text += QStringLiteral(" Skipped as duplicates: ") + plan.duplicateNames.join(QStringLiteral(", "));
+        if (duplicatesSkipped > plan.duplicateNames.size())
+            text += QString(" and %1 more").arg(duplicatesSkipped - plan.duplicateNames.size());
+        text += QLatin1Char('.');
+    }
     if (plan.rowsWithExtraFields > 0)
         text += QLatin1Char(' ') + counted(plan.rowsWithExtraFields, "row", "rows") +
                 QStringLiteral(" had more fields than the header; the extra fields were left out.");

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "catalogue/duplicates.h"
 #include "catalogue/movie.h"
 #include "exchange/sourcetable.h"
 
 #include <QByteArray>
-#include <QSet>
 #include <QString>
 #include <array>
 #include <functional>
@@ -37,7 +37,21 @@ struct ImportSource {
     bool exact = false;
     // Why the text was read as Windows-1252, when it was.
     QString encodingNote;
+    // The column that says what kind of title a row is ("Movie", "TV Series"), or -1.
+    int titleTypeColumn = -1;
 };
+
+// Whether the first row of delimited text names the columns (true) or is a movie;
+// the mapping follows: fields recognised from the names, or for a list without
+// names, one column of titles and several columns left for the user to map.
+void setFirstRowIsHeader(ImportSource &source, bool header);
+
+// Whether a title type ("Movie", "TV Episode", "Video Game") is a movie: a movie,
+// a TV movie or special, a video or a short; an empty type is taken as one too.
+bool isMovieType(QByteArrayView type);
+
+// Whether a column of the mapping goes to Title.
+bool mapsTitle(const Mapping &mapping);
 
 // Reads a file and recognises its format from the content: a Tellico collection (zip
 // or XML), a GCstar movie collection, or delimited text. When the file cannot be read
@@ -46,17 +60,8 @@ bool readImportFile(const QString &path, ImportSource &source, QString &error);
 // The same for bytes already read; path only names them.
 bool readImportBytes(QByteArray bytes, const QString &path, ImportSource &source, QString &error);
 
-// Movies told apart by title, ignoring letter case and accents, and year.
-class DuplicateIndex {
-public:
-    static QString key(const QString &title, const QString &year);
-    // False when the key was there already.
-    bool insert(const QString &key) { return keys_.size() < (keys_.insert(key), keys_.size()); }
-    bool contains(const QString &key) const { return keys_.contains(key); }
-
-private:
-    QSet<QString> keys_;
-};
+// Movies told apart as the add and edit dialogs tell them apart.
+using DuplicateIndex = catalogue::DuplicateIndex;
 
 // The titles and years of the movies of a catalogue file.
 bool readCatalogueKeys(const QString &catalogueFile, DuplicateIndex &index, QString &error);
@@ -82,13 +87,17 @@ struct ImportPlan {
     int skippedRows = 0;
     QStringList skipReasons;     // the first few
     int rowsWithExtraFields = 0; // more fields than the header: the extra ones are left out
+    int notMovies = 0;           // rows of TV series, episodes, games... left out
+    QStringList duplicateNames;  // "Title (Year)" of the first few duplicates
     QString encodingNote;        // the source's, for the summary
 
     // Places in movies of the ones to store.
     std::vector<qsizetype> toStore(bool skipDuplicates) const;
 };
 
-ImportPlan planImport(const ImportSource &source, const Mapping &mapping, const DuplicateIndex &catalogue);
+// With onlyMovies, rows whose title type is not a movie's are left out.
+ImportPlan planImport(const ImportSource &source, const Mapping &mapping, const DuplicateIndex &catalogue,
+                      bool onlyMovies = true);
 
 // Adds the chosen movies of the plan to the catalogue in one transaction: all or none.
 // On failure (or when progress answers false) the catalogue is as before and error
@@ -97,7 +106,8 @@ bool storeMovies(const QString &catalogueFile, const ImportSource &source, const
                  const std::vector<qsizetype> &chosen, QString &error,
                  const std::function<bool(qsizetype)> &progress = {});
 
-// "N movies imported, M duplicates skipped, K rows skipped" and the first reasons.
+// "N movies imported, M duplicates skipped, K rows skipped", the first reasons and
+// the first duplicates by name.
 QString importSummary(qsizetype imported, int duplicatesSkipped, const ImportPlan &plan);
 
 } // namespace exchange

@@ -5,7 +5,7 @@ namespace exchange {
 
 int SourceTable::cellCount(int row) const
 {
-    const size_t r = size_t(row);
+    const size_t r = size_t(row + first_);
     const qsizetype end = r + 1 < rowStarts_.size() ? rowStarts_[r + 1] : qsizetype(cells_.size());
     return int(end - rowStarts_[r]);
 }
@@ -14,7 +14,7 @@ QByteArrayView SourceTable::cell(int row, int column) const
 {
     if (column < 0 || column >= cellCount(row))
         return {};
-    const Span &s = cells_[size_t(rowStarts_[size_t(row)] + column)];
+    const Span &s = cells_[size_t(rowStarts_[size_t(row + first_)] + column)];
     return QByteArrayView(buffer_.constData() + s.offset, s.length);
 }
 
@@ -45,19 +45,23 @@ void SourceTable::appendCell(QByteArrayView text)
     buffer_.append(text);
 }
 
-void SourceTable::takeHeaderFromFirstRow()
+void SourceTable::setFirstRowIsHeader(bool header)
 {
     columns.clear();
+    first_ = 0;
     if (rowStarts_.empty())
         return;
-    for (int c = 0; c < cellCount(0); ++c)
-        columns << QString::fromUtf8(cell(0, c));
-    const qsizetype headerCells = cellCount(0);
-    cells_.erase(cells_.begin(), cells_.begin() + headerCells);
-    rowStarts_.erase(rowStarts_.begin());
-    lines_.erase(lines_.begin());
-    for (qsizetype &start : rowStarts_)
-        start -= headerCells;
+    if (header) {
+        for (int c = 0; c < cellCount(0); ++c)
+            columns << QString::fromUtf8(cell(0, c));
+        first_ = 1;
+        return;
+    }
+    int widest = 0;
+    for (int r = 0; r < rowCount(); ++r)
+        widest = std::max(widest, cellCount(r));
+    for (int c = 1; c <= widest; ++c)
+        columns << QString("Column %1").arg(c);
 }
 
 } // namespace exchange

@@ -15,12 +15,12 @@ class SourceTable {
 public:
     QStringList columns;
 
-    int rowCount() const { return int(rowStarts_.size()); }
+    int rowCount() const { return int(rowStarts_.size()) - first_; }
     int cellCount(int row) const;
     // The cell's bytes; empty past the end of a short row.
     QByteArrayView cell(int row, int column) const;
     // The 1-based line of the file where the row starts.
-    int lineOf(int row) const { return lines_[size_t(row)]; }
+    int lineOf(int row) const { return lines_[size_t(row + first_)]; }
 
     QByteArray &buffer() { return buffer_; }
     const QByteArray &buffer() const { return buffer_; }
@@ -33,7 +33,11 @@ public:
     // A cell copied to the end of the buffer.
     void appendCell(QByteArrayView text);
     // Makes the first row the column names.
-    void takeHeaderFromFirstRow();
+    void takeHeaderFromFirstRow() { setFirstRowIsHeader(true); }
+    // Whether the first record read names the columns, or is a row like the others
+    // under the names "Column 1", "Column 2"... as many as the widest row has cells.
+    void setFirstRowIsHeader(bool header);
+    bool firstRowIsHeader() const { return first_ == 1; }
 
 private:
     // Offsets fit 32 bits: a file is read only up to 1 GiB, an inflated one up to 512 MiB.
@@ -45,6 +49,7 @@ private:
     std::vector<Span> cells_;
     std::vector<qsizetype> rowStarts_;
     std::vector<int> lines_;
+    int first_ = 0; // 1 while the first record is the header
 };
 
 } // namespace exchange

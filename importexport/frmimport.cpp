@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -51,6 +52,10 @@ FrmImport::FrmImport(widgets::CatalogueHost &host, QWidget *parent) : QDialog(pa
     formatLabel_->setObjectName(QStringLiteral("lblFormat"));
     formatLabel_->setTextFormat(Qt::PlainText);
 
+    header_ = new QCheckBox(QStringLiteral("First row holds column names"), this);
+    header_->setObjectName(QStringLiteral("chkHeader"));
+    header_->hide();
+
     mappingTable_ = new QTableWidget(0, 2, this);
     mappingTable_->setObjectName(QStringLiteral("tblMapping"));
     mappingTable_->setHorizontalHeaderLabels({QStringLiteral("Column in the file"), QStringLiteral("Moviary field")});
@@ -72,6 +77,10 @@ FrmImport::FrmImport(widgets::CatalogueHost &host, QWidget *parent) : QDialog(pa
     skipDuplicates_ = new QCheckBox(QStringLiteral("Skip movies already in the catalogue"), this);
     skipDuplicates_->setObjectName(QStringLiteral("chkSkipDuplicates"));
     skipDuplicates_->setChecked(true);
+    onlyMovies_ = new QCheckBox(QStringLiteral("Only movies (leave out TV series, episodes and games)"), this);
+    onlyMovies_->setObjectName(QStringLiteral("chkOnlyMovies"));
+    onlyMovies_->setChecked(true);
+    onlyMovies_->hide();
 
     auto *buttons = new QDialogButtonBox(this);
     importButton_ = buttons->addButton(QStringLiteral("Import"), QDialogButtonBox::AcceptRole);
@@ -82,16 +91,20 @@ FrmImport::FrmImport(widgets::CatalogueHost &host, QWidget *parent) : QDialog(pa
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(fileLabel_);
     layout->addWidget(formatLabel_);
+    layout->addWidget(header_);
     layout->addWidget(mappingTable_, 2);
     layout->addWidget(new QLabel(QStringLiteral("The first movies, as they will be stored:"), this));
     layout->addWidget(preview_, 3);
     layout->addWidget(countLabel_);
     layout->addWidget(skipDuplicates_);
+    layout->addWidget(onlyMovies_);
     layout->addWidget(buttons);
 
     connect(importButton_, &QPushButton::clicked, this, &FrmImport::onImportClicked);
     connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
     connect(skipDuplicates_, &QCheckBox::toggled, this, &FrmImport::showCounts);
+    connect(header_, &QCheckBox::toggled, this, &FrmImport::onHeaderToggled);
+    connect(onlyMovies_, &QCheckBox::toggled, this, &FrmImport::replan);
 }
 
 bool FrmImport::chooseFile()
@@ -120,6 +133,11 @@ bool FrmImport::openFile(const QString &path)
     source_ = std::move(source);
     present_ = std::move(present);
     mapping_ = source_.mapping;
+    {
+        const QSignalBlocker quiet(header_);
+        header_->setChecked(source_.table.firstRowIsHeader());
+    }
+    header_->setVisible(source_.format == exchange::SourceFormat::DelimitedText);
     fileLabel_->setText(QStringLiteral("File: ") + QDir::toNativeSeparators(path));
     formatLabel_->setText(QStringLiteral("Format: ") + source_.description +
                           (source_.exact ? QStringLiteral(" - this program's own layout, stored exactly") : QString()));
@@ -128,12 +146,27 @@ bool FrmImport::openFile(const QString &path)
     return true;
 }
 
+void FrmImport::onHeaderToggled(bool header)
+{
+    plan_ = {};
+    exchange::setFirstRowIsHeader(source_, header);
+    mapping_ = source_.mapping;
+    fillMapping();
+    replan();
+}
+
 void FrmImport::fillMapping()
 {
+    onlyMovies_->setVisible(source_.titleTypeColumn >= 0);
+    const bool named = source_.table.firstRowIsHeader() || source_.format != exchange::SourceFormat::DelimitedText;
     mappingTable_->setRowCount(int(source_.table.columns.size()));
     fieldCombos_.clear();
     for (int c = 0; c < source_.table.columns.size(); ++c) {
-        auto *name = new QTableWidgetItem(source_.table.columns[c]);
+        // Without names, the first value of a column tells what it holds.
+        QString label = source_.table.columns[c];
+        if (!named && source_.table.rowCount() > 0)
+            label += QStringLiteral(": ") + shortened(source_.table.cell(0, c));
+        auto *name = new QTableWidgetItem(label);
         mappingTable_->setItem(c, 0, name);
         auto *combo = new QComboBox;
         combo->setObjectName(QString("cboField_%1").arg(c));
@@ -162,7 +195,7 @@ void FrmImport::replan()
 {
     {
         widgets::WaitCursor hourglass;
-        plan_ = exchange::planImport(source_, mapping_, present_);
+        plan_ = exchange::planImport(source_, mapping_, present_, onlyMovies_->isChecked());
     }
     showPreview();
     showCounts();
@@ -187,15 +220,19 @@ void FrmImport::showPreview()
 
 void FrmImport::showCounts()
 {
-    const bool hasTitle =
-        std::any_of(mapping_.begin(), mapping_.end(), [](const auto &f) { return f && *f == catalogue::Field::Title; });
-    QString text = QString("%1 movies found; %2 of them already in the catalogue or earlier in the file.")
-                       .arg(plan_.movies.size())
-                       .arg(plan_.duplicates);
-    if (plan_.skippedRows > 0)
-        text += QString(" %1 rows will be skipped (%2).").arg(plan_.skippedRows).arg(plan_.skipReasons.first());
-    if (!hasTitle)
-        text += QStringLiteral(" Choose the column that holds the titles.");
+    QString text;
+    if (!exchange::mapsTitle(mapping_)) {
+        text = QString("%1 rows in the file. Choose the column that holds the titles.").arg(source_.table.rowCount());
+    } else {
+        text = QString("%1 movies found; %2 of them already in the catalogue or earlier in the file.")
+                   .arg(plan_.movies.size())
+                   .arg(plan_.duplicates);
+        if (plan_.skippedRows > 0)
+            text += QString(" %1 rows will be skipped (%2).").arg(plan_.skippedRows).arg(plan_.skipReasons.first());
+    }
+    if (plan_.notMovies > 0)
+        text +=
+            QString(" %1 TV series, episodes and other titles that are not movies are left out.").arg(plan_.notMovies);
     countLabel_->setText(text);
     importButton_->setEnabled(!plan_.toStore(skipDuplicates_->isChecked()).empty());
 }

@@ -36,6 +36,7 @@ public:
 
 private:
     void fillMapping();
+    void onHeaderToggled(bool header);
     void onMappingChanged();
     void replan();
     void showPreview();
@@ -52,11 +53,13 @@ private:
 
     QLabel *fileLabel_;
     QLabel *formatLabel_;
+    QCheckBox *header_;
     QTableWidget *mappingTable_;
     std::vector<QComboBox *> fieldCombos_;
     QTableWidget *preview_;
     QLabel *countLabel_;
     QCheckBox *skipDuplicates_;
+    QCheckBox *onlyMovies_;
     QPushButton *importButton_;
     QPushButton *cancelButton_;
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // moviary-catalogue: makes a DVDs.mdb, empty or with the sample collection; imports
 // movies into a catalogue and exports them from it; fills in their details online.
+#include "catalogue/backup.h"
 #include "catalogue/schema.h"
 #include "exchange/exporter.h"
 #include "exchange/importer.h"
@@ -9,6 +10,8 @@
 #include "platform/settings.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
 #include <QStringList>
 #include <QTextStream>
 #include <cstdio>
@@ -18,13 +21,14 @@ namespace {
 int usage()
 {
     std::fprintf(stderr, "usage: moviary-catalogue [--sample] [--force] PATH/DVDs.mdb\n"
-                         "       moviary-catalogue --import FILE [--keep-duplicates] PATH/DVDs.mdb\n"
+                         "       moviary-catalogue --import FILE [--keep-duplicates] [--all-types] PATH/DVDs.mdb\n"
                          "       moviary-catalogue --export FILE.csv|FILE.tc PATH/DVDs.mdb\n"
                          "       moviary-catalogue --fill-in [--only-missing] PATH/DVDs.mdb\n"
                          "  makes an empty catalogue, or with --sample one holding sample movies;\n"
                          "  an existing file is kept unless --force is given;\n"
                          "  --import adds the movies of a CSV/TSV, Tellico or GCstar file, skipping\n"
-                         "  movies already there unless --keep-duplicates is given;\n"
+                         "  movies already there unless --keep-duplicates is given and TV series,\n"
+                         "  episodes and games unless --all-types is given, after a backup;\n"
                          "  --export writes every movie, in title order, as CSV or as a Tellico file;\n"
                          "  --fill-in looks every movie up online (with --only-missing those missing a\n"
                          "  field) and fills in the empty fields of each single confident match, after\n"
@@ -32,9 +36,11 @@ int usage()
     return 2;
 }
 
+// Errors go to standard error, what was done to standard output.
 void say(const QString &text) { std::fprintf(stderr, "%s\n", qPrintable(text)); }
+void tell(const QString &text) { std::printf("%s\n", qPrintable(text)); }
 
-int importInto(const QString &file, const QString &catalogueFile, bool keepDuplicates)
+int importInto(const QString &file, const QString &catalogueFile, bool keepDuplicates, bool allTypes)
 {
     QString error;
     exchange::DuplicateIndex present;
@@ -47,14 +53,42 @@ int importInto(const QString &file, const QString &catalogueFile, bool keepDupli
         say(error);
         return 1;
     }
-    const exchange::ImportPlan plan = exchange::planImport(source, source.mapping, present);
+    const QString refused = QDir::toNativeSeparators(file) + QStringLiteral(" could not be imported. ");
+    if (!exchange::mapsTitle(source.mapping)) {
+        say(refused + QStringLiteral("No column is named Title (or Name, Film, Movie...), so no movie has a title. "
+                                     "Name the column of titles in the first row."));
+        return 1;
+    }
+    const exchange::ImportPlan plan = exchange::planImport(source, source.mapping, present, !allTypes);
+    if (plan.movies.empty()) {
+        say(refused + (plan.notMovies > 0 ? QStringLiteral("Every title in it is a TV series, an episode or another "
+                                                           "title that is not a movie (--all-types imports them).")
+                                          : QStringLiteral("No row in it has a title.")));
+        return 1;
+    }
     const std::vector<qsizetype> chosen = plan.toStore(!keepDuplicates);
+    if (!chosen.empty()) {
+        // The same backup the window takes before an import; an empty catalogue has nothing to keep.
+        const qint64 movies = catalogue::catalogueMovieCount(catalogueFile);
+        if (movies != 0) {
+            QString backup;
+            const catalogue::CatalogueError e = catalogue::backUpCatalogue(
+                catalogueFile, &backup, {}, QDateTime::currentDateTime(), catalogue::BackupReason::BeforeImport);
+            if (e) {
+                say(e.message + QStringLiteral(" Nothing was imported."));
+                return 1;
+            }
+            tell(QStringLiteral("Backup taken: ") + QDir::toNativeSeparators(backup));
+        } else {
+            tell(QStringLiteral("No backup taken: the catalogue holds no movies yet."));
+        }
+    }
     // Nothing is written before this point.
     if (!exchange::storeMovies(catalogueFile, source, plan, chosen, error)) {
         say(error);
         return 1;
     }
-    say(exchange::importSummary(qsizetype(chosen.size()), keepDuplicates ? 0 : plan.duplicates, plan));
+    tell(exchange::importSummary(qsizetype(chosen.size()), keepDuplicates ? 0 : plan.duplicates, plan));
     return 0;
 }
 
@@ -73,7 +107,7 @@ int exportFrom(const QString &file, const QString &catalogueFile)
         say(error);
         return 1;
     }
-    say(QString("%1 movies exported to %2").arg(count).arg(file));
+    tell(QString("%1 movies exported to %2").arg(count).arg(file));
     return 0;
 }
 
@@ -102,6 +136,7 @@ int main(int argc, char **argv)
     const QString importFile = takeValue(args, "--import", isImport, bad);
     const QString exportFile = takeValue(args, "--export", isExport, bad);
     const bool keepDuplicates = args.removeAll("--keep-duplicates") > 0;
+    const bool allTypes = args.removeAll("--all-types") > 0;
     const bool sample = args.removeAll("--sample") > 0;
     const bool force = args.removeAll("--force") > 0;
     const bool isFillIn = args.removeAll("--fill-in") > 0;
@@ -109,10 +144,10 @@ int main(int argc, char **argv)
     if ((isFillIn && (isImport || isExport || sample || force || keepDuplicates)) || (onlyMissing && !isFillIn))
         return usage();
     if (bad || args.size() != 1 || args.first().startsWith("-") || (isImport && isExport) ||
-        ((isImport || isExport) && (sample || force)) || (keepDuplicates && !isImport))
+        ((isImport || isExport) && (sample || force)) || ((keepDuplicates || allTypes) && !isImport))
         return usage();
     if (isImport)
-        return importInto(importFile, args.first(), keepDuplicates);
+        return importInto(importFile, args.first(), keepDuplicates, allTypes);
     if (isExport)
         return exportFrom(exportFile, args.first());
     if (isFillIn)

@@ -125,7 +125,8 @@ void TestExchangeDialogs::importShowsWhatWillBeStoredThenStoresIt()
     QTest::mouseClick(control<QPushButton>(&dialog, "cmdImport"), Qt::LeftButton);
     QVERIFY(summary.seen().shown);
     QCOMPARE(summary.seen().text,
-             QString("2 movies imported, 1 duplicate skipped, 1 row skipped (empty title on line 4)."));
+             QString("2 movies imported, 1 duplicate skipped, 1 row skipped (empty title on line 4). Skipped as "
+                     "duplicates: ALIEN (1979)."));
     QCOMPARE(titlesIn(folder), (QStringList{"Alien", "Heat", "Zodiac"}));
     QCOMPARE(folder.moviesInFile()[2][Field::Actors], QString("Fincher"));
     QCOMPARE(host.listings, 1);
