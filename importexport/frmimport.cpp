@@ -159,6 +159,11 @@ void FrmImport::fillMapping()
 {
     onlyMovies_->setVisible(source_.titleTypeColumn >= 0);
     const bool named = source_.table.firstRowIsHeader() || source_.format != exchange::SourceFormat::DelimitedText;
+    // The table deletes replaced combo boxes later: until then they must neither answer nor be found.
+    for (QComboBox *old : fieldCombos_) {
+        old->disconnect(this);
+        old->setObjectName(QString());
+    }
     mappingTable_->setRowCount(int(source_.table.columns.size()));
     fieldCombos_.clear();
     for (int c = 0; c < source_.table.columns.size(); ++c) {

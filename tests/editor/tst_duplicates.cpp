@@ -2,6 +2,7 @@
 #include "catalogue/recordcursor.h"
 #include "editor/frmaddnew.h"
 #include "editor/frmedit.h"
+#include "exchange/importer.h"
 #include "platform/appfolder.h"
 #include "platform/settings.h"
 #include "tests/common/fakehost.h"
@@ -56,6 +57,8 @@ private slots:
     void addAsksBeforeSavingASecondCopy();
     void editAsksOnlyAboutAnotherMovie();
     void optionTurnsTheQuestionOff();
+    void addAndImportFollowOneRule_data();
+    void addAndImportFollowOneRule();
 };
 
 void TestDuplicates::addAsksBeforeSavingASecondCopy()
@@ -155,6 +158,85 @@ void TestDuplicates::optionTurnsTheQuestionOff()
     QCOMPARE(stored.value("Options/Warn About Duplicates").toString(), QString("1"));
     // The tips option beside it is left as it was.
     QVERIFY(!stored.contains("Options/Show Tips at Startup"));
+}
+
+void TestDuplicates::addAndImportFollowOneRule_data()
+{
+    QTest::addColumn<QString>("storedTitle");
+    QTest::addColumn<QString>("storedYear");
+    QTest::addColumn<QString>("newTitle");
+    QTest::addColumn<QString>("newYear");
+    QTest::addColumn<bool>("duplicate");
+    QTest::newRow("case, accents, blanks") << "Amélie"
+                                           << "2001"
+                                           << "  AMELIE "
+                                           << "2001" << true;
+    QTest::newRow("new year empty") << "Amélie"
+                                    << "2001"
+                                    << "amelie"
+                                    << "" << true;
+    QTest::newRow("stored year empty") << "Heat"
+                                       << ""
+                                       << "HEAT"
+                                       << "1995" << true;
+    QTest::newRow("blanks around the year") << "Heat"
+                                            << " 1995 "
+                                            << "Heat"
+                                            << "1995" << true;
+    QTest::newRow("Greek capitals and accents") << "Σοφία"
+                                                << "1990"
+                                                << "ΣΟΦΙΑ"
+                                                << "" << true;
+    QTest::newRow("another year") << "Heat"
+                                  << "1995"
+                                  << "Heat"
+                                  << "1986" << false;
+    QTest::newRow("another title") << "Alien"
+                                   << "1979"
+                                   << "Aliens"
+                                   << "1979" << false;
+    QTest::newRow("blank inside the title") << "Le Mépris"
+                                            << "1963"
+                                            << "LeMepris"
+                                            << "1963" << false;
+}
+
+void TestDuplicates::addAndImportFollowOneRule()
+{
+    QFETCH(QString, storedTitle);
+    QFETCH(QString, storedYear);
+    QFETCH(QString, newTitle);
+    QFETCH(QString, newYear);
+    QFETCH(bool, duplicate);
+    TestFolder folder;
+    folder.makeCatalogue({movie(storedTitle, "Drama", storedYear)});
+    FakeHost host(folder.path());
+
+    // The import, against the catalogue and against an earlier row of the same file.
+    const QByteArray csv =
+        ("Title,Year\n\"" + storedTitle + "\",\"" + storedYear + "\"\n\"" + newTitle + "\",\"" + newYear + "\"\n")
+            .toUtf8();
+    for (const bool inFile : {false, true}) {
+        exchange::DuplicateIndex present;
+        QString error;
+        if (!inFile)
+            QVERIFY2(exchange::readCatalogueKeys(folder.catalogue(), present, error), qPrintable(error));
+        exchange::ImportSource source;
+        QVERIFY2(exchange::readImportBytes(csv, "list.csv", source, error), qPrintable(error));
+        const exchange::ImportPlan plan = exchange::planImport(source, source.mapping, present);
+        QCOMPARE(plan.movies.size(), size_t(2));
+        QCOMPARE(plan.movies[1].duplicate, duplicate);
+        QCOMPARE(plan.movies[0].duplicate, !inFile);
+    }
+
+    // The add dialog asks under the same rule.
+    QPointer<QWidget> dialog = new FrmAddNew(host);
+    control<QLineEdit>(dialog, "Text1")->setText(newTitle);
+    control<QLineEdit>(dialog, "Text5")->setText(newYear);
+    QCOMPARE(testsupport::clickAnswering(dialog, "cmdFinish", QMessageBox::No).shown, duplicate);
+    if (dialog)
+        control<QPushButton>(dialog, "cmdCancel")->click();
+    flushDeletes();
 }
 
 QTEST_MAIN(TestDuplicates)

@@ -79,6 +79,8 @@ private slots:
     void cancelWritesNothing();
     void unreadableFileIsExplained();
     void collectionsHaveAFixedMapping();
+    void listsWithoutNamesAreMappedByHand();
+    void onlyMoviesLeavesOutSeries();
     void exportWritesAllOrTheListedMovies();
     void outsideValuesComeInClean_data();
     void outsideValuesComeInClean();
@@ -227,6 +229,87 @@ void TestExchangeDialogs::collectionsHaveAFixedMapping()
     QVERIFY(!combo->isEnabled());
     QCOMPARE(control<QTableWidget>(&dialog, "tblMapping")->item(6, 0)->text(), QString("date"));
     QCOMPARE(control<QTableWidget>(&dialog, "tblPreview")->item(0, 7)->text(), QString("170"));
+}
+
+void TestExchangeDialogs::listsWithoutNamesAreMappedByHand()
+{
+    TestFolder folder;
+    folder.makeCatalogue({});
+    FakeHost host(folder.path());
+    FrmImport dialog(host);
+    QVERIFY(
+        dialog.openFile(writeFile(folder, "dvds.csv", "Heat,1995,Mann\r\nAlien,1979,Scott\r\nZodiac,,Fincher\r\n")));
+    dialog.show();
+    auto *header = control<QCheckBox>(&dialog, "chkHeader");
+    QVERIFY(header->isVisible() && !header->isChecked());
+    for (const char *combo : {"cboField_0", "cboField_1", "cboField_2"})
+        QCOMPARE(control<QComboBox>(&dialog, combo)->currentText(), QString("(not imported)"));
+    QCOMPARE(control<QTableWidget>(&dialog, "tblMapping")->item(0, 0)->text(), QString("Column 1: Heat"));
+    QVERIFY(control<QLabel>(&dialog, "lblCount")->text().contains("3 rows in the file. Choose the column"));
+    QVERIFY(!control<QPushButton>(&dialog, "cmdImport")->isEnabled());
+
+    control<QComboBox>(&dialog, "cboField_0")->setCurrentText("Title");
+    control<QComboBox>(&dialog, "cboField_1")->setCurrentText("Year");
+    auto *preview = control<QTableWidget>(&dialog, "tblPreview");
+    QCOMPARE(preview->rowCount(), 3);
+    QCOMPARE(preview->item(0, 0)->text(), QString("Heat"));
+    QCOMPARE(preview->item(0, 6)->text(), QString("1995"));
+
+    // The first row taken as names: the columns are named by it, and it is no movie any more.
+    header->setChecked(true);
+    QCOMPARE(control<QTableWidget>(&dialog, "tblMapping")->item(0, 0)->text(), QString("Heat"));
+    QCOMPARE(control<QComboBox>(&dialog, "cboField_0")->currentText(), QString("(not imported)"));
+    control<QComboBox>(&dialog, "cboField_0")->setCurrentText("Title");
+    QCOMPARE(preview->rowCount(), 2);
+    QCOMPARE(preview->item(0, 0)->text(), QString("Alien"));
+    header->setChecked(false);
+    control<QComboBox>(&dialog, "cboField_0")->setCurrentText("Title");
+    QCOMPARE(preview->rowCount(), 3);
+
+    MessageBoxAnswerer summary(QMessageBox::Ok);
+    QTest::mouseClick(control<QPushButton>(&dialog, "cmdImport"), Qt::LeftButton);
+    QCOMPARE(summary.seen().text, QString("3 movies imported, 0 duplicates skipped, 0 rows skipped."));
+    QCOMPARE(titlesIn(folder), (QStringList{"Heat", "Alien", "Zodiac"}));
+
+    // One title a line, commas in some: every line is a movie, the first one too.
+    FrmImport list(host);
+    QVERIFY(list.openFile(writeFile(folder, "laserdiscs.txt", "Planes, Trains and Automobiles\nBrazil\nRan\n")));
+    QVERIFY(control<QLabel>(&list, "lblFormat")->text().contains("one column"));
+    QVERIFY(control<QLabel>(&list, "lblCount")->text().startsWith("3 movies found"));
+    QCOMPARE(control<QTableWidget>(&list, "tblPreview")->item(0, 0)->text(), QString("Planes, Trains and Automobiles"));
+}
+
+void TestExchangeDialogs::onlyMoviesLeavesOutSeries()
+{
+    TestFolder folder;
+    folder.makeCatalogue({});
+    FakeHost host(folder.path());
+    FrmImport dialog(host);
+    QVERIFY(dialog.openFile(writeFile(folder, "watchlist.csv",
+                                      "Position,Const,Created,Title,Title Type,Year\n"
+                                      "1,tt1,2023-05-01,Heat,Movie,1995\n"
+                                      "2,tt2,2023-05-02,The Wire,TV Series,2002\n"
+                                      "3,tt3,2023-05-03,The Target,TV Episode,2002\n"
+                                      "4,tt4,2023-05-04,Cemetery Man,Video,1994\n")));
+    dialog.show();
+    auto *only = control<QCheckBox>(&dialog, "chkOnlyMovies");
+    QVERIFY(only->isVisible() && only->isChecked());
+    const QString counts = control<QLabel>(&dialog, "lblCount")->text();
+    QVERIFY2(counts.startsWith("2 movies found") && counts.contains("2 TV series, episodes and other titles"),
+             qPrintable(counts));
+    only->setChecked(false);
+    QVERIFY(control<QLabel>(&dialog, "lblCount")->text().startsWith("4 movies found"));
+    only->setChecked(true);
+    MessageBoxAnswerer summary(QMessageBox::Ok);
+    QTest::mouseClick(control<QPushButton>(&dialog, "cmdImport"), Qt::LeftButton);
+    QCOMPARE(summary.seen().text, QString("2 movies imported, 0 duplicates skipped, 0 rows skipped, 2 titles left "
+                                          "out as not movies (TV series, episodes, games)."));
+    QCOMPARE(titlesIn(folder), (QStringList{"Heat", "Cemetery Man"}));
+
+    // A list without the column shows no such choice.
+    FrmImport plain(host);
+    QVERIFY(plain.openFile(writeFile(folder, "plain.csv", "Title,Year\nRan,1985\n")));
+    QVERIFY(control<QCheckBox>(&plain, "chkOnlyMovies")->isHidden());
 }
 
 void TestExchangeDialogs::exportWritesAllOrTheListedMovies()

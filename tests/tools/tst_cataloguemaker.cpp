@@ -18,6 +18,7 @@
 using catalogue::Field;
 using catalogue::Movie;
 using testsupport::fileBytes;
+using testsupport::TestFolder;
 
 namespace {
 
@@ -70,6 +71,35 @@ Run runMaker(const QStringList &args, const QProcessEnvironment &env = QProcessE
     return {p.exitCode(), p.readAll()};
 }
 
+struct Import {
+    int exitCode = -1;
+    QString out, err;
+};
+
+// An import by the catalogue maker, with its two output channels apart.
+Import importWithMaker(const TestFolder &folder, const QByteArray &file, const QStringList &options = {})
+{
+    const QString path = folder.path() + "/list.csv";
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(file) != file.size())
+        return {};
+    f.close();
+    QProcess p;
+    p.start(QCoreApplication::applicationDirPath() + "/moviary-catalogue",
+            QStringList{"--import", path} + options + QStringList{folder.catalogue()});
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
+        return {};
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+
+QStringList titlesIn(const TestFolder &folder)
+{
+    QStringList titles;
+    for (const Movie &m : folder.moviesInFile())
+        titles << m[Field::Title];
+    return titles;
+}
+
 } // namespace
 
 class TestCatalogueMaker : public QObject {
@@ -81,6 +111,10 @@ private slots:
     void commandLineExitCodes();
     void forcedRebuildKeepsTheOldCatalogueUntilTheNewOneIsDone();
     void fillInWithoutAReachableSourceChangesNothing();
+    void importReadsListsWithAndWithoutNames_data();
+    void importReadsListsWithAndWithoutNames();
+    void importLeavesOutWhatIsNotAMovie();
+    void importNamesDuplicatesAndBacksUpFirst();
 };
 
 void TestCatalogueMaker::emptyAndSampleCataloguesOpenAndList()
@@ -269,6 +303,112 @@ void TestCatalogueMaker::fillInWithoutAReachableSourceChangesNothing()
         QVERIFY2(refused.output.contains("--fill-in [--only-missing] PATH/DVDs.mdb"), qPrintable(args.join(' ')));
     }
     QCOMPARE(fileBytes(path), before);
+}
+
+void TestCatalogueMaker::importReadsListsWithAndWithoutNames_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("titles");
+    QTest::addColumn<QString>("said"); // on standard output when it worked, standard error when not
+
+    QTest::newRow("titles, a comma in some")
+        << QByteArray("Planes, Trains and Automobiles\r\nAlien\r\nHeat\r\n") << 0
+        << QStringList{"Planes, Trains and Automobiles", "Alien", "Heat"} << "3 movies imported, 0 duplicates skipped";
+    QTest::newRow("titles under a name") << QByteArray("Title\nZodiac\nSe7en, the cut\n") << 0
+                                         << QStringList{"Zodiac", "Se7en, the cut"} << "2 movies imported";
+    QTest::newRow("semicolons, named") << QByteArray("Film;Year\nHeat;1995\nAlien;1979\n") << 0
+                                       << QStringList{"Heat", "Alien"} << "2 movies imported";
+    QTest::newRow("tabs, missing fields") << QByteArray("Name\tYear\tNotes\nHeat\t1995\nAlien\t1979\tgood\n") << 0
+                                          << QStringList{"Heat", "Alien"} << "2 movies imported";
+    QTest::newRow("columns without names")
+        << QByteArray("Heat,1995,Mann\nAlien,1979,Scott\n") << 1 << QStringList{} << "No column is named Title";
+    QTest::newRow("names, none a title") << QByteArray("Year,Genre\n1995,Crime\n") << 1 << QStringList{}
+                                         << "No column is named Title";
+    QTest::newRow("no titles in the rows")
+        << QByteArray("Title,Year\n,1995\n ,1979\n") << 1 << QStringList{} << "No row in it has a title";
+}
+
+void TestCatalogueMaker::importReadsListsWithAndWithoutNames()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, titles);
+    QFETCH(QString, said);
+    TestFolder folder;
+    folder.makeCatalogue({});
+    const Import run = importWithMaker(folder, file);
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2((exitCode == 0 ? run.out : run.err).contains(said), qPrintable(run.out + run.err));
+    QVERIFY2((exitCode == 0 ? run.err : run.out).isEmpty(), qPrintable(run.out + run.err));
+    QCOMPARE(titlesIn(folder), titles);
+}
+
+void TestCatalogueMaker::importLeavesOutWhatIsNotAMovie()
+{
+    TestFolder folder;
+    folder.makeCatalogue({});
+    const QByteArray ratings = "Const,Your Rating,Date Rated,Title,URL,Title Type,IMDb Rating,Runtime (mins),Year\r\n"
+                               "tt0113277,9,2024-01-02,Heat,https://example.org/1,Movie,8.3,170,1995\r\n"
+                               "tt0903747,10,2024-01-03,Breaking Bad,https://example.org/2,TV Series,9.5,49,2008\r\n"
+                               "tt0959621,9,2024-01-04,Pilot,https://example.org/3,TV Episode,9.0,58,2008\r\n"
+                               "tt0108052,8,2024-01-05,Duel,https://example.org/4,TV Movie,7.6,90,1971\r\n"
+                               "tt1234567,7,2024-01-06,Zelda,https://example.org/5,Video Game,8.0,,1998\r\n"
+                               "tt0000001,6,2024-01-07,Shorts,https://example.org/6,Short,5.0,9,2001\r\n";
+    Import run = importWithMaker(folder, ratings);
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(
+        run.out.contains("3 movies imported, 0 duplicates skipped, 0 rows skipped, 3 titles left out as not movies"),
+        qPrintable(run.out));
+    QCOMPARE(titlesIn(folder), (QStringList{"Heat", "Duel", "Shorts"}));
+
+    // Every type with --all-types; the three movies are there already.
+    run = importWithMaker(folder, ratings, {"--all-types"});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains("3 movies imported, 3 duplicates skipped"), qPrintable(run.out));
+    QCOMPARE(titlesIn(folder).size(), 6);
+
+    // A file of nothing but series holds nothing to import.
+    TestFolder other;
+    other.makeCatalogue({});
+    run = importWithMaker(other, "Title,Title Type\nLost,TV Series\nPilot,TV Episode\n");
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains("--all-types"), qPrintable(run.err));
+    QVERIFY(titlesIn(other).isEmpty());
+}
+
+void TestCatalogueMaker::importNamesDuplicatesAndBacksUpFirst()
+{
+    TestFolder folder;
+    folder.makeCatalogue({});
+    // Into an empty catalogue: nothing to back up, and it says so.
+    Import run = importWithMaker(folder, "Title,Year\nAlien,1979\nHeat,\nSolaris,1972\n");
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains("No backup taken"), qPrintable(run.out));
+    QVERIFY(catalogue::listBackups(folder.catalogue()).isEmpty());
+
+    // Seven duplicates by the one rule (case, accents, blanks; an empty year matches any), one new movie.
+    run = importWithMaker(folder, "Title,Year\nALIEN,1979\n  alien ,\nHeat,1995\nHEAT,1986\nSolaris,2002\n"
+                                  "Sol\xC3\xA1ris,1972\nheat,\nAlien,1979\nAliens,1986\n");
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains("2 movies imported, 7 duplicates skipped, 0 rows skipped. Skipped as duplicates: "
+                              "ALIEN (1979), alien, Heat (1995), HEAT (1986), Sol\u00e1ris (1972) and 2 more."),
+             qPrintable(run.out));
+    QCOMPARE(titlesIn(folder), (QStringList{"Alien", "Heat", "Solaris", "Solaris", "Aliens"}));
+    // The backup was taken before the import, and the path printed is that backup.
+    const QList<catalogue::BackupFile> backups = catalogue::listBackups(folder.catalogue());
+    QCOMPARE(backups.size(), 1);
+    QCOMPARE(backups.first().reason, catalogue::BackupReason::BeforeImport);
+    QVERIFY2(run.out.contains("Backup taken: " + QDir::toNativeSeparators(backups.first().path)), qPrintable(run.out));
+    QCOMPARE(catalogue::inspectBackup(backups.first().path).movies, qint64(3));
+
+    // Every movie there already: read all right, so exit 0, and nothing written or backed up.
+    const QByteArray before = fileBytes(folder.catalogue());
+    run = importWithMaker(folder, "Title\nalien\n");
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains("0 movies imported, 1 duplicate skipped"), qPrintable(run.out));
+    QCOMPARE(fileBytes(folder.catalogue()), before);
+    QCOMPARE(catalogue::listBackups(folder.catalogue()).size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestCatalogueMaker)
