@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -258,11 +259,18 @@ void FrmLookup::endWithMessage(bool problem, const QString &text)
 {
     dropRequest();
     hide();
-    QPointer<FrmLookup> self(this);
-    QWidget *parent = dialog_ && dialog_->isVisible() ? dialog_.data() : nullptr;
-    widgets::showMessage(parent, problem ? QMessageBox::Warning : QMessageBox::Information, Caption, text);
-    if (self)
-        self->deleteLater();
+    // Shown once the request's signal has returned, so that nothing the message box lets run
+    // can delete the request while it is still emitting.
+    QTimer::singleShot(0, this, [this, problem, text] {
+        // A dialog closed meanwhile took the look-up with it: nothing is left to tell.
+        if (dialog_ && dialog_->isVisible()) {
+            QPointer<FrmLookup> self(this);
+            widgets::showMessage(dialog_, problem ? QMessageBox::Warning : QMessageBox::Information, Caption, text);
+            if (!self)
+                return;
+        }
+        deleteLater();
+    });
 }
 
 void FrmLookup::onSearchFinished()

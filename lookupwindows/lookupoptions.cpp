@@ -135,6 +135,8 @@ void LookupOptions::onTest()
         keyText_->setFocus();
         return;
     }
+    // No request may outlive the source that made it.
+    finishedTest_.reset();
     testSource_ = lookup::sourceFor(chosen());
     if (!testSource_) {
         showResult(QStringLiteral("The online look-up is not available in this copy of the program."));
