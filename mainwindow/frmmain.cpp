@@ -8,6 +8,7 @@
 #include "editor/frmedit.h"
 #include "importexport/frmexport.h"
 #include "importexport/frmimport.h"
+#include "lookupwindows/lookupoptions.h"
 #include "maintenance/frmcompact.h"
 #include "maintenance/frmrestore.h"
 #include "mainwindow/browsepanel.h"
@@ -53,6 +54,7 @@ FrmMain::~FrmMain()
     delete restoreDialog_.data();
     delete aboutBox_.data();
     delete tipWindow_.data();
+    delete lookupOptions_.data();
 }
 
 bool FrmMain::load()

@@ -31,6 +31,10 @@ class FrmCompact;
 class FrmRestore;
 } // namespace maintenance
 
+namespace lookupwindows {
+class LookupOptions;
+}
+
 namespace report {
 class Report;
 }
@@ -140,6 +144,7 @@ private:
     void showReport();
     void showCompaction();
     void showRestore();
+    void showLookupOptions();
 
     platform::Locations locations_;
     QString loadError_;
@@ -169,4 +174,5 @@ private:
     QPointer<startup::FrmAbout> aboutBox_;
     QPointer<startup::FrmTip> tipWindow_;
     QPointer<report::Report> report_;
+    QPointer<lookupwindows::LookupOptions> lookupOptions_;
 };

@@ -10,6 +10,7 @@
 #include "help/help.h"
 #include "importexport/frmexport.h"
 #include "importexport/frmimport.h"
+#include "lookupwindows/lookupoptions.h"
 #include "maintenance/frmcompact.h"
 #include "report/report.h"
 #include "startup/frmabout.h"
@@ -80,6 +81,11 @@ void FrmMain::showExport()
 void FrmMain::showCompaction()
 {
     widgets::showSingle(compactDialog_, [this] { return new maintenance::FrmCompact(*this); });
+}
+
+void FrmMain::showLookupOptions()
+{
+    widgets::showSingle(lookupOptions_, [] { return new lookupwindows::LookupOptions; });
 }
 
 void FrmMain::showAboutBox()
