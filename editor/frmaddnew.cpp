@@ -18,7 +18,7 @@ FrmAddNew::FrmAddNew(widgets::CatalogueHost &host, QWidget *parent)
     if (parent)
         setParent(parent, windowFlags());
     setTabOrderChain({categoryBox_, titleText_, descriptionText_, actorsText_, reviewText_, ratingBox_, yearText_,
-                      timeText_, finishButton_, cancelButton_, helpButton_});
+                      timeText_, finishButton_, cancelButton_, lookupButton_, helpButton_});
     categoryBox_->setFocus();
 
     loadCategories();

@@ -16,7 +16,7 @@ FrmEdit::FrmEdit(widgets::CatalogueHost &host)
 {
     setObjectName("frmEdit");
     setTabOrderChain({timeText_, ratingBox_, yearText_, reviewText_, actorsText_, descriptionText_, titleText_,
-                      categoryBox_, finishButton_, cancelButton_, helpButton_});
+                      categoryBox_, finishButton_, cancelButton_, lookupButton_, helpButton_});
     timeText_->setFocus();
 
     catalogue::RecordCursor &main = host.mainCursor();

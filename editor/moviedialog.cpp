@@ -5,6 +5,7 @@
 #include "catalogue/recordcursor.h"
 #include "editor/duplicatewarning.h"
 #include "help/help.h"
+#include "lookupwindows/frmlookup.h"
 #include "widgets/boundwidgets.h"
 #include "widgets/cataloguehost.h"
 #include "widgets/twips.h"
@@ -139,6 +140,9 @@ MovieDialog::MovieDialog(widgets::CatalogueHost &host, const Look &look)
     finishButton_ = makeButton(this, "cmdFinish", "Finish", 4680, 3240, 1215, 375);
     cancelButton_ = makeButton(this, "cmdCancel", "Cancel", 4680, 3840, 1215, 375);
     helpButton_ = makeButton(this, "cmdHelp", "Help", 4680, 5280, 1215, 375);
+    lookupButton_ = makeButton(this, "cmdLookup", "Look Up...", 4680, 4440, 1215, 375);
+    lookupButton_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    lookupButton_->setToolTip(QStringLiteral("Fill in the details from an online movie database (Ctrl+L)"));
 
     cursor_ = new catalogue::RecordCursor(this);
     cursor_->setObjectName("Data1");
@@ -176,6 +180,7 @@ MovieDialog::MovieDialog(widgets::CatalogueHost &host, const Look &look)
             cancelButton_->click();
     });
     connect(helpButton_, &QPushButton::clicked, this, &MovieDialog::onHelpClicked);
+    connect(lookupButton_, &QPushButton::clicked, this, &MovieDialog::onLookupClicked);
 
     if (QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -253,6 +258,17 @@ void MovieDialog::onFinishClicked()
 
 void MovieDialog::onHelpClicked() { help::showHelp(this, host_.helpFile()); }
 
+void MovieDialog::onLookupClicked()
+{
+    if (lookup_) {
+        lookup_->raise();
+        lookup_->activateWindow();
+        return;
+    }
+    lookup_ = lookupwindows::FrmLookup::start(
+        this, {categoryBox_, titleText_, descriptionText_, actorsText_, ratingBox_, yearText_, timeText_});
+}
+
 void MovieDialog::unload()
 {
     if (unloaded_)
@@ -264,6 +280,9 @@ void MovieDialog::unload()
 void MovieDialog::dropPending()
 {
     unloaded_ = true;
+    // A look-up still in flight is stopped with the dialog.
+    if (lookup_)
+        lookup_->abandon();
     if (cursor_->editMode() != catalogue::RecordCursor::EditMode::None)
         cursor_->cancelUpdate();
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QWidget>
@@ -18,6 +19,10 @@ class RecordCursor;
 
 namespace widgets {
 class CatalogueHost;
+}
+
+namespace lookupwindows {
+class FrmLookup;
 }
 
 namespace editor {
@@ -83,10 +88,12 @@ protected:
     QPushButton *finishButton_;
     QPushButton *cancelButton_;
     QPushButton *helpButton_;
+    QPushButton *lookupButton_;
 
 private:
     void onFinishClicked();
     void onHelpClicked();
+    void onLookupClicked();
     virtual void onCancelClicked() = 0;
     void dropPending();
     QStringList entries() const;
@@ -95,6 +102,7 @@ private:
     // Set by Finish and Cancel, whose close needs no question.
     bool closingByButton_ = false;
     QStringList remembered_;
+    QPointer<lookupwindows::FrmLookup> lookup_;
 };
 
 } // namespace editor

@@ -48,6 +48,7 @@ CommandBar::CommandBar(QMainWindow *window) : QObject(window), window_(window)
     restore_ = addTool("Restore", "Restore from Backup...", "document-revert", QStyle::SP_DialogResetButton);
     warnDuplicates_ =
         addTool("Duplicates", "Warn About Duplicates", "dialog-warning", QStyle::SP_MessageBoxWarning, true);
+    lookupOptions_ = addTool("Lookup", "Online Look-Up...", "network-server", QStyle::SP_DriveNetIcon);
 
     // The keys a desktop program is expected to have; the menus show them.
     newMovie_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
@@ -65,7 +66,7 @@ CommandBar::CommandBar(QMainWindow *window) : QObject(window), window_(window)
     addPopup("mnuFile", "&File",
              {newMovie_, nullptr, deleteMovie_, editMovie_, nullptr, listAll_, print_, importMovies_, exportMovies_,
               fillIn_, restore_, nullptr, exit_});
-    addPopup("mnuOptions", "&Options", {compact_, nullptr, tips_, warnDuplicates_});
+    addPopup("mnuOptions", "&Options", {compact_, nullptr, tips_, warnDuplicates_, nullptr, lookupOptions_});
     addPopup("mnuSort", "&Sort Method", {merge_, nullptr, ascending_, descending_});
     // The switch between the list and the browse buttons, reachable without the toolbar.
     addPopup("mnuView", "&View", {listView_});

@@ -39,6 +39,7 @@ public:
     QAction *compact() const { return compact_; }
     QAction *tips() const { return tips_; }
     QAction *warnDuplicates() const { return warnDuplicates_; }
+    QAction *lookupOptions() const { return lookupOptions_; }
     // Sort Method menu
     QAction *merge() const { return merge_; }
     QAction *ascending() const { return ascending_; }
@@ -81,6 +82,7 @@ private:
     QAction *compact_;
     QAction *tips_;
     QAction *warnDuplicates_;
+    QAction *lookupOptions_;
     QAction *merge_;
     QAction *ascending_;
     QAction *descending_;

@@ -36,6 +36,7 @@ void FrmMain::connectCommands()
     connect(bar.tips(), &QAction::triggered, this, &FrmMain::toggleTips);
     connect(bar.restore(), &QAction::triggered, this, &FrmMain::showRestore);
     connect(bar.warnDuplicates(), &QAction::triggered, this, &FrmMain::toggleWarnDuplicates);
+    connect(bar.lookupOptions(), &QAction::triggered, this, &FrmMain::showLookupOptions);
     connect(bar.help(), &QAction::triggered, this, &FrmMain::showHelp);
     connect(bar.about(), &QAction::triggered, this, &FrmMain::showAboutBox);
     connect(bar.exit(), &QAction::triggered, this, &FrmMain::exitProgram);

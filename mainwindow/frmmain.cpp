@@ -9,6 +9,7 @@
 #include "importexport/frmexport.h"
 #include "importexport/frmimport.h"
 #include "lookupwindows/frmfillin.h"
+#include "lookupwindows/lookupoptions.h"
 #include "maintenance/frmcompact.h"
 #include "maintenance/frmrestore.h"
 #include "mainwindow/browsepanel.h"
@@ -55,6 +56,7 @@ FrmMain::~FrmMain()
     delete restoreDialog_.data();
     delete aboutBox_.data();
     delete tipWindow_.data();
+    delete lookupOptions_.data();
 }
 
 bool FrmMain::load()

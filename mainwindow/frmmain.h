@@ -35,6 +35,10 @@ class FrmCompact;
 class FrmRestore;
 } // namespace maintenance
 
+namespace lookupwindows {
+class LookupOptions;
+}
+
 namespace report {
 class Report;
 }
@@ -145,6 +149,7 @@ private:
     void showReport();
     void showCompaction();
     void showRestore();
+    void showLookupOptions();
 
     platform::Locations locations_;
     QString loadError_;
@@ -175,4 +180,5 @@ private:
     QPointer<startup::FrmAbout> aboutBox_;
     QPointer<startup::FrmTip> tipWindow_;
     QPointer<report::Report> report_;
+    QPointer<lookupwindows::LookupOptions> lookupOptions_;
 };

@@ -11,6 +11,7 @@
 #include "importexport/frmexport.h"
 #include "importexport/frmimport.h"
 #include "lookupwindows/frmfillin.h"
+#include "lookupwindows/lookupoptions.h"
 #include "maintenance/frmcompact.h"
 #include "report/report.h"
 #include "startup/frmabout.h"
@@ -87,6 +88,11 @@ void FrmMain::showFillIn()
 void FrmMain::showCompaction()
 {
     widgets::showSingle(compactDialog_, [this] { return new maintenance::FrmCompact(*this); });
+}
+
+void FrmMain::showLookupOptions()
+{
+    widgets::showSingle(lookupOptions_, [] { return new lookupwindows::LookupOptions; });
 }
 
 void FrmMain::showAboutBox()

@@ -130,6 +130,7 @@ const std::vector<Place> commonPlaces = {
     {"cmdFinish", 4680, 3240, 1215, 375, "Finish"},
     {"cmdCancel", 4680, 3840, 1215, 375, "Cancel"},
     {"cmdHelp", 4680, 5280, 1215, 375, "Help"},
+    {"cmdLookup", 4680, 4440, 1215, 375, "Look Up..."},
 };
 
 } // namespace
@@ -153,8 +154,8 @@ private slots:
                         {"Label8", 3360, 120, 2535, 375, "Add a New Movie"},
                         {"Label10", 5475, 2625, 375, 255, "Min."}});
         QVERIFY(shown(d) == catalogue::makeMovie("", "", "", "", "", "", "", ""));
-        QCOMPARE(tabWalk(d, 12), QStringList({"cboCat", "Text1", "Text2", "Text3", "Text4", "cboRating", "Text5",
-                                              "Text6", "cmdFinish", "cmdCancel", "cmdHelp", "cboCat"}));
+        QCOMPARE(tabWalk(d, 13), QStringList({"cboCat", "Text1", "Text2", "Text3", "Text4", "cboRating", "Text5",
+                                              "Text6", "cmdFinish", "cmdCancel", "cmdLookup", "cmdHelp", "cboCat"}));
     }
 
     void editDialogDiffersFromAddDialog()
@@ -170,8 +171,8 @@ private slots:
         QVERIFY(!d->findChild<QWidget *>("Label10"));
         // The lists are there, and the movie's own values stay shown.
         QVERIFY(shown(d) == movie("Heat", "Action"));
-        QCOMPARE(tabWalk(d, 12), QStringList({"Text6", "cboRating", "Text5", "Text4", "Text3", "Text2", "Text1",
-                                              "cboCat", "cmdFinish", "cmdCancel", "cmdHelp", "Text6"}));
+        QCOMPARE(tabWalk(d, 13), QStringList({"Text6", "cboRating", "Text5", "Text4", "Text3", "Text2", "Text1",
+                                              "cboCat", "cmdFinish", "cmdCancel", "cmdLookup", "cmdHelp", "Text6"}));
     }
 
     void cancelAndCloseBoxWriteNothing()

@@ -19,6 +19,7 @@ struct Answer {
     catalogue::Movie details;
     lookup::Failure failure = lookup::Failure::None;
     bool hang = false;
+    QString message; // the failure's message; empty gives "<source> could not be reached: ..."
 };
 
 struct Script {
@@ -52,7 +53,9 @@ public:
             return;
         QTimer::singleShot(1, this, [this, a, search, name = script_->name] {
             if (a.failure != lookup::Failure::None)
-                fail(a.failure, name + QStringLiteral(" could not be reached: the network is down."));
+                fail(a.failure, !a.message.isEmpty()
+                                    ? a.message
+                                    : name + QStringLiteral(" could not be reached: the network is down."));
             else if (search)
                 finishWith(a.candidates);
             else

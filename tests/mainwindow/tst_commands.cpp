@@ -180,6 +180,16 @@ private slots:
         QCOMPARE(f.text("lblRecordCount"), QString("Record 1 of 7"));
     }
 
+    void lookupOptionsOpenOnce()
+    {
+        MainWindowFixture f(smallCollection());
+        f.trigger("Lookup");
+        f.trigger("Lookup");
+        QCOMPARE(openWindowCount("LookupOptions"), 1);
+        openWindow("LookupOptions")->close();
+        QTRY_VERIFY(!openWindow("LookupOptions"));
+    }
+
     void compactStaysOffWhileAnyEditorIsLoaded()
     {
         MainWindowFixture f(smallCollection());

@@ -198,7 +198,8 @@ private slots:
                               "Print=Print...", "Import=Import Movies...", "Export=Export Movies...",
                               "FillIn=Fill In Details...", "Restore=Restore from Backup...", "-", "Exit=&Exit"}));
         QCOMPARE(bandItems(f.find<QMenu>("mnuOptions")->actions()),
-                 QStringList({"Compact=Compact DB", "-", "Tips=Tip of the Day", "Duplicates=Warn About Duplicates"}));
+                 QStringList({"Compact=Compact DB", "-", "Tips=Tip of the Day", "Duplicates=Warn About Duplicates", "-",
+                              "Lookup=Online Look-Up..."}));
         QCOMPARE(bandItems(f.find<QMenu>("mnuSort")->actions()),
                  QStringList({"Merge=Merge Data", "-", "Ascending=Ascending", "Descending=Descending"}));
         QCOMPARE(bandItems(f.find<QMenu>("mnuView")->actions()), QStringList({"List=Browse Buttons"}));
