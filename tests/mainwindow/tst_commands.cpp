@@ -186,8 +186,8 @@ private slots:
         f.trigger("Lookup");
         f.trigger("Lookup");
         QCOMPARE(openWindowCount("LookupOptions"), 1);
-        openWindow("LookupOptions")->close();
-        QTRY_VERIFY(!openWindow("LookupOptions"));
+        topLevel("LookupOptions")->close();
+        QTRY_VERIFY(!topLevel("LookupOptions"));
     }
 
     void compactStaysOffWhileAnyEditorIsLoaded()
