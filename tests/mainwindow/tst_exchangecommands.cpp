@@ -59,7 +59,9 @@ private slots:
 
         MessageBoxAnswerer summary(QMessageBox::Ok);
         QTest::mouseClick(control<QPushButton>(dialog, "cmdImport"), Qt::LeftButton);
-        QCOMPARE(summary.seen().text, QString("2 movies imported, 1 duplicate skipped, 0 rows skipped."));
+        QCOMPARE(
+            summary.seen().text,
+            QString("2 movies imported, 1 duplicate skipped, 0 rows skipped. Skipped as duplicates: HEAT (1995)."));
         QCOMPARE(f.text("lblCategoryName"), QString("All DVD Movies"));
         QCOMPARE(f.text("lblRecordCount"), QString("Record 1 of 9"));
         QVERIFY(f.listedTitles().contains("Alien") && f.listedTitles().contains("Brazil"));
