@@ -17,8 +17,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLabel>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -119,28 +117,4 @@ int measure(int size, const QDir &folder)
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    const auto application = bench::makeApplication(argc, argv);
-    QApplication &app = *application;
-    const QStringList args = app.arguments();
-    if (args.size() == 4 && args.at(1) == "make")
-        return make(args.at(2).toInt(), args.at(3));
-    if (args.size() == 4 && args.at(1) == "measure")
-        return measure(args.at(2).toInt(), QDir(args.at(3)));
-    QList<int> sizes{1000, 10000, 100000};
-    if (args.size() == 2)
-        sizes = {args.at(1).toInt()};
-    // Each catalogue is made by one process and measured by another, so that the
-    // memory figures are the preview's own.
-    for (int size : sizes) {
-        QTemporaryDir folder;
-        for (const char *step : {"make", "measure"}) {
-            QProcess child;
-            child.setProcessChannelMode(QProcess::ForwardedChannels);
-            child.start(app.applicationFilePath(), {step, QString::number(size), folder.path()});
-            child.waitForFinished(-1);
-        }
-    }
-    return 0;
-}
+int main(int argc, char **argv) { return bench::runBySize(argc, argv, make, measure, {1000, 10000, 100000}); }

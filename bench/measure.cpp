@@ -6,7 +6,9 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QWidget>
 #include <algorithm>
 #include <cstdio>
@@ -85,6 +87,28 @@ std::unique_ptr<QApplication> makeApplication(int &argc, char **argv)
     moviaryInitResources();
     QStandardPaths::setTestModeEnabled(true); // never the user's own setting
     return app;
+}
+
+int runBySize(int argc, char **argv, const std::function<int(int, const QString &)> &make,
+              const std::function<int(int, const QDir &)> &measure, const QList<int> &sizes)
+{
+    const auto application = makeApplication(argc, argv);
+    const QStringList args = application->arguments();
+    if (args.size() == 4 && args.at(1) == "make")
+        return make(args.at(2).toInt(), args.at(3));
+    if (args.size() == 4 && args.at(1) == "measure")
+        return measure(args.at(2).toInt(), QDir(args.at(3)));
+    const QList<int> chosen = args.size() == 2 ? QList<int>{args.at(1).toInt()} : sizes;
+    for (int size : chosen) {
+        QTemporaryDir folder;
+        for (const char *step : {"make", "measure"}) {
+            QProcess child;
+            child.setProcessChannelMode(QProcess::ForwardedChannels);
+            child.start(application->applicationFilePath(), {step, QString::number(size), folder.path()});
+            child.waitForFinished(-1);
+        }
+    }
+    return 0;
 }
 
 } // namespace bench

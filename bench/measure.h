@@ -4,6 +4,8 @@
 // What every benchmark program shares: timing, memory readings, one line per figure,
 // and the application set up as the program sets itself up.
 
+#include <QDir>
+#include <QList>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -30,6 +32,12 @@ void printFigure(const char *what, double value, const char *unit = "ms");
 
 // Closes every visible window but the main one and lets the closing happen.
 void closeOtherWindows(QWidget *main);
+
+// The main of a benchmark measured at several catalogue sizes: for each size, one child
+// process makes the catalogue (make) and another measures it (measure), so that each
+// memory figure is the measured work's own. Run with one size as argument, only that size.
+int runBySize(int argc, char **argv, const std::function<int(int size, const QString &folder)> &make,
+              const std::function<int(int size, const QDir &folder)> &measure, const QList<int> &sizes);
 
 // The application as the program makes it (offscreen unless a display is chosen, its
 // resources, its memory allocator settings), with the user's own settings left alone.
