@@ -90,4 +90,16 @@ private:
     std::shared_ptr<Script> script_;
 };
 
+// A movie as typed from a plain list: a title and a year, nothing else.
+inline catalogue::Movie bare(const QString &title, const QString &year = QString())
+{
+    return catalogue::makeMovie(title, "", "", "", "", "", year, "");
+}
+
+// The details a source answers for a film.
+inline catalogue::Movie found(const QString &title, const QString &year)
+{
+    return catalogue::makeMovie(title, "The story of " + title, "Horror", "Sigourney Weaver", "", "R", year, "117");
+}
+
 } // namespace lookuptest

@@ -13,21 +13,12 @@
 using catalogue::Field;
 using lookup::FillIn;
 using lookup::SetAside;
+using lookuptest::bare;
+using lookuptest::found;
 using lookuptest::Script;
 using lookuptest::ScriptedSource;
 
 namespace {
-
-// A movie as typed from a plain list: a title and a year, nothing else.
-catalogue::Movie bare(const QString &title, const QString &year = QString())
-{
-    return catalogue::makeMovie(title, "", "", "", "", "", year, "");
-}
-
-catalogue::Movie found(const QString &title, const QString &year)
-{
-    return catalogue::makeMovie(title, "The story of " + title, "Horror", "Sigourney Weaver", "", "R", year, "117");
-}
 
 void runToEnd(FillIn &fillIn)
 {

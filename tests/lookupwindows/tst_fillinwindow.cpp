@@ -15,21 +15,13 @@
 #include <QTreeWidget>
 
 using catalogue::Field;
+using lookuptest::bare;
+using lookuptest::found;
 using lookuptest::Script;
 using testsupport::control;
 using testsupport::topLevel;
 
 namespace {
-
-catalogue::Movie bare(const QString &title, const QString &year = QString())
-{
-    return catalogue::makeMovie(title, "", "", "", "", "", year, "");
-}
-
-catalogue::Movie found(const QString &title, const QString &year)
-{
-    return catalogue::makeMovie(title, "The story of " + title, "Horror", "Sigourney Weaver", "", "R", year, "117");
-}
 
 void execute(const QString &file, const char *sql)
 {
