@@ -53,43 +53,33 @@ std::vector<Movie> listAll(const QString &path)
     return out;
 }
 
+// A run of the catalogue maker: its exit status, each output channel, and both together.
 struct Run {
     int exitCode = -1;
     QByteArray output;
+    QString out, err;
 };
 
 Run runMaker(const QStringList &args, const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment())
 {
     QProcess p;
     p.setProcessEnvironment(env);
-    p.setProgram(QCoreApplication::applicationDirPath() + "/moviary-catalogue");
-    p.setArguments(args);
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start();
+    p.start(QCoreApplication::applicationDirPath() + "/moviary-catalogue", args);
     if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
         return {};
-    return {p.exitCode(), p.readAll()};
+    const QByteArray out = p.readAllStandardOutput(), err = p.readAllStandardError();
+    return {p.exitCode(), out + err, QString::fromUtf8(out), QString::fromUtf8(err)};
 }
 
-struct Import {
-    int exitCode = -1;
-    QString out, err;
-};
-
-// An import by the catalogue maker, with its two output channels apart.
-Import importWithMaker(const TestFolder &folder, const QByteArray &file, const QStringList &options = {})
+// An import by the catalogue maker of a file of that content.
+Run importWithMaker(const TestFolder &folder, const QByteArray &file, const QStringList &options = {})
 {
     const QString path = folder.path() + "/list.csv";
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(file) != file.size())
         return {};
     f.close();
-    QProcess p;
-    p.start(QCoreApplication::applicationDirPath() + "/moviary-catalogue",
-            QStringList{"--import", path} + options + QStringList{folder.catalogue()});
-    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
-        return {};
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    return runMaker(QStringList{"--import", path} + options + QStringList{folder.catalogue()});
 }
 
 QStringList titlesIn(const TestFolder &folder)
@@ -337,7 +327,7 @@ void TestCatalogueMaker::importReadsListsWithAndWithoutNames()
     QFETCH(QString, said);
     TestFolder folder;
     folder.makeCatalogue({});
-    const Import run = importWithMaker(folder, file);
+    const Run run = importWithMaker(folder, file);
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2((exitCode == 0 ? run.out : run.err).contains(said), qPrintable(run.out + run.err));
     QVERIFY2((exitCode == 0 ? run.err : run.out).isEmpty(), qPrintable(run.out + run.err));
@@ -355,7 +345,7 @@ void TestCatalogueMaker::importLeavesOutWhatIsNotAMovie()
                                "tt0108052,8,2024-01-05,Duel,https://example.org/4,TV Movie,7.6,90,1971\r\n"
                                "tt1234567,7,2024-01-06,Zelda,https://example.org/5,Video Game,8.0,,1998\r\n"
                                "tt0000001,6,2024-01-07,Shorts,https://example.org/6,Short,5.0,9,2001\r\n";
-    Import run = importWithMaker(folder, ratings);
+    Run run = importWithMaker(folder, ratings);
     QCOMPARE(run.exitCode, 0);
     QVERIFY2(
         run.out.contains("3 movies imported, 0 duplicates skipped, 0 rows skipped, 3 titles left out as not movies"),
@@ -382,7 +372,7 @@ void TestCatalogueMaker::importNamesDuplicatesAndBacksUpFirst()
     TestFolder folder;
     folder.makeCatalogue({});
     // Into an empty catalogue: nothing to back up, and it says so.
-    Import run = importWithMaker(folder, "Title,Year\nAlien,1979\nHeat,\nSolaris,1972\n");
+    Run run = importWithMaker(folder, "Title,Year\nAlien,1979\nHeat,\nSolaris,1972\n");
     QCOMPARE(run.exitCode, 0);
     QVERIFY2(run.out.contains("No backup taken"), qPrintable(run.out));
     QVERIFY(catalogue::listBackups(folder.catalogue()).isEmpty());
