@@ -119,7 +119,7 @@ FrmFillIn::FrmFillIn(widgets::CatalogueHost &host, QWidget *parent) : QDialog(pa
     startRow->addWidget(startButton_);
     auto *progressRow = new QHBoxLayout;
     progressRow->addWidget(progressBar_, 1);
-    progressRow->addWidget(cancelButton_);
+    progressRow->addWidget(cancelButton_, 0, Qt::AlignRight);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(allMovies_);
     layout->addWidget(listedMovies_);
