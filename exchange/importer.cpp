@@ -42,8 +42,13 @@ bool looksLikeXml(QByteArrayView bytes)
     qsizetype i = 0;
     while (i < bytes.size() && (bytes[i] == ' ' || bytes[i] == '\t' || bytes[i] == '\r' || bytes[i] == '\n'))
         ++i;
-    return bytes.sliced(i).startsWith("<?xml") || bytes.sliced(i).startsWith("<!DOCTYPE") ||
-           bytes.sliced(i).startsWith("<tellico") || bytes.sliced(i).startsWith("<collection");
+    // A declaration is optional: the roots of the formats read are known too.
+    const QByteArrayView start = bytes.sliced(i);
+    for (const char *opening :
+         {"<?xml", "<!DOCTYPE", "<tellico", "<collection", "<movieinfo", "<data-crow-objects", "<root>"})
+        if (start.startsWith(opening))
+            return true;
+    return false;
 }
 
 bool readCollection(QByteArrayView xml, bool zipped, ImportSource &source, QString &why)

@@ -98,8 +98,8 @@ void TestPeerXml::exportsGiveTheirMovies_data()
                                "The bank scene.", "PG-13", "1995", "170"}}
         << QStringList();
 
-    QTest::newRow("Data Crow 5, play length in seconds")
-        << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<data-crow-objects>\n <movie-items>\n"
+    QTest::newRow("Data Crow 5 without a declaration, play length in seconds")
+        << QByteArray("\xEF\xBB\xBF<data-crow-objects>\n <movie-items>\n"
                       "  <movie><title>Alien</title><playlength>7020</playlength><year>1979</year>"
                       "<certification>R</certification></movie>\n"
                       " </movie-items>\n</data-crow-objects>\n")
