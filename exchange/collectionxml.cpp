@@ -50,6 +50,7 @@ QString tellicoValue(GuardedReader &r, bool cast)
 // this program's own files, which come back as they were written.
 void readTellicoEntry(GuardedReader &r, SourceTable &table, bool ownExport)
 {
+    const int line = int(r.xml().lineNumber());
     QStringList values[8];
     while (r.nextChild()) {
         const QStringView name = r.xml().name();
@@ -67,7 +68,7 @@ void readTellicoEntry(GuardedReader &r, SourceTable &table, bool ownExport)
         while (r.nextChild())
             values[f] << tellicoValue(r, f == 3);
     }
-    table.beginRow(int(r.xml().lineNumber()));
+    table.beginRow(line);
     for (int f = 0; f < 8; ++f) {
         QStringList &v = values[f];
         if (!ownExport)
@@ -115,6 +116,7 @@ QStringList gcstarLines(GuardedReader &r)
 
 void readGcstarItem(GuardedReader &r, SourceTable &table)
 {
+    const int line = int(r.xml().lineNumber());
     const QXmlStreamAttributes attributes = r.xml().attributes();
     auto attribute = [&](const char *name) { return attributes.value(QLatin1String(name)).toString(); };
     QString fields[8] = {attribute("title"),   attribute("synopsis"), QString(),         QString(),
@@ -138,7 +140,7 @@ void readGcstarItem(GuardedReader &r, SourceTable &table)
     }
     for (QString &g : genres)
         g = g.trimmed();
-    table.beginRow(int(r.xml().lineNumber()));
+    table.beginRow(line);
     fields[2] = genres.join(QChar(GenreSeparator));
     fields[3] = actors.join(QStringLiteral(", "));
     for (const QString &f : fields)

@@ -188,7 +188,8 @@ void TestReaders::tellicoFilesZippedOrBare()
                         "   <certification>R (USA)</certification><year>1982</year><running-time>117</running-time>\n"
                         "   <director>Ridley Scott</director>\n  </entry>\n"
                         "  <entry id=\"2\"><title>Old Style</title><genre>western</genre><cast>Jane Doe::Sheriff</cast>"
-                        "<year>1950</year></entry>\n");
+                        "<year>1950</year></entry>\n"
+                        "  <entry id=\"3\">\n   <year>2001</year>\n  </entry>\n");
     QByteArray zipped;
     QString why;
     QVERIFY(exchange::writeZip("tellico.xml", xml, zipped, why));
@@ -201,6 +202,8 @@ void TestReaders::tellicoFilesZippedOrBare()
         QCOMPARE(row(plan, 0), (QStringList{"Blade Runner", "Replicants & rain.", "Sci-Fi", "Harrison Ford, Sean Young",
                                             "Director's cut only.", "R", "1982", "117"}));
         QCOMPARE(row(plan, 1), (QStringList{"Old Style", "", "western", "Jane Doe", "", "", "1950", ""}));
+        // A skipped entry is named by the line it starts on.
+        QCOMPARE(plan.skipReasons, QStringList{"empty title on line 15"});
     }
 }
 
@@ -220,6 +223,7 @@ void TestReaders::gcstarOldAndNewShapes()
                 " </item>\n"
                 " <item id=\"2\" title=\"Old\" date=\"1962\" time=\"1h42\" age=\"PG\" genre=\"Drama,War\"\n"
                 "       actors=\"Peter O'Toole (Lawrence), Alec Guinness (Feisal)\" synopsis=\"Desert.\" />\n"
+                " <item id=\"3\" date=\"2001\">\n  <synopsis>No title.</synopsis>\n </item>\n"
                 "</collection>\n",
                 source);
     QCOMPARE(source.format, exchange::SourceFormat::Gcstar);
@@ -228,6 +232,7 @@ void TestReaders::gcstarOldAndNewShapes()
                                         "The bank scene.", "PG", "1995", "170"}));
     QCOMPARE(row(plan, 1),
              (QStringList{"Old", "Desert.", "Drama", "Peter O'Toole, Alec Guinness", "", "PG", "1962", "102"}));
+    QCOMPARE(plan.skipReasons, QStringList{"empty title on line 12"});
 
     // The same kind of file saved as UTF-16.
     QStringEncoder utf16(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
