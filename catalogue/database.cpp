@@ -32,13 +32,13 @@ void jetLike(sqlite3_context *ctx, int, sqlite3_value **argv)
         if (!pattern) {
             LikePattern once(QString::fromUtf8(p.data(), qsizetype(p.size())));
             std::u32string value;
-            foldCaseUtf8(textArg(argv[1]), value);
+            foldCaseUtf8(textArg(argv[1]), value, Ligatures::Keep);
             return sqlite3_result_int(ctx, once.matches(value));
         }
     }
     thread_local std::u32string value;
     value.clear();
-    foldCaseUtf8(textArg(argv[1]), value);
+    foldCaseUtf8(textArg(argv[1]), value, Ligatures::Keep);
     sqlite3_result_int(ctx, pattern->matches(value));
 }
 

@@ -3,6 +3,8 @@
 
 #include "catalogue/textfold.h"
 
+#include <algorithm>
+
 namespace catalogue {
 
 bool LikePattern::Token::accepts(char32_t c) const
@@ -11,6 +13,7 @@ bool LikePattern::Token::accepts(char32_t c) const
     case Literal:
         return c == ch;
     case AnyOne:
+    case Star:
         return true;
     case Digit:
         return c >= U'0' && c <= U'9';
@@ -25,7 +28,7 @@ bool LikePattern::Token::accepts(char32_t c) const
 
 LikePattern::LikePattern(const QString &pattern)
 {
-    const std::u32string p = foldCase(pattern);
+    const std::u32string p = foldCase(pattern, Ligatures::Keep);
     Segment current;
     bool sawStar = false;
     for (size_t i = 0; i < p.size(); ++i) {
@@ -37,6 +40,7 @@ LikePattern::LikePattern(const QString &pattern)
                 segments_.push_back(std::move(current));
             current.clear();
             sawStar = true;
+            tokens_.push_back({Token::Star, 0, false, {}});
             continue;
         }
         Token t{Token::Literal, 0, false, {}};
@@ -67,9 +71,15 @@ LikePattern::LikePattern(const QString &pattern)
                 if (t.ranges.empty() && !t.negated)
                     continue; // "[]" matches the empty text: nothing to consume
             }
+        } else if (const char *letters = ligatureLetters(c)) {
+            t.ch = char32_t(letters[0]);
+            current.push_back(t);
+            tokens_.push_back(t);
+            t.ch = char32_t(letters[1]);
         } else {
             t.ch = c;
         }
+        tokens_.push_back(t);
         current.push_back(std::move(t));
     }
     trailingStar_ = sawStar && current.empty();
@@ -90,8 +100,50 @@ bool LikePattern::segmentMatchesAt(const Segment &seg, const std::u32string &v, 
     return true;
 }
 
+// Over the value with its ligatures split, where a ligature may also be taken whole
+// by one "?" or set: whether tokens from t on match the letters from i on, for every
+// t and i, from the last token back.
+bool LikePattern::matchesWithLigatures(const std::u32string &value) const
+{
+    std::u32string v;
+    std::vector<char32_t> ligatureAt; // the ligature starting at each split letter, or 0
+    v.reserve(value.size() + 8);
+    for (char32_t c : value) {
+        if (const char *letters = ligatureLetters(c)) {
+            ligatureAt.push_back(c);
+            ligatureAt.push_back(0);
+            v.push_back(char32_t(letters[0]));
+            v.push_back(char32_t(letters[1]));
+        } else {
+            ligatureAt.push_back(0);
+            v.push_back(c);
+        }
+    }
+    const size_t n = v.size();
+    std::vector<char> next(n + 1, 0), here(n + 1, 0);
+    next[n] = 1;
+    for (size_t t = tokens_.size(); t-- > 0;) {
+        const Token &tok = tokens_[t];
+        here[n] = tok.kind == Token::Star && next[n];
+        for (size_t i = n; i-- > 0;) {
+            if (tok.kind == Token::Star) {
+                here[i] = next[i] || here[i + 1];
+                continue;
+            }
+            const bool one = tok.accepts(v[i]) && next[i + 1];
+            const bool whole = ligatureAt[i] && (tok.kind == Token::AnyOne || tok.kind == Token::Set) &&
+                               tok.accepts(ligatureAt[i]) && next[i + 2];
+            here[i] = one || whole;
+        }
+        std::swap(here, next);
+    }
+    return next[0];
+}
+
 bool LikePattern::matches(const std::u32string &v) const
 {
+    if (std::any_of(v.begin(), v.end(), [](char32_t c) { return c >= 0xDF && ligatureLetters(c); }))
+        return matchesWithLigatures(v);
     const bool anyStar = leadingStar_ || trailingStar_ || segments_.size() > 1;
     if (!anyStar)
         return segments_.empty() ? v.empty() : segments_[0].size() == v.size() && segmentMatchesAt(segments_[0], v, 0);

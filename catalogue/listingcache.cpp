@@ -242,7 +242,7 @@ bool RowFilter::matches(const ResultSet &rows, int pos) const
             }
         }
         value_.clear();
-        foldCaseUtf8(bytes, value_);
+        foldCaseUtf8(bytes, value_, pattern_ ? Ligatures::Keep : Ligatures::Split);
         if (pattern_ ? pattern_->matches(value_) : value_ == folded_)
             return true;
     }

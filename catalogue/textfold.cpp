@@ -7,8 +7,9 @@
 namespace catalogue {
 namespace {
 
-// Case-folded and without marks: "É" and "é" fold to "e". Latin letters up to U+024F
-// come from a table built once; other scripts are case-folded only.
+// Case-folded and without marks: "É" and "é" fold to "e", and the letters with strokes
+// to their base letter ("ø" to "o"). Latin letters up to U+024F come from a table built
+// once; other scripts are case-folded only.
 char32_t foldChar(char32_t c)
 {
     constexpr char32_t tableEnd = 0x250;
@@ -20,23 +21,55 @@ char32_t foldChar(char32_t c)
                 f = QChar::decomposition(f).at(0).unicode();
             t[i] = f;
         }
+        t[U'ø'] = U'o';
+        t[U'Ø'] = U'o';
+        t[U'đ'] = U'd';
+        t[U'Đ'] = U'd';
+        t[U'ł'] = U'l';
+        t[U'Ł'] = U'l';
         return t;
     }();
     return c < tableEnd ? table[c] : QChar::toCaseFolded(c);
 }
 
+void appendFolded(char32_t c, std::u32string &out, Ligatures ligatures)
+{
+    const char32_t f = foldChar(c);
+    const char *letters = ligatures == Ligatures::Split ? ligatureLetters(f) : nullptr;
+    if (!letters)
+        return out.push_back(f);
+    out.push_back(char32_t(letters[0]));
+    out.push_back(char32_t(letters[1]));
+}
+
 } // namespace
 
-std::u32string foldCase(const QString &text)
+const char *ligatureLetters(char32_t folded)
+{
+    switch (folded) {
+    case U'æ':
+        return "ae";
+    case U'œ':
+        return "oe";
+    case U'ß':
+        return "ss";
+    case U'ĳ':
+        return "ij";
+    default:
+        return nullptr;
+    }
+}
+
+std::u32string foldCase(const QString &text, Ligatures ligatures)
 {
     std::u32string out;
     out.reserve(text.size());
     for (char32_t c : text.toUcs4())
-        out.push_back(foldChar(c));
+        appendFolded(c, out, ligatures);
     return out;
 }
 
-void foldCaseUtf8(std::string_view s, std::u32string &out)
+void foldCaseUtf8(std::string_view s, std::u32string &out, Ligatures ligatures)
 {
     const auto n = s.size();
     for (size_t i = 0; i < n;) {
@@ -79,7 +112,7 @@ void foldCaseUtf8(std::string_view s, std::u32string &out)
             ++i;
             continue;
         }
-        out.push_back(foldChar(c));
+        appendFolded(c, out, ligatures);
         i += len;
     }
 }

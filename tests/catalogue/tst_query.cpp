@@ -12,7 +12,7 @@ class TestQuery : public QObject {
 
     static bool like(const QString &pattern, const QString &value)
     {
-        return LikePattern(pattern).matches(foldCase(value));
+        return LikePattern(pattern).matches(foldCase(value, Ligatures::Keep));
     }
 
 private slots:
@@ -140,6 +140,36 @@ private slots:
                                << "é" << true;
         QTest::newRow("other letter") << "*amelie*"
                                       << "Amalie" << false;
+        QTest::newRow("ae for the ligature") << "*aeon*"
+                                             << "Æon Flux" << true;
+        QTest::newRow("oe for the ligature") << "*oeuvre*"
+                                             << "Œuvre" << true;
+        QTest::newRow("ss for sharp s") << "*strasse*"
+                                        << "Straße" << true;
+        QTest::newRow("ss for capital sharp s") << "*STRASSE*"
+                                                << "STRAẞE" << true;
+        QTest::newRow("ij for the ligature") << "ijs*"
+                                             << "Ĳsselmeer" << true;
+        QTest::newRow("ligature typed finds its letters") << "*straße*"
+                                                          << "Strasse" << true;
+        QTest::newRow("one character takes sharp s") << "Stra?e"
+                                                     << "Straße" << true;
+        QTest::newRow("one character stays one for ss") << "Stra?e"
+                                                        << "Strasse" << false;
+        QTest::newRow("ligature whole and split in one pattern") << "?on stra?se"
+                                                                 << "Æon Straße" << true;
+        QTest::newRow("letters then one character") << "aeon stra?e"
+                                                    << "Æon Straße" << true;
+        QTest::newRow("set holding the ligature") << "Stra[ß]e"
+                                                  << "STRAẞE" << true;
+        QTest::newRow("digit never takes a ligature") << "Stra#e"
+                                                      << "Straße" << false;
+        QTest::newRow("two characters take the ligature split") << "??on"
+                                                                << "Æon" << true;
+        QTest::newRow("star over a ligature") << "a*n"
+                                              << "Æon" << true;
+        QTest::newRow("letter with a stroke") << "*bjorn*"
+                                              << "Bjørn" << true;
         QTest::newRow("greek keeps case only") << "*αθηνα*"
                                                << "ΑΘΗΝΑ" << true;
     }

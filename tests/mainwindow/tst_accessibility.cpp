@@ -43,6 +43,8 @@ private slots:
                                << "frmAbout" << false;
         QTest::newRow("tip") << ""
                              << "frmTip" << false;
+        QTest::newRow("look-up options") << "Lookup"
+                                         << "LookupOptions" << true;
         QTest::newRow("help") << "Help"
                               << "HelpViewer" << true;
     }

@@ -216,6 +216,14 @@ private slots:
         QCOMPARE(f.listedTitles(), QStringList({"Être"}));
         search(f, "All Fields", "zoe");
         QCOMPARE(f.listedTitles(), QStringList({"Zoë"}));
+        search(f, "All Fields", "aeon");
+        QCOMPARE(f.listedTitles(), QStringList({"Æon Flux"}));
+        search(f, "Title", "oedipe");
+        QCOMPARE(f.listedTitles(), QStringList({"Œdipe"}));
+        search(f, "Title", "strasse");
+        QCOMPARE(f.listedTitles(), QStringList({"Strasse", "Straße"}));
+        search(f, "All Fields", "stra?e");
+        QCOMPARE(f.listedTitles(), QStringList({"Straße"}));
     }
 
     void sortOrderIsKeptAcrossListings()
