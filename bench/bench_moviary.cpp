@@ -282,7 +282,11 @@ int measure(int size, const QDir &folder)
     printFigure("compaction of the catalogue",
                 median(
                     Runs,
-                    [&] { catalogue::compactCatalogue(folder.filePath("DVDs.mdb"), folder.filePath("DVDs1.mdb")); },
+                    [&] {
+                        if (const platform::Failure e =
+                                catalogue::compactCatalogue(folder.filePath("DVDs.mdb"), folder.filePath("DVDs1.mdb")))
+                            qFatal("%s", qPrintable(e.message));
+                    },
                     [&] {
                         sqlite3 *raw = nullptr;
                         sqlite3_open(folder.filePath("DVDs.mdb").toUtf8().constData(), &raw);

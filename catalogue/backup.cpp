@@ -82,7 +82,7 @@ QString describeBackupFailure(int code, int systemError, const QString &catalogu
 {
     const QString file = nameOf(catalogueFile);
     const QString folder = QDir::toNativeSeparators(backupFolder(catalogueFile));
-    if (errorKind(code, systemError) == ErrorKind::DiskFull)
+    if (errorKind(code, systemError) == platform::ErrorKind::DiskFull)
         return QString("The disk is full: no backup of %1 could be written.").arg(file);
     if (systemError == EROFS)
         return QString("The folder %1 is on a read-only disk: no backup of %2 could be written.").arg(folder, file);
@@ -105,30 +105,32 @@ QString describeBackupFailure(int code, int systemError, const QString &catalogu
     }
 }
 
-CatalogueError failureOf(sqlite3 *db, const QString &catalogueFile)
+platform::Failure failureOf(sqlite3 *db, const QString &catalogueFile)
 {
     int code = db ? sqlite3_extended_errcode(db) : SQLITE_CANTOPEN;
     if (code == SQLITE_OK)
         code = SQLITE_ERROR;
     const int systemError = db ? sqlite3_system_errno(db) : 0;
-    return {code, describeBackupFailure(code, systemError, catalogueFile,
-                                        db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString())};
+    return sqliteFailure(code, describeBackupFailure(code, systemError, catalogueFile,
+                                                     db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString()));
 }
 
 // A backup is trusted only when a fresh connection finds it intact, holding every movie.
-CatalogueError checkBackup(const QString &path, const QString &catalogueFile, qint64 expectedMovies)
+platform::Failure checkBackup(const QString &path, const QString &catalogueFile, qint64 expectedMovies)
 {
     const BackupContents found = inspectBackup(path);
     if (found.intact && found.movies == expectedMovies)
         return {};
     const QString file = nameOf(catalogueFile);
     if (found.intact)
-        return {SQLITE_CORRUPT, QString("The new backup of %1 holds %2 movies instead of %3, so it was not kept.")
-                                    .arg(file)
-                                    .arg(found.movies)
-                                    .arg(expectedMovies)};
-    return {errorKind(found.code) == ErrorKind::Io ? SQLITE_IOERR : SQLITE_CORRUPT,
-            QString("The new backup of %1 did not pass its check (%2), so it was not kept.").arg(file, found.problem)};
+        return sqliteFailure(SQLITE_CORRUPT,
+                             QString("The new backup of %1 holds %2 movies instead of %3, so it was not kept.")
+                                 .arg(file)
+                                 .arg(found.movies)
+                                 .arg(expectedMovies));
+    return sqliteFailure(
+        errorKind(found.code) == platform::ErrorKind::Io ? SQLITE_IOERR : SQLITE_CORRUPT,
+        QString("The new backup of %1 did not pass its check (%2), so it was not kept.").arg(file, found.problem));
 }
 
 // Work files of backups that were cut short (the process that wrote them has ended)
@@ -153,20 +155,21 @@ void removeStaleWork(const QString &folder, const QString &prefix)
     }
 }
 
-CatalogueError makeFolder(const QString &folder, const QString &catalogueFile)
+platform::Failure makeFolder(const QString &folder, const QString &catalogueFile)
 {
     const QFileInfo info(folder);
     if (info.isDir())
         return {};
     const QString file = nameOf(catalogueFile);
     if (info.exists() || info.isSymLink())
-        return {SQLITE_CANTOPEN, QString("%1 is not a folder, so no backup of %2 could be made there.")
-                                     .arg(QDir::toNativeSeparators(folder), file)};
+        return sqliteFailure(SQLITE_CANTOPEN, QString("%1 is not a folder, so no backup of %2 could be made there.")
+                                                  .arg(QDir::toNativeSeparators(folder), file));
     if (QDir().mkpath(folder))
         return {};
-    return {SQLITE_CANTOPEN, QString("The folder %1 could not be made (the catalogue's folder is read-only?): no "
-                                     "backup of %2 could be made.")
-                                 .arg(QDir::toNativeSeparators(folder), file)};
+    return sqliteFailure(SQLITE_CANTOPEN,
+                         QString("The folder %1 could not be made (the catalogue's folder is read-only?): no "
+                                 "backup of %2 could be made.")
+                             .arg(QDir::toNativeSeparators(folder), file));
 }
 
 } // namespace
@@ -247,16 +250,16 @@ BackupContents inspectBackup(const QString &path)
     const IntegrityVerdict verdict = checkIntegrity(raw, IntegrityCheck::Quick);
     if (verdict.code != SQLITE_OK) {
         c.code = verdict.code;
-        c.problem = errorKind(c.code) == ErrorKind::Io ? QString("input/output error") : verdict.detail;
+        c.problem = errorKind(c.code) == platform::ErrorKind::Io ? QString("input/output error") : verdict.detail;
         return c;
     }
     if (!hasMovieFields(raw) || !readValue(raw, "SELECT count(*) FROM Movies", c.movies)) {
         c.code = sqlite3_extended_errcode(raw);
-        const ErrorKind kind = errorKind(c.code);
-        c.problem = kind == ErrorKind::Io        ? QString("input/output error")
-                    : kind == ErrorKind::Damaged ? QString::fromUtf8(sqlite3_errmsg(raw))
-                                                 : QString("it holds no table of movies");
-        if (kind != ErrorKind::Io && kind != ErrorKind::Damaged)
+        const platform::ErrorKind kind = errorKind(c.code);
+        c.problem = kind == platform::ErrorKind::Io        ? QString("input/output error")
+                    : kind == platform::ErrorKind::Damaged ? QString::fromUtf8(sqlite3_errmsg(raw))
+                                                           : QString("it holds no table of movies");
+        if (kind != platform::ErrorKind::Io && kind != platform::ErrorKind::Damaged)
             c.code = SQLITE_NOTFOUND;
         return c;
     }
@@ -276,16 +279,16 @@ qint64 catalogueMovieCount(const QString &catalogueFile)
     return movies;
 }
 
-CatalogueError backUpCatalogue(const QString &catalogueFile, QString *madePath, const QString &keep,
-                               const QDateTime &now, BackupReason reason)
+platform::Failure backUpCatalogue(const QString &catalogueFile, QString *madePath, const QString &keep,
+                                  const QDateTime &now, BackupReason reason)
 {
     QMutexLocker lock(&backupLock);
     const QString file = nameOf(catalogueFile);
     if (!QFileInfo(catalogueFile).isFile())
-        return {SQLITE_CANTOPEN, QString("The catalogue file %1 was not found: no backup could be made.")
-                                     .arg(QDir::toNativeSeparators(catalogueFile))};
+        return sqliteFailure(SQLITE_CANTOPEN, QString("The catalogue file %1 was not found: no backup could be made.")
+                                                  .arg(QDir::toNativeSeparators(catalogueFile)));
     const QString folder = backupFolder(catalogueFile);
-    if (CatalogueError e = makeFolder(folder, catalogueFile))
+    if (platform::Failure e = makeFolder(folder, catalogueFile))
         return e;
     const QString prefix = prefixOf(catalogueFile);
     removeStaleWork(folder, prefix);
@@ -311,7 +314,7 @@ CatalogueError backUpCatalogue(const QString &catalogueFile, QString *madePath, 
         ConnectionPtr copy = openConnection(work, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, rc);
         sqlite3 *rawCopy = copy.get();
         if (rc != SQLITE_OK) {
-            CatalogueError e = failureOf(rawCopy, catalogueFile);
+            platform::Failure e = failureOf(rawCopy, catalogueFile);
             copy.reset();
             dropWork();
             return e;
@@ -321,8 +324,9 @@ CatalogueError backUpCatalogue(const QString &catalogueFile, QString *madePath, 
         if (const int code = copyDatabase(rawCopy, rawSource); code != SQLITE_OK) {
             const int systemError =
                 sqlite3_system_errno(rawCopy) ? sqlite3_system_errno(rawCopy) : sqlite3_system_errno(rawSource);
-            CatalogueError e{code, describeBackupFailure(code, systemError, catalogueFile,
-                                                         QString::fromUtf8(sqlite3_errmsg(rawCopy)))};
+            platform::Failure e =
+                sqliteFailure(code, describeBackupFailure(code, systemError, catalogueFile,
+                                                          QString::fromUtf8(sqlite3_errmsg(rawCopy))));
             copy.reset();
             dropWork();
             return e;
@@ -333,11 +337,11 @@ CatalogueError backUpCatalogue(const QString &catalogueFile, QString *madePath, 
 
     if (!flushToDisk(work)) {
         dropWork();
-        return {SQLITE_IOERR_FSYNC, QString("No backup of %1 could be made: it could not be saved to disk "
-                                            "(input/output error).")
-                                        .arg(file)};
+        return sqliteFailure(SQLITE_IOERR_FSYNC, QString("No backup of %1 could be made: it could not be saved to disk "
+                                                         "(input/output error).")
+                                                     .arg(file));
     }
-    if (CatalogueError e = checkBackup(work, catalogueFile, movies)) {
+    if (platform::Failure e = checkBackup(work, catalogueFile, movies)) {
         dropWork();
         return e;
     }
@@ -355,9 +359,9 @@ CatalogueError backUpCatalogue(const QString &catalogueFile, QString *madePath, 
     }
     if (made.isEmpty()) {
         dropWork();
-        return {
+        return sqliteFailure(
             SQLITE_CANTOPEN,
-            QString("The backup of %1 could not be given its name in %2.").arg(file, QDir::toNativeSeparators(folder))};
+            QString("The backup of %1 could not be given its name in %2.").arg(file, QDir::toNativeSeparators(folder)));
     }
     flushToDisk(folder);
     if (madePath)

@@ -54,9 +54,9 @@ qint64 catalogueMovieCount(const QString &catalogueFile);
 // its check never counts. Then removes the backups the retention no longer keeps
 // (except keep). Serialised within the process. madePath receives the new file; the
 // reason is written into its name.
-CatalogueError backUpCatalogue(const QString &catalogueFile, QString *madePath = nullptr, const QString &keep = {},
-                               const QDateTime &now = QDateTime::currentDateTime(),
-                               BackupReason reason = BackupReason::Unknown);
+platform::Failure backUpCatalogue(const QString &catalogueFile, QString *madePath = nullptr, const QString &keep = {},
+                                  const QDateTime &now = QDateTime::currentDateTime(),
+                                  BackupReason reason = BackupReason::Unknown);
 
 // The backup a path names, as listBackups() reads it; taken is invalid when the path
 // is not a backup of the catalogue.
@@ -75,19 +75,19 @@ bool backupDueAtStartup(const QString &catalogueFile, const QDateTime &now = QDa
 
 // Takes a backup when one is due at start-up; answers whether one was made, error
 // saying why one could not be.
-bool backUpAtStartupIfDue(const QString &catalogueFile, CatalogueError &error,
+bool backUpAtStartupIfDue(const QString &catalogueFile, platform::Failure &error,
                           const QDateTime &now = QDateTime::currentDateTime());
 
 // Brings a backup into the catalogue, the way a compaction brings in its copy: checked
 // first, then written in one transaction through the catalogue's journal. Refuses
 // while another window or program has the catalogue open; on any failure the
 // catalogue stays exactly as it was.
-CatalogueError restoreBackup(const QString &backupFile, const QString &catalogueFile);
+platform::Failure restoreBackup(const QString &backupFile, const QString &catalogueFile);
 
 // Puts a good backup in the place of a catalogue that cannot be opened: the damaged
 // file (and any journal beside it) is kept under a new name, keptAs, in the same folder
 // ("DVDs.damaged-YYYYMMDD-HHMMSS.mdb"), never deleted. On failure nothing is moved.
-CatalogueError recoverFromBackup(const QString &backupFile, const QString &catalogueFile, QString *keptAs = nullptr,
-                                 const QDateTime &now = QDateTime::currentDateTime());
+platform::Failure recoverFromBackup(const QString &backupFile, const QString &catalogueFile, QString *keptAs = nullptr,
+                                    const QDateTime &now = QDateTime::currentDateTime());
 
 } // namespace catalogue

@@ -5,17 +5,17 @@ namespace catalogue {
 
 namespace {
 
-CatalogueError insertAll(Database *db, qsizetype count, const std::function<FieldBytes(qsizetype)> &movieAt,
-                         const std::function<bool(qsizetype)> &progress)
+platform::Failure insertAll(Database *db, qsizetype count, const std::function<FieldBytes(qsizetype)> &movieAt,
+                            const std::function<bool(qsizetype)> &progress)
 {
     constexpr qsizetype ProgressEvery = 1000;
-    CatalogueError error;
+    platform::Failure error;
     sqlite3 *h = db->handle();
     // Take the write lock at once, so that no other writer slips in half way.
     int rc = sqlite3_exec(h, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK)
         return db->errorFor(rc);
-    auto rollBack = [&](CatalogueError why) {
+    auto rollBack = [&](platform::Failure why) {
         if (!sqlite3_get_autocommit(h))
             sqlite3_exec(h, "ROLLBACK", nullptr, nullptr, nullptr);
         return why;
@@ -28,7 +28,8 @@ CatalogueError insertAll(Database *db, qsizetype count, const std::function<Fiel
         sqlite3_stmt *st = insert.get();
         for (qsizetype i = 0; i < count; ++i) {
             if (progress && i % ProgressEvery == 0 && !progress(i))
-                return rollBack({SQLITE_INTERRUPT, QStringLiteral("The import was cancelled: nothing was written.")});
+                return rollBack(
+                    sqliteFailure(SQLITE_INTERRUPT, QStringLiteral("The import was cancelled: nothing was written.")));
             const FieldBytes movie = movieAt(i);
             for (int f = 0; f < FieldCount; ++f) {
                 const QByteArrayView v = movie[size_t(f)];
@@ -43,7 +44,8 @@ CatalogueError insertAll(Database *db, qsizetype count, const std::function<Fiel
         }
     }
     if (progress && !progress(count))
-        return rollBack({SQLITE_INTERRUPT, QStringLiteral("The import was cancelled: nothing was written.")});
+        return rollBack(
+            sqliteFailure(SQLITE_INTERRUPT, QStringLiteral("The import was cancelled: nothing was written.")));
     rc = sqlite3_exec(h, "COMMIT", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK)
         return rollBack(db->errorFor(rc));
@@ -52,11 +54,11 @@ CatalogueError insertAll(Database *db, qsizetype count, const std::function<Fiel
 
 } // namespace
 
-CatalogueError appendMovies(const QString &catalogueFile, qsizetype count,
-                            const std::function<FieldBytes(qsizetype)> &movieAt,
-                            const std::function<bool(qsizetype)> &progress)
+platform::Failure appendMovies(const QString &catalogueFile, qsizetype count,
+                               const std::function<FieldBytes(qsizetype)> &movieAt,
+                               const std::function<bool(qsizetype)> &progress)
 {
-    CatalogueError error;
+    platform::Failure error;
     std::unique_ptr<Database> db = Database::open(catalogueFile, error);
     if (!db)
         return error;
@@ -67,7 +69,7 @@ CatalogueError appendMovies(const QString &catalogueFile, qsizetype count,
     if (error &&
         sqlite3_exec(db->handle(), "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) != SQLITE_OK) {
         db.reset();
-        CatalogueError ignored;
+        platform::Failure ignored;
         db = Database::open(catalogueFile, ignored);
     }
     return error;

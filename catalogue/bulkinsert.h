@@ -17,8 +17,8 @@ using FieldBytes = std::array<QByteArrayView, FieldCount>;
 // or when progress answers false, none; the catalogue is then exactly as before.
 // progress hears the number of movies written so far now and then. A cancelled run
 // answers the code SQLITE_INTERRUPT.
-CatalogueError appendMovies(const QString &catalogueFile, qsizetype count,
-                            const std::function<FieldBytes(qsizetype)> &movieAt,
-                            const std::function<bool(qsizetype)> &progress = {});
+platform::Failure appendMovies(const QString &catalogueFile, qsizetype count,
+                               const std::function<FieldBytes(qsizetype)> &movieAt,
+                               const std::function<bool(qsizetype)> &progress = {});
 
 } // namespace catalogue

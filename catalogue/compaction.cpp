@@ -17,7 +17,7 @@ namespace {
 
 QString nameOf(const QString &path) { return QFileInfo(path).fileName(); }
 
-CatalogueError failure(int code, const QString &message) { return {code, message}; }
+platform::Failure failure(int code, const QString &message) { return sqliteFailure(code, message); }
 
 bool removeIfPresent(const QString &path, QString *why = nullptr)
 {
@@ -60,7 +60,7 @@ private:
 QString describeCopyFailure(int code, int systemError, const QString &workFile, sqlite3 *db)
 {
     const QString copy = nameOf(workFile);
-    if (errorKind(code, systemError) == ErrorKind::DiskFull)
+    if (errorKind(code, systemError) == platform::ErrorKind::DiskFull)
         return QString("The disk is full: the compacted copy %1 could not be written.").arg(copy);
     if (systemError == EROFS)
         return QString("The program's folder is on a read-only disk: the compacted copy %1 could not be written.")
@@ -80,7 +80,7 @@ bool countMovies(sqlite3 *db, qint64 &count) { return readValue(db, "SELECT coun
 
 // The compacted copy is trusted only when it opens, passes SQLite's own check and
 // holds as many movies as the catalogue.
-CatalogueError checkCopy(sqlite3 *copy, const QString &workFile, qint64 expectedMovies)
+platform::Failure checkCopy(sqlite3 *copy, const QString &workFile, qint64 expectedMovies)
 {
     const QString name = nameOf(workFile);
     auto unreadable = [&](int code, const char *why) {
@@ -91,7 +91,7 @@ CatalogueError checkCopy(sqlite3 *copy, const QString &workFile, qint64 expected
     if (!verdict.checkRan)
         return failure(SQLITE_CORRUPT,
                        QString("The compacted copy %1 could not be checked: %2.").arg(name, verdict.detail));
-    if (errorKind(verdict.code) == ErrorKind::Io)
+    if (errorKind(verdict.code) == platform::ErrorKind::Io)
         return unreadable(verdict.code, sqlite3_errstr(verdict.code));
     if (verdict.code != SQLITE_OK)
         return failure(SQLITE_CORRUPT, QString("The compacted copy %1 is damaged: %2.").arg(name, verdict.detail));
@@ -107,8 +107,8 @@ CatalogueError checkCopy(sqlite3 *copy, const QString &workFile, qint64 expected
 
 } // namespace
 
-CatalogueError compactCatalogue(const QString &catalogueFile, const QString &workFile,
-                                const std::function<void(CompactionStep)> &progress)
+platform::Failure compactCatalogue(const QString &catalogueFile, const QString &workFile,
+                                   const std::function<void(CompactionStep)> &progress)
 {
     auto report = [&](CompactionStep step) {
         if (progress)
@@ -116,7 +116,7 @@ CatalogueError compactCatalogue(const QString &catalogueFile, const QString &wor
     };
     report(CompactionStep::Started);
 
-    if (CatalogueError refused = refusalIfInUse(catalogueFile))
+    if (platform::Failure refused = refusalIfInUse(catalogueFile))
         return refused;
     const QString canonicalCatalogue = QFileInfo(catalogueFile).canonicalFilePath();
     if (!canonicalCatalogue.isEmpty() && QFileInfo(workFile).canonicalFilePath() == canonicalCatalogue)
@@ -124,7 +124,7 @@ CatalogueError compactCatalogue(const QString &catalogueFile, const QString &wor
                                               "work file. Remove %1 and try again.")
                                           .arg(nameOf(workFile)));
 
-    CatalogueError error;
+    platform::Failure error;
     std::unique_ptr<Database> live = Database::open(catalogueFile, error);
     if (!live)
         return error;

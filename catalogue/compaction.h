@@ -22,7 +22,7 @@ enum class CompactionStep {
 // it was and the answer says why. Refuses while another connection of this process
 // or another running process has the catalogue open. A file already at workFile is
 // taken for a leftover of an interrupted run and removed first.
-CatalogueError compactCatalogue(const QString &catalogueFile, const QString &workFile,
-                                const std::function<void(CompactionStep)> &progress = {});
+platform::Failure compactCatalogue(const QString &catalogueFile, const QString &workFile,
+                                   const std::function<void(CompactionStep)> &progress = {});
 
 } // namespace catalogue

@@ -86,29 +86,31 @@ void keepText(sqlite3_context *ctx, int, sqlite3_value **argv)
 
 // The Movies table must carry the eight fields, in order. Their declared types may be
 // anything: every value is read as text, and keepText() writes it back so.
-CatalogueError checkSchema(sqlite3 *db, const QString &path, std::array<Affinity, FieldCount> &affinities)
+platform::Failure checkSchema(sqlite3 *db, const QString &path, std::array<Affinity, FieldCount> &affinities)
 {
     int rc = SQLITE_OK;
     const StatementPtr st = prepareStatement(db, "PRAGMA table_info(Movies)", rc);
     if (!st)
-        return {rc, describeSqliteError(rc, path, sqlite3_errmsg(db))};
+        return sqliteFailure(rc, describeSqliteError(rc, path, sqlite3_errmsg(db)));
     QStringList names, types;
     while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
         names << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st.get(), 1)));
         types << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st.get(), 2)));
     }
     if (rc != SQLITE_DONE)
-        return {rc, describeSqliteError(rc, path, sqlite3_errmsg(db))};
+        return sqliteFailure(rc, describeSqliteError(rc, path, sqlite3_errmsg(db)));
     const QString file = QFileInfo(path).fileName();
     if (names.isEmpty())
-        return {SQLITE_NOTFOUND, QString("%1 is not a movie catalogue: it has no table named Movies.").arg(file)};
+        return sqliteFailure(SQLITE_NOTFOUND,
+                             QString("%1 is not a movie catalogue: it has no table named Movies.").arg(file));
     for (int i = 0; i < FieldCount; ++i) {
         if (i >= names.size() || names[i].compare(fieldNames()[i], Qt::CaseInsensitive) != 0)
-            return {SQLITE_MISMATCH, QString("%1 is not a movie catalogue: column %2 of the table Movies should be %3, "
-                                             "but it is %4.")
-                                         .arg(file)
-                                         .arg(i + 1)
-                                         .arg(fieldNames()[i], i < names.size() ? names[i] : QString("missing"))};
+            return sqliteFailure(SQLITE_MISMATCH,
+                                 QString("%1 is not a movie catalogue: column %2 of the table Movies should be %3, "
+                                         "but it is %4.")
+                                     .arg(file)
+                                     .arg(i + 1)
+                                     .arg(fieldNames()[i], i < names.size() ? names[i] : QString("missing")));
         affinities[i] = affinityOf(types[i]);
     }
     return {};
@@ -158,21 +160,21 @@ QString describeSqliteError(int code, const QString &path, const char *engineTex
     }
 }
 
-std::unique_ptr<Database> Database::open(const QString &path, CatalogueError &error)
+std::unique_ptr<Database> Database::open(const QString &path, platform::Failure &error)
 {
     QFileInfo info(path);
     if (!info.exists()) {
-        error = {SQLITE_CANTOPEN, QString("The catalogue file %1 was not found.").arg(path)};
+        error = sqliteFailure(SQLITE_CANTOPEN, QString("The catalogue file %1 was not found.").arg(path));
         return nullptr;
     }
     if (!info.isFile()) {
-        error = {SQLITE_CANTOPEN, QString("%1 is not a file.").arg(path)};
+        error = sqliteFailure(SQLITE_CANTOPEN, QString("%1 is not a file.").arg(path));
         return nullptr;
     }
     int rc = SQLITE_OK;
     ConnectionPtr db = openConnection(path, SQLITE_OPEN_READWRITE, rc);
     if (rc != SQLITE_OK) {
-        error = {rc, describeSqliteError(rc, path, db ? sqlite3_errmsg(db.get()) : nullptr)};
+        error = sqliteFailure(rc, describeSqliteError(rc, path, db ? sqlite3_errmsg(db.get()) : nullptr));
         return nullptr;
     }
     std::array<Affinity, FieldCount> affinities{};
@@ -192,7 +194,7 @@ QByteArray Database::writtenValue(Field f, int param) const
     return "keep_text(" + p + ", " + QByteArray::number(int(a)) + ")";
 }
 
-StatementPtr Database::prepare(const char *sql, CatalogueError &error) const
+StatementPtr Database::prepare(const char *sql, platform::Failure &error) const
 {
     int rc = SQLITE_OK;
     StatementPtr st = prepareStatement(db_.get(), sql, rc);
@@ -201,16 +203,17 @@ StatementPtr Database::prepare(const char *sql, CatalogueError &error) const
     return st;
 }
 
-CatalogueError Database::errorFor(int code) const
+platform::Failure Database::errorFor(int code) const
 {
     // The file itself is open, but each change also needs a journal file beside it.
     const QFileInfo info(path_);
     if (code == SQLITE_READONLY_DIRECTORY ||
         ((code & 0xFF) == SQLITE_CANTOPEN && !QFileInfo(info.absolutePath()).isWritable()))
-        return {code, QString("The program's folder is read-only: %1 could not be changed, because no journal "
-                              "file can be made beside it.")
-                          .arg(info.fileName())};
-    return {code, describeSqliteError(code, path_, sqlite3_errmsg(db_.get()))};
+        return sqliteFailure(code,
+                             QString("The program's folder is read-only: %1 could not be changed, because no journal "
+                                     "file can be made beside it.")
+                                 .arg(info.fileName()));
+    return sqliteFailure(code, describeSqliteError(code, path_, sqlite3_errmsg(db_.get())));
 }
 
 int Database::estimatedRowCount() const

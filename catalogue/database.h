@@ -12,14 +12,6 @@
 
 namespace catalogue {
 
-// A failure of the catalogue, in words a collector can act on.
-struct CatalogueError {
-    int code = SQLITE_OK;
-    QString message;
-    explicit operator bool() const { return code != SQLITE_OK; }
-    ErrorKind kind() const { return errorKind(code); }
-};
-
 // Names the problem behind an SQLite result code for the file at path.
 QString describeSqliteError(int code, const QString &path, const char *engineText = nullptr);
 
@@ -33,7 +25,7 @@ Affinity affinityOf(const QString &declaredType);
 // types; it writes nothing.
 class Database {
 public:
-    static std::unique_ptr<Database> open(const QString &path, CatalogueError &error);
+    static std::unique_ptr<Database> open(const QString &path, platform::Failure &error);
 
     sqlite3 *handle() const { return db_.get(); }
     const QString &path() const { return path_; }
@@ -44,8 +36,8 @@ public:
     QByteArray writtenValue(Field f, int param) const;
 
     // Prepares one statement; null on failure, with error saying why.
-    StatementPtr prepare(const char *sql, CatalogueError &error) const;
-    CatalogueError errorFor(int code) const;
+    StatementPtr prepare(const char *sql, platform::Failure &error) const;
+    platform::Failure errorFor(int code) const;
     // At least the number of rows of Movies, found without reading the table.
     int estimatedRowCount() const;
 

@@ -75,21 +75,21 @@ QString titleKey(const QString &title)
 }
 
 std::optional<DuplicateMovie> findDuplicate(sqlite3 *db, const QString &title, const QString &year,
-                                            CatalogueError &error, sqlite3_int64 exceptRowId)
+                                            platform::Failure &error, sqlite3_int64 exceptRowId)
 {
     error = {};
     const QString wanted = titleKey(title);
     if (wanted.isEmpty())
         return std::nullopt;
     if (!db) {
-        error = {SQLITE_MISUSE, QStringLiteral("No catalogue is open to look in.")};
+        error = sqliteFailure(SQLITE_MISUSE, QStringLiteral("No catalogue is open to look in."));
         return std::nullopt;
     }
     const QByteArray wantedUtf8 = wanted.toUtf8();
     const QString wantedYear = year.trimmed();
 
     auto failed = [&](int rc) {
-        error = {rc, describeSqliteError(rc, fileOf(db), sqlite3_errmsg(db))};
+        error = sqliteFailure(rc, describeSqliteError(rc, fileOf(db), sqlite3_errmsg(db)));
         return std::nullopt;
     };
     int rc = SQLITE_OK;

@@ -57,6 +57,6 @@ struct DuplicateMovie {
 // empty. An empty title repeats nothing. When the table cannot be read to its end,
 // error says why and nothing is found.
 std::optional<DuplicateMovie> findDuplicate(sqlite3 *db, const QString &title, const QString &year,
-                                            CatalogueError &error, sqlite3_int64 exceptRowId = 0);
+                                            platform::Failure &error, sqlite3_int64 exceptRowId = 0);
 
 } // namespace catalogue

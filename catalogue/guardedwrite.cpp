@@ -47,9 +47,9 @@ void bindRowGuard(sqlite3_stmt *st, int firstParam, const StoredRow &row)
     }
 }
 
-CatalogueError readStoredRows(const Database &db, std::vector<StoredRow> &rows)
+platform::Failure readStoredRows(const Database &db, std::vector<StoredRow> &rows)
 {
-    CatalogueError error;
+    platform::Failure error;
     const StatementPtr st =
         db.prepare(("SELECT rowid, " + columnList() + " FROM Movies ORDER BY rowid").constData(), error);
     if (!st)
@@ -65,7 +65,7 @@ CatalogueError readStoredRows(const Database &db, std::vector<StoredRow> &rows)
         }
         rows.push_back(std::move(row));
     }
-    return rc == SQLITE_DONE ? CatalogueError{} : db.errorFor(rc);
+    return rc == SQLITE_DONE ? platform::Failure{} : db.errorFor(rc);
 }
 
 } // namespace catalogue

@@ -32,6 +32,6 @@ QByteArray guardedUpdateSql(const Database &db, const std::vector<int> &fields);
 void bindRowGuard(sqlite3_stmt *st, int firstParam, const StoredRow &row);
 
 // Reads every row of Movies in table order.
-CatalogueError readStoredRows(const Database &db, std::vector<StoredRow> &rows);
+platform::Failure readStoredRows(const Database &db, std::vector<StoredRow> &rows);
 
 } // namespace catalogue

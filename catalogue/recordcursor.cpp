@@ -43,7 +43,7 @@ void RecordCursor::setDatabaseName(const QString &path)
     databaseName_ = path;
 }
 
-bool RecordCursor::fail(const CatalogueError &e)
+bool RecordCursor::fail(const platform::Failure &e)
 {
     error_ = e;
     return false;
@@ -53,7 +53,7 @@ bool RecordCursor::ensureOpen()
 {
     if (link_)
         return true;
-    CatalogueError e;
+    platform::Failure e;
     auto db = Database::open(databaseName_, e);
     if (!db)
         return fail(e);
@@ -83,7 +83,7 @@ bool RecordCursor::readRows(const Query &query)
     // The state is taken before reading: a change that lands in between makes the
     // kept rows look out of date, never the other way round.
     const ListingCache::Stamp stamp = ListingCache::stampOf(db.handle());
-    CatalogueError e;
+    platform::Failure e;
     StatementPtr st = db.prepare(query.sql().constData(), e);
     if (!st)
         return fail(e);
@@ -134,7 +134,8 @@ bool RecordCursor::refresh()
         QString why;
         query = Query::parse(recordSource_, &why);
         if (!query)
-            ok = fail({SQLITE_ERROR, QString("The query \"%1\" cannot be run: %2.").arg(recordSource_, why)});
+            ok = fail(
+                sqliteFailure(SQLITE_ERROR, QString("The query \"%1\" cannot be run: %2.").arg(recordSource_, why)));
     }
     if (ok && query) {
         if (auto kept = link_->kept.rowsFor(link_->db->handle(), *query)) {
@@ -221,7 +222,7 @@ void RecordCursor::addNew()
 bool RecordCursor::edit()
 {
     if (!hasCurrent())
-        return fail({SQLITE_NOTFOUND, "There is no current movie to edit."});
+        return fail(sqliteFailure(SQLITE_NOTFOUND, "There is no current movie to edit."));
     editMode_ = EditMode::Edit;
     return true;
 }
@@ -251,7 +252,7 @@ bool RecordCursor::writeRow(const QByteArray &sql, const Movie *newValues, const
     if (!ensureOpen())
         return false;
     Database &db = *link_->db;
-    CatalogueError e;
+    platform::Failure e;
     StatementPtr st = db.prepare(sql.constData(), e);
     if (!st)
         return fail(e);
@@ -275,8 +276,8 @@ bool RecordCursor::writeRow(const QByteArray &sql, const Movie *newValues, const
     if (rc != SQLITE_DONE)
         return fail(db.errorFor(rc));
     if (sqlite3_changes(db.handle()) != 1)
-        return fail({RowChanged, "This movie was changed or deleted elsewhere since it was shown; "
-                                 "nothing was saved. List the movies again and retry."});
+        return fail(sqliteFailure(RowChanged, "This movie was changed or deleted elsewhere since it was shown; "
+                                              "nothing was saved. List the movies again and retry."));
     return true;
 }
 
@@ -297,7 +298,7 @@ bool RecordCursor::updateRecord()
         return true;
     }
     if (editMode_ != EditMode::Edit || !hasCurrent())
-        return fail({SQLITE_MISUSE, "No movie is open for editing."});
+        return fail(sqliteFailure(SQLITE_MISUSE, "No movie is open for editing."));
     const Movie m = valuesFromControls(currentMovie());
     const Movie read = currentMovie();
     std::vector<int> changed;
@@ -320,7 +321,7 @@ bool RecordCursor::deleteCurrent()
     error_ = {};
     emit validate(int(CursorAction::Delete));
     if (!hasCurrent())
-        return fail({SQLITE_NOTFOUND, "There is no current movie to delete."});
+        return fail(sqliteFailure(SQLITE_NOTFOUND, "There is no current movie to delete."));
     editMode_ = EditMode::None;
     const sqlite3_int64 rowId = currentRowId();
     if (!writeRow(deleteSql(), nullptr, {}))

@@ -97,7 +97,7 @@ public:
     // The cursor owns the binding; the control shows the field of the current row.
     void bind(Field f, std::unique_ptr<BoundControl> control);
 
-    const CatalogueError &lastError() const { return error_; }
+    const platform::Failure &lastError() const { return error_; }
     Database *database() const { return link_ ? link_->db.get() : nullptr; }
 
 signals:
@@ -111,7 +111,7 @@ signals:
 
 private:
     bool ensureOpen();
-    bool fail(const CatalogueError &e);
+    bool fail(const platform::Failure &e);
     void moveTo(int pos);
     void showCurrent();
     void showValues(const Movie *m);
@@ -139,7 +139,7 @@ private:
     bool eof_ = true;
     int visited_ = 0;
     EditMode editMode_ = EditMode::None;
-    CatalogueError error_;
+    platform::Failure error_;
     std::vector<std::pair<Field, std::unique_ptr<BoundControl>>> bindings_;
 };
 

@@ -36,52 +36,53 @@ bool moveWithCompanions(const QString &from, const QString &to)
     return true;
 }
 
-CatalogueError copyInto(const QString &backupFile, const QString &target)
+platform::Failure copyInto(const QString &backupFile, const QString &target)
 {
     int rc = SQLITE_OK;
     const ConnectionPtr from = openConnection(backupFile, SQLITE_OPEN_READONLY, rc);
     if (rc != SQLITE_OK)
-        return {rc, describeSqliteError(rc, backupFile, sqlite3_errmsg(from.get()))};
+        return sqliteFailure(rc, describeSqliteError(rc, backupFile, sqlite3_errmsg(from.get())));
     const ConnectionPtr to = openConnection(target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, rc);
     if (rc == SQLITE_OK)
         rc = copyDatabase(to.get(), from.get());
     if (rc != SQLITE_OK)
-        return {rc, describeSqliteError(rc, target, sqlite3_errmsg(to.get()))};
+        return sqliteFailure(rc, describeSqliteError(rc, target, sqlite3_errmsg(to.get())));
     QString why;
     if (!flushToDisk(target, &why))
-        return {SQLITE_IOERR_FSYNC,
-                QString("%1 could not be saved to disk (%2).").arg(QFileInfo(target).fileName(), why)};
+        return sqliteFailure(SQLITE_IOERR_FSYNC,
+                             QString("%1 could not be saved to disk (%2).").arg(QFileInfo(target).fileName(), why));
     return {};
 }
 
 } // namespace
 
-CatalogueError recoverFromBackup(const QString &backupFile, const QString &catalogueFile, QString *keptAs,
-                                 const QDateTime &now)
+platform::Failure recoverFromBackup(const QString &backupFile, const QString &catalogueFile, QString *keptAs,
+                                    const QDateTime &now)
 {
     const QString name = QFileInfo(backupFile).fileName();
     const BackupContents contents = inspectBackup(backupFile);
     if (!contents.intact)
-        return {contents.code == SQLITE_OK ? SQLITE_CORRUPT : contents.code,
-                QString("The backup %1 cannot be restored: %2.").arg(name, contents.problem)};
+        return sqliteFailure(contents.code == SQLITE_OK ? SQLITE_CORRUPT : contents.code,
+                             QString("The backup %1 cannot be restored: %2.").arg(name, contents.problem));
     // The copy is made under a work name first, so that a copy cut short never takes the catalogue's name.
     const QString work = catalogueFile + ".restoring";
     QFile::remove(work);
-    if (CatalogueError e = copyInto(backupFile, work)) {
+    if (platform::Failure e = copyInto(backupFile, work)) {
         QFile::remove(work);
         return e;
     }
     const QString damaged = freeDamagedName(catalogueFile, now);
     if (!moveWithCompanions(catalogueFile, damaged)) {
         QFile::remove(work);
-        return {SQLITE_CANTOPEN, QString("%1 could not be renamed to keep it, so the backup was not restored.")
-                                     .arg(QDir::toNativeSeparators(catalogueFile))};
+        return sqliteFailure(SQLITE_CANTOPEN,
+                             QString("%1 could not be renamed to keep it, so the backup was not restored.")
+                                 .arg(QDir::toNativeSeparators(catalogueFile)));
     }
     if (!QFile::rename(work, catalogueFile)) {
         moveWithCompanions(damaged, catalogueFile);
         QFile::remove(work);
-        return {SQLITE_CANTOPEN, QString("The backup %1 could not be put in the place of %2.")
-                                     .arg(name, QDir::toNativeSeparators(catalogueFile))};
+        return sqliteFailure(SQLITE_CANTOPEN, QString("The backup %1 could not be put in the place of %2.")
+                                                  .arg(name, QDir::toNativeSeparators(catalogueFile)));
     }
     flushToDisk(QFileInfo(catalogueFile).absolutePath());
     if (keptAs)

@@ -42,22 +42,23 @@ bool schemaVersion(sqlite3 *db, QByteArray &value) { return readValue(db, "PRAGM
 
 } // namespace
 
-CatalogueError refusalIfInUse(const QString &catalogueFile)
+platform::Failure refusalIfInUse(const QString &catalogueFile)
 {
     if (openConnections(catalogueFile) > 0)
-        return {SQLITE_BUSY, inUseByThisProgram(catalogueFile)};
+        return sqliteFailure(SQLITE_BUSY, inUseByThisProgram(catalogueFile));
     const QList<OtherProcess> others = otherProcessesWithFile(catalogueFile);
     if (!others.isEmpty()) {
         const OtherProcess &p = others.first();
         const QString who =
             p.name.isEmpty() ? QString("process %1").arg(p.pid) : QString("%1, process %2").arg(p.name).arg(p.pid);
-        return {SQLITE_BUSY,
-                QString("%1 is open in another program (%2). Close it and try again.").arg(nameOf(catalogueFile), who)};
+        return sqliteFailure(
+            SQLITE_BUSY,
+            QString("%1 is open in another program (%2). Close it and try again.").arg(nameOf(catalogueFile), who));
     }
     return {};
 }
 
-CatalogueError replaceContent(std::unique_ptr<Database> live, sqlite3 *source, const QString &sourceName)
+platform::Failure replaceContent(std::unique_ptr<Database> live, sqlite3 *source, const QString &sourceName)
 {
     const QString catalogueFile = live->path();
     // SQLite shortens the file only after the commit point and reports a failure to
@@ -69,9 +70,9 @@ CatalogueError replaceContent(std::unique_ptr<Database> live, sqlite3 *source, c
     QByteArray versionBefore;
     schemaVersion(rawWatcher, versionBefore);
 
-    CatalogueError error;
+    platform::Failure error;
     if (const int code = copyDatabase(live->handle(), source); code != SQLITE_OK)
-        error = {code, describeReplaceFailure(code, catalogueFile, sourceName, live->handle())};
+        error = sqliteFailure(code, describeReplaceFailure(code, catalogueFile, sourceName, live->handle()));
     live.reset();
     QByteArray versionAfter;
     if (error && !versionBefore.isEmpty() && schemaVersion(rawWatcher, versionAfter) && versionAfter != versionBefore)

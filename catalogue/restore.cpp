@@ -68,7 +68,7 @@ bool backupDueAtStartup(const QString &catalogueFile, const QDateTime &now)
     return !moviesFingerprint(backups.first().path, SQLITE_OPEN_READONLY, newest) || current != newest;
 }
 
-bool backUpAtStartupIfDue(const QString &catalogueFile, CatalogueError &error, const QDateTime &now)
+bool backUpAtStartupIfDue(const QString &catalogueFile, platform::Failure &error, const QDateTime &now)
 {
     error = {};
     if (!backupDueAtStartup(catalogueFile, now))
@@ -77,23 +77,24 @@ bool backUpAtStartupIfDue(const QString &catalogueFile, CatalogueError &error, c
     return !error;
 }
 
-CatalogueError restoreBackup(const QString &backupFile, const QString &catalogueFile)
+platform::Failure restoreBackup(const QString &backupFile, const QString &catalogueFile)
 {
-    if (CatalogueError refused = refusalIfInUse(catalogueFile))
+    if (platform::Failure refused = refusalIfInUse(catalogueFile))
         return refused;
     const QString name = QFileInfo(backupFile).fileName();
     const BackupContents contents = inspectBackup(backupFile);
     if (!contents.intact) {
-        const bool unreadable = errorKind(contents.code) == ErrorKind::Io;
-        return {unreadable ? SQLITE_IOERR : SQLITE_CORRUPT,
-                unreadable
-                    ? QString("The backup %1 could not be read (input/output error).").arg(name)
-                    : QString("The backup %1 is damaged (%2), so it cannot be restored.").arg(name, contents.problem)};
+        const bool unreadable = errorKind(contents.code) == platform::ErrorKind::Io;
+        return sqliteFailure(
+            unreadable ? SQLITE_IOERR : SQLITE_CORRUPT,
+            unreadable
+                ? QString("The backup %1 could not be read (input/output error).").arg(name)
+                : QString("The backup %1 is damaged (%2), so it cannot be restored.").arg(name, contents.problem));
     }
-    CatalogueError error;
+    platform::Failure error;
     std::unique_ptr<Database> source = Database::open(backupFile, error);
     if (!source)
-        return {error.code, QString("The backup %1 cannot be restored: %2").arg(name, error.message)};
+        return sqliteFailure(error.code, QString("The backup %1 cannot be restored: %2").arg(name, error.message));
     std::unique_ptr<Database> live = Database::open(catalogueFile, error);
     if (!live)
         return error;

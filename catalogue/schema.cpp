@@ -62,7 +62,7 @@ QString build(const QString &work, const std::vector<catalogue::Movie> &movies)
 // Opens the new file as the program does and checks that it is intact and complete.
 QString check(const QString &work, size_t expectedMovies)
 {
-    catalogue::CatalogueError e;
+    platform::Failure e;
     auto db = catalogue::Database::open(work, e);
     if (!db)
         return e.message;

@@ -17,42 +17,50 @@
 
 namespace catalogue {
 
-ErrorKind errorKind(int code, int systemError)
+platform::ErrorKind errorKind(int code, int systemError)
 {
     if (systemError == ENOSPC || systemError == EFBIG
 #ifdef EDQUOT
         || systemError == EDQUOT
 #endif
     )
-        return ErrorKind::DiskFull;
+        return platform::ErrorKind::DiskFull;
     switch (code & 0xFF) {
     case SQLITE_OK:
     case SQLITE_ROW:
     case SQLITE_DONE:
-        return ErrorKind::None;
+        return platform::ErrorKind::None;
     case SQLITE_FULL:
-        return ErrorKind::DiskFull;
+        return platform::ErrorKind::DiskFull;
     case SQLITE_IOERR:
-        return ErrorKind::Io;
+        return platform::ErrorKind::Io;
     case SQLITE_NOTADB:
     case SQLITE_NOTFOUND:
     case SQLITE_MISMATCH:
-        return ErrorKind::NotACatalogue;
+        return platform::ErrorKind::NotACatalogue;
     case SQLITE_CORRUPT:
-        return ErrorKind::Damaged;
+        return platform::ErrorKind::Damaged;
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-        return ErrorKind::Busy;
+        return platform::ErrorKind::Busy;
     case SQLITE_READONLY:
     case SQLITE_PERM:
-        return ErrorKind::ReadOnly;
+        return platform::ErrorKind::ReadOnly;
     case SQLITE_CANTOPEN:
-        return ErrorKind::CantOpen;
+        return platform::ErrorKind::CantOpen;
     case SQLITE_INTERRUPT:
-        return ErrorKind::Cancelled;
+        return platform::ErrorKind::Cancelled;
     default:
-        return ErrorKind::Other;
+        return platform::ErrorKind::Other;
     }
+}
+
+platform::Failure sqliteFailure(int code, QString message, int systemError)
+{
+    platform::ErrorKind kind = errorKind(code, systemError);
+    if (kind == platform::ErrorKind::None && code != SQLITE_OK)
+        kind = platform::ErrorKind::Other;
+    return {kind, std::move(message), code};
 }
 
 ConnectionPtr openConnection(const QString &path, int flags, int &rc)

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/failure.h"
+
 #include <QByteArray>
 #include <QString>
 #include <memory>
@@ -24,8 +26,10 @@ constexpr int BusyTimeoutMs = 3000;
 
 // What went wrong, found from SQLite's result code (primary or extended) and, where
 // SQLite reports one, the system's error number; never from a message's text.
-enum class ErrorKind { None, DiskFull, Io, NotACatalogue, Damaged, Busy, ReadOnly, CantOpen, Cancelled, Other };
-ErrorKind errorKind(int code, int systemError = 0);
+platform::ErrorKind errorKind(int code, int systemError = 0);
+// A failure with SQLite's code and the kind found from it: none for SQLITE_OK, Other for
+// SQLITE_ROW or SQLITE_DONE where a step stopped early.
+platform::Failure sqliteFailure(int code, QString message, int systemError = 0);
 
 // Opens a connection with the busy timeout, extended result codes and the program's
 // text functions. rc receives SQLite's answer; the connection is handed back even when

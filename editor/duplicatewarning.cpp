@@ -38,11 +38,11 @@ bool confirmUnlessDuplicate(QWidget *dialog, catalogue::RecordCursor &cursor, co
             return true;
     }
     const sqlite3_int64 own = editing ? cursor.currentRowId() : 0;
-    catalogue::CatalogueError error;
+    platform::Failure error;
     std::unique_ptr<catalogue::Database> opened;
     sqlite3 *db = cursor.database() ? cursor.database()->handle() : nullptr;
     if (!db) {
-        catalogue::CatalogueError notOpened;
+        platform::Failure notOpened;
         opened = catalogue::Database::open(catalogueFile, notOpened);
         // A catalogue that does not open refuses the save too, and that save names the cause.
         if (!opened)
@@ -52,7 +52,7 @@ bool confirmUnlessDuplicate(QWidget *dialog, catalogue::RecordCursor &cursor, co
     const std::optional<catalogue::DuplicateMovie> found = catalogue::findDuplicate(db, title, year, error, own);
     opened.reset();
     // A catalogue locked by another program refuses the save too, and that save says so.
-    if (error && error.kind() != catalogue::ErrorKind::Busy) {
+    if (error && error.kind != platform::ErrorKind::Busy) {
         // The save itself may still work: say what was not checked, then go on.
         widgets::showMessage(dialog, QMessageBox::Warning, dialog->windowTitle(),
                              QString("The catalogue could not be searched for a movie with the same title, so this "

@@ -312,7 +312,7 @@ ImportPlan planImport(const ImportSource &source, const Mapping &mapping, const 
 bool storeMovies(const QString &catalogueFile, const ImportSource &source, const ImportPlan &plan,
                  const std::vector<qsizetype> &chosen, QString &error, const std::function<bool(qsizetype)> &progress)
 {
-    const catalogue::CatalogueError e = catalogue::appendMovies(
+    const platform::Failure e = catalogue::appendMovies(
         catalogueFile, qsizetype(chosen.size()),
         [&](qsizetype i) {
             const PlannedMovie &m = plan.movies[size_t(chosen[size_t(i)])];

@@ -97,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     largestBlock = 0;
     watching = true;
     {
-        CatalogueError error;
+        platform::Failure error;
         std::unique_ptr<Database> db = Database::open(file, error);
         if (!db && error.message.isEmpty())
             fail("refused without a reason", QString::number(error.code));

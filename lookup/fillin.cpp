@@ -42,10 +42,9 @@ FillIn::FillIn(Source &source, QObject *parent) : QObject(parent), source_(sourc
 
 FillIn::~FillIn() = default;
 
-catalogue::CatalogueError FillIn::load(const QString &catalogueFile, const std::vector<sqlite3_int64> &rowIds,
-                                       bool onlyMissing)
+platform::Failure FillIn::load(const QString &catalogueFile, const std::vector<sqlite3_int64> &rowIds, bool onlyMissing)
 {
-    catalogue::CatalogueError error;
+    platform::Failure error;
     const std::unique_ptr<catalogue::Database> db = catalogue::Database::open(catalogueFile, error);
     if (!db)
         return error;
@@ -227,11 +226,11 @@ ApplyResult applyChanges(const QString &catalogueFile, const std::vector<MovieCh
         std::any_of(confirmed.begin(), confirmed.end(), [](const MovieChanges &m) { return !m.changes.empty(); });
     if (!anything)
         return result;
-    catalogue::CatalogueError error =
+    platform::Failure error =
         catalogue::backUpCatalogue(catalogueFile, &result.backupFile, {}, now, catalogue::BackupReason::BeforeFillIn);
     if (error) {
         result.backupFile.clear();
-        result.error = {error.code, "No backup could be made, so nothing was changed: " + error.message};
+        result.error = {error.kind, "No backup could be made, so nothing was changed: " + error.message, error.code};
         return result;
     }
     std::unique_ptr<catalogue::Database> db = catalogue::Database::open(catalogueFile, error);
@@ -240,20 +239,20 @@ ApplyResult applyChanges(const QString &catalogueFile, const std::vector<MovieCh
         return result;
     }
     sqlite3 *h = db->handle();
-    const auto fail = [&](const catalogue::CatalogueError &why) {
+    const auto fail = [&](const platform::Failure &why) {
         if (!sqlite3_get_autocommit(h))
             sqlite3_exec(h, "ROLLBACK", nullptr, nullptr, nullptr);
         // A failed write may leave its rollback to the next reader: be that reader now, so
         // that the file on disk is as it was when we say nothing changed.
         if (sqlite3_exec(h, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) != SQLITE_OK) {
             db.reset();
-            catalogue::CatalogueError ignored;
+            platform::Failure ignored;
             db = catalogue::Database::open(catalogueFile, ignored);
         }
         const QString backup = result.backupFile;
         result = {};
         result.backupFile = backup;
-        result.error = {why.code, "Nothing was changed: " + why.message};
+        result.error = {why.kind, "Nothing was changed: " + why.message, why.code};
         return result;
     };
     // The write lock at once, so that no other writer slips in half way.
@@ -335,7 +334,7 @@ int fillInCatalogue(const QString &catalogueFile, bool onlyMissing, Source *sour
         return 1;
     }
     FillIn fillIn(*source);
-    if (const catalogue::CatalogueError e = fillIn.load(catalogueFile, {}, onlyMissing)) {
+    if (const platform::Failure e = fillIn.load(catalogueFile, {}, onlyMissing)) {
         err << e.message << '\n';
         return 1;
     }

@@ -56,8 +56,7 @@ public:
 
     // Reads the movies of the rows given (every movie when none), in that order; with
     // onlyMissing only those missing a field, and then only empty fields are proposed.
-    catalogue::CatalogueError load(const QString &catalogueFile, const std::vector<sqlite3_int64> &rowIds,
-                                   bool onlyMissing);
+    platform::Failure load(const QString &catalogueFile, const std::vector<sqlite3_int64> &rowIds, bool onlyMissing);
     void start();
     // Stops at once: the request in flight is dropped and finished() follows.
     void cancel();
@@ -110,7 +109,7 @@ private:
 
 // What applyChanges() did.
 struct ApplyResult {
-    catalogue::CatalogueError error; // set when nothing was written
+    platform::Failure error; // set when nothing was written
     QString backupFile;
     int moviesChanged = 0;
     int fieldsChanged = 0;

@@ -176,8 +176,7 @@ void FrmFillIn::onStartClicked()
         return;
     }
     fillIn_ = std::make_unique<lookup::FillIn>(*source_);
-    if (const catalogue::CatalogueError error =
-            fillIn_->load(host_.catalogueFile(), rowIds, onlyMissing_->isChecked())) {
+    if (const platform::Failure error = fillIn_->load(host_.catalogueFile(), rowIds, onlyMissing_->isChecked())) {
         resultLabel_->setText(error.message);
         return;
     }

@@ -12,7 +12,7 @@ namespace maintenance {
 bool backupBeforeChange(QWidget *parent, const QString &catalogueFile, catalogue::BackupReason reason,
                         const QString &keep, QString *madePath)
 {
-    catalogue::CatalogueError error;
+    platform::Failure error;
     {
         widgets::WaitCursor hourglass;
         error = catalogue::backUpCatalogue(catalogueFile, madePath, keep, QDateTime::currentDateTime(), reason);
@@ -27,7 +27,7 @@ bool backupBeforeChange(QWidget *parent, const QString &catalogueFile, catalogue
 StartupBackup::StartupBackup(const QString &catalogueFile, QObject *parent) : QObject(parent)
 {
     thread_ = QThread::create([this, catalogueFile] {
-        catalogue::CatalogueError error;
+        platform::Failure error;
         made_ = catalogue::backUpAtStartupIfDue(catalogueFile, error);
         problem_ = error.message;
     });

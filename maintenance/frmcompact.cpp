@@ -119,7 +119,7 @@ void FrmCompact::onCompactClicked()
     progressBar_->show();
     statusLabel_->setText(QStringLiteral("Please Wait..."));
 
-    catalogue::CatalogueError error;
+    platform::Failure error;
     {
         widgets::WaitCursor hourglass;
         host_.mainCursor().closeDatabase();

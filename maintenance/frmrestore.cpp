@@ -189,7 +189,7 @@ void FrmRestore::onRestoreClicked()
 
     host_.mainCursor().closeDatabase();
     // Refused before the backup is taken, so that a refusal costs nothing.
-    if (const catalogue::CatalogueError refused = catalogue::refusalIfInUse(catalogueFile_)) {
+    if (const platform::Failure refused = catalogue::refusalIfInUse(catalogueFile_)) {
         host_.listAllRecords();
         widgets::showMessage(this, QMessageBox::Warning, windowTitle(), refused.message);
         return;
@@ -200,7 +200,7 @@ void FrmRestore::onRestoreClicked()
         loadBackups();
         return;
     }
-    catalogue::CatalogueError error;
+    platform::Failure error;
     {
         widgets::WaitCursor hourglass;
         error = catalogue::restoreBackup(backup, catalogueFile_);

@@ -18,10 +18,10 @@ int runMoviary(const platform::Locations &locations)
     auto window = std::make_unique<FrmMain>(locations);
     while (!window->load()) {
         const QString problem = window->loadError();
-        const catalogue::ErrorKind kind = catalogue::errorKind(window->loadErrorCode());
+        const platform::ErrorKind kind = catalogue::errorKind(window->loadErrorCode());
         window.reset(); // lets go of the file before a backup is put in its place
         startup::Recovery recovery = startup::Recovery::NoBackups;
-        if (kind == catalogue::ErrorKind::NotACatalogue || kind == catalogue::ErrorKind::Damaged)
+        if (kind == platform::ErrorKind::NotACatalogue || kind == platform::ErrorKind::Damaged)
             recovery = startup::offerBackupsOfDamagedCatalogue(locations.catalogueFile(), problem);
         if (recovery == startup::Recovery::NoBackups)
             widgets::showMessage(nullptr, QMessageBox::Critical, "Moviary", problem);

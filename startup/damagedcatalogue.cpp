@@ -85,7 +85,7 @@ Recovery offerBackupsOfDamagedCatalogue(const QString &catalogueFile, const QStr
         if (backup.isEmpty())
             continue;
         QString keptAs;
-        const catalogue::CatalogueError error = catalogue::recoverFromBackup(backup, catalogueFile, &keptAs);
+        const platform::Failure error = catalogue::recoverFromBackup(backup, catalogueFile, &keptAs);
         if (!error) {
             widgets::showMessage(nullptr, QMessageBox::Information, "Moviary",
                                  QString("The backup %1 was restored. The damaged catalogue is kept as %2.")

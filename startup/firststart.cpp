@@ -39,7 +39,7 @@ bool makeStartCatalogue(const QString &path, StartWith contents, QString *error)
 
 bool isCatalogue(const QString &path, QString *error)
 {
-    catalogue::CatalogueError failure;
+    platform::Failure failure;
     if (catalogue::Database::open(path, failure))
         return true;
     return failWith(error, failure.message);
@@ -47,7 +47,7 @@ bool isCatalogue(const QString &path, QString *error)
 
 bool copyCatalogue(const QString &source, const QString &target, QString *error)
 {
-    catalogue::CatalogueError failure;
+    platform::Failure failure;
     const auto from = catalogue::Database::open(source, failure);
     if (!from)
         return failWith(error, failure.message);

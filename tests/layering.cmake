@@ -4,7 +4,7 @@ cmake_minimum_required(VERSION 3.21)
 # only. Each folder lists the folders it may include (besides its own).
 # Run as: cmake -Droot=<source dir> -P layering.cmake
 set(allowed_platform "")
-set(allowed_catalogue "")
+set(allowed_catalogue platform)
 set(allowed_exchange catalogue platform)
 set(allowed_lookup catalogue platform exchange)
 set(allowed_widgets catalogue)

@@ -72,7 +72,7 @@ int importInto(const QString &file, const QString &catalogueFile, bool keepDupli
         const qint64 movies = catalogue::catalogueMovieCount(catalogueFile);
         if (movies != 0) {
             QString backup;
-            const catalogue::CatalogueError e = catalogue::backUpCatalogue(
+            const platform::Failure e = catalogue::backUpCatalogue(
                 catalogueFile, &backup, {}, QDateTime::currentDateTime(), catalogue::BackupReason::BeforeImport);
             if (e) {
                 say(e.message + QStringLiteral(" Nothing was imported."));

@@ -198,7 +198,7 @@ void TestBackup::failedBackupsLeaveNothingThatCounts()
 
     // A file where the folder should be.
     QFile(backups).open(QIODevice::WriteOnly);
-    CatalogueError e = backUpCatalogue(folder.catalogue(), nullptr, {}, Now);
+    platform::Failure e = backUpCatalogue(folder.catalogue(), nullptr, {}, Now);
     QVERIFY(e);
     QVERIFY2(e.message.contains("not a folder"), qPrintable(e.message));
     QVERIFY(QFile::remove(backups));
@@ -259,7 +259,7 @@ void TestBackup::startupBackupOnlyWhenDueAndChanged()
     TestFolder folder;
     folder.makeSampleCatalogue();
     const QString file = folder.catalogue();
-    CatalogueError error;
+    platform::Failure error;
 
     QVERIFY(backUpAtStartupIfDue(file, error, Now));
     QVERIFY(!error);
@@ -321,7 +321,7 @@ void TestBackup::restoreRefusesAndChangesNothing()
 
     {
         // Another window of the program works on the catalogue.
-        CatalogueError e;
+        platform::Failure e;
         auto open = Database::open(folder.catalogue(), e);
         QVERIFY(open);
         e = restoreBackup(backup, folder.catalogue());
@@ -335,7 +335,7 @@ void TestBackup::restoreRefusesAndChangesNothing()
     QVERIFY(d.open(QIODevice::WriteOnly));
     d.write(fileBytes(backup).left(3000));
     d.close();
-    CatalogueError e = restoreBackup(damaged, folder.catalogue());
+    platform::Failure e = restoreBackup(damaged, folder.catalogue());
     QVERIFY2(e.message.contains("damaged"), qPrintable(e.message));
     const QString stranger = folder.path() + "/Backups/DVDs-20261202-100000.mdb";
     execSql(stranger, "CREATE TABLE Songs (Name TEXT)");
@@ -356,7 +356,7 @@ void TestBackup::duplicateTitlesIgnoreCaseAccentsAndBlanks()
     TestFolder folder;
     folder.makeCatalogue({movie("Amélie", "Comedy", "2001"), movie("Heat", "Action", ""),
                           movie("Solaris", "Sci-Fi", "1972"), movie("Solaris", "Sci-Fi", "2002")});
-    CatalogueError e;
+    platform::Failure e;
     auto db = Database::open(folder.catalogue(), e);
     QVERIFY(db);
     auto found = findDuplicate(db->handle(), " AMELIE ", "2001", e);
@@ -379,11 +379,11 @@ void TestBackup::duplicateCheckReportsAnUnreadableCatalogue()
 {
     TestFolder folder;
     folder.makeDamagedCatalogue();
-    CatalogueError e;
+    platform::Failure e;
     auto db = Database::open(folder.catalogue(), e);
     QVERIFY2(db, qPrintable(e.message));
     QVERIFY(!findDuplicate(db->handle(), "Movie 399", "", e));
-    QCOMPARE(e.kind(), ErrorKind::Damaged);
+    QCOMPARE(e.kind, platform::ErrorKind::Damaged);
     QCOMPARE(e.message, QString("The catalogue file DVDs.mdb is damaged."));
     // A title that repeats nothing reads nothing and fails nothing.
     QVERIFY(!findDuplicate(db->handle(), " ", "", e));

@@ -370,15 +370,15 @@ private slots:
     void statementsThatCannotBePreparedSayWhy()
     {
         folder->makeCatalogue({movie("Alien")});
-        CatalogueError error;
+        platform::Failure error;
         auto db = Database::open(folder->catalogue(), error);
         QVERIFY(db && !error);
         for (const char *sql : {"SELECT nothing FROM", "SELECT * FROM NoSuchTable", "", "  -- only a comment"}) {
-            CatalogueError e;
+            platform::Failure e;
             QVERIFY2(!db->prepare(sql, e), sql);
             QVERIFY2(e && !e.message.isEmpty(), sql);
         }
-        CatalogueError e;
+        platform::Failure e;
         const StatementPtr st = db->prepare("SELECT count(*) FROM Movies", e);
         QVERIFY(st && !e);
         QCOMPARE(sqlite3_step(st.get()), SQLITE_ROW);

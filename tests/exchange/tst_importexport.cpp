@@ -182,7 +182,7 @@ void TestImportExport::failedWritesLeaveTheCatalogueAsItWas()
 
     // The engine refuses the third row: the first two are not kept either.
     {
-        catalogue::CatalogueError e;
+        platform::Failure e;
         auto db = catalogue::Database::open(folder.catalogue(), e);
         QVERIFY(db);
         QCOMPARE(sqlite3_exec(db->handle(),
@@ -205,7 +205,7 @@ void TestImportExport::failedWritesLeaveTheCatalogueAsItWas()
     QVERIFY(folder.moviesInFile() == before);
 
     // Another program holds the write lock.
-    catalogue::CatalogueError e;
+    platform::Failure e;
     auto other = catalogue::Database::open(folder.catalogue(), e);
     QCOMPARE(sqlite3_exec(other->handle(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
     QVERIFY(!import(file, folder.catalogue(), error));

@@ -122,13 +122,13 @@ int churn(const QString &folder, const QString &journalPath, qint64 seq, quint32
             journal.line("? COMPACT");
             w.list.closeDatabase();
             w.adder.closeDatabase();
-            if (const CatalogueError e = compactCatalogue(file, platform::compactionWorkFile(folder)))
+            if (const platform::Failure e = compactCatalogue(file, platform::compactionWorkFile(folder)))
                 failed(&journal, "COMPACT", e.message);
             journal.line("! COMPACT");
         } else if (dice < 14) {
             // A backup, and the pruning that follows it.
             journal.line("? BACKUP");
-            if (const CatalogueError e = backUpCatalogue(file))
+            if (const platform::Failure e = backUpCatalogue(file))
                 failed(&journal, "BACKUP", e.message);
             journal.line("! BACKUP");
         } else if (!backups.isEmpty()) {
@@ -148,9 +148,9 @@ int churn(const QString &folder, const QString &journalPath, qint64 seq, quint32
             journal.line("? " + op);
             w.list.closeDatabase();
             w.adder.closeDatabase();
-            if (const CatalogueError e = backUpCatalogue(file, nullptr, chosen))
+            if (const platform::Failure e = backUpCatalogue(file, nullptr, chosen))
                 failed(&journal, op, e.message);
-            if (const CatalogueError e = restoreBackup(chosen, file))
+            if (const platform::Failure e = restoreBackup(chosen, file))
                 failed(&journal, op, e.message);
             journal.line("! " + op);
         } else if (rows < 10 || (rows < 60 && dice < 45)) {
@@ -201,7 +201,7 @@ int lock(const QString &file)
 
 int compact(const QString &folder)
 {
-    const CatalogueError e = compactCatalogue(platform::catalogueFile(folder), platform::compactionWorkFile(folder));
+    const platform::Failure e = compactCatalogue(platform::catalogueFile(folder), platform::compactionWorkFile(folder));
     std::printf("%s\n", qPrintable(e ? e.message : QString("compacted")));
     return e ? 2 : 0;
 }

@@ -136,7 +136,7 @@ QString inspect(const QString &file, std::set<qint64> &movies)
     db.reset();
 
     // The program itself must take the file as a catalogue again.
-    CatalogueError e;
+    platform::Failure e;
     if (!Database::open(file, e))
         return "the program refuses the file: " + e.message;
     return {};

@@ -67,7 +67,7 @@ void TestFaultsBackup::backupUnderEveryFault()
             faultvfs::resetCounts();
             faultvfs::arm(fault.op, n, fault.code, fault.times);
             QString made;
-            const catalogue::CatalogueError error = catalogue::backUpCatalogue(file, &made);
+            const platform::Failure error = catalogue::backUpCatalogue(file, &made);
             const int injected = faultvfs::disarm();
             syncs = std::max(syncs, faultvfs::count(faultvfs::Op::Sync));
 
@@ -117,7 +117,7 @@ void TestFaultsBackup::restoreUnderEveryFault()
             const Snapshot before = snapshot(file);
 
             faultvfs::arm(fault.op, n, fault.code, fault.times);
-            const catalogue::CatalogueError error = catalogue::restoreBackup(backup, file);
+            const platform::Failure error = catalogue::restoreBackup(backup, file);
             const int injected = faultvfs::disarm();
             const Snapshot after = snapshot(file);
             QVERIFY2(snapshot(backup).bytes == saved.bytes, qPrintable(ctx + ": the backup changed"));

@@ -47,7 +47,7 @@ void TestFaultsCompaction::compactionUnderEveryFault()
             QCOMPARE(before.bytes, fragmentedCatalogue());
 
             faultvfs::arm(fault.op, n, fault.code, fault.times);
-            const catalogue::CatalogueError error = catalogue::compactCatalogue(file, work);
+            const platform::Failure error = catalogue::compactCatalogue(file, work);
             const int injected = faultvfs::disarm();
             const Snapshot after = snapshot(file);
             QVERIFY2(!QFile::exists(work), qPrintable(ctx + ": the work file was left behind"));

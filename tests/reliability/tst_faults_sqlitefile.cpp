@@ -12,8 +12,8 @@
 
 #include <cerrno>
 
-using catalogue::ErrorKind;
 using faultvfs::Op;
+using platform::ErrorKind;
 
 Q_DECLARE_METATYPE(ErrorKind)
 Q_DECLARE_METATYPE(faultvfs::Op)
@@ -37,16 +37,16 @@ void TestFaultsSqliteFile::kindsFollowTheCodes_data()
     QTest::addColumn<int>("code");
     QTest::addColumn<int>("systemError");
     QTest::addColumn<ErrorKind>("kind");
-    QTest::newRow("full") << SQLITE_FULL << 0 << ErrorKind::DiskFull;
-    QTest::newRow("write failed, no space") << SQLITE_IOERR_WRITE << ENOSPC << ErrorKind::DiskFull;
-    QTest::newRow("write failed") << SQLITE_IOERR_WRITE << EIO << ErrorKind::Io;
-    QTest::newRow("sync failed") << SQLITE_IOERR_FSYNC << 0 << ErrorKind::Io;
-    QTest::newRow("damaged index") << SQLITE_CORRUPT_INDEX << 0 << ErrorKind::Damaged;
-    QTest::newRow("not a database") << SQLITE_NOTADB << 0 << ErrorKind::NotACatalogue;
-    QTest::newRow("locked by a snapshot") << SQLITE_BUSY_SNAPSHOT << 0 << ErrorKind::Busy;
-    QTest::newRow("read-only folder") << SQLITE_READONLY_DIRECTORY << 0 << ErrorKind::ReadOnly;
-    QTest::newRow("no such folder") << SQLITE_CANTOPEN_ISDIR << 0 << ErrorKind::CantOpen;
-    QTest::newRow("done") << SQLITE_DONE << 0 << ErrorKind::None;
+    QTest::newRow("full") << SQLITE_FULL << 0 << platform::ErrorKind::DiskFull;
+    QTest::newRow("write failed, no space") << SQLITE_IOERR_WRITE << ENOSPC << platform::ErrorKind::DiskFull;
+    QTest::newRow("write failed") << SQLITE_IOERR_WRITE << EIO << platform::ErrorKind::Io;
+    QTest::newRow("sync failed") << SQLITE_IOERR_FSYNC << 0 << platform::ErrorKind::Io;
+    QTest::newRow("damaged index") << SQLITE_CORRUPT_INDEX << 0 << platform::ErrorKind::Damaged;
+    QTest::newRow("not a database") << SQLITE_NOTADB << 0 << platform::ErrorKind::NotACatalogue;
+    QTest::newRow("locked by a snapshot") << SQLITE_BUSY_SNAPSHOT << 0 << platform::ErrorKind::Busy;
+    QTest::newRow("read-only folder") << SQLITE_READONLY_DIRECTORY << 0 << platform::ErrorKind::ReadOnly;
+    QTest::newRow("no such folder") << SQLITE_CANTOPEN_ISDIR << 0 << platform::ErrorKind::CantOpen;
+    QTest::newRow("done") << SQLITE_DONE << 0 << platform::ErrorKind::None;
 }
 
 void TestFaultsSqliteFile::kindsFollowTheCodes()
@@ -62,9 +62,9 @@ void TestFaultsSqliteFile::copyUnderAFault_data()
     QTest::addColumn<Op>("op");
     QTest::addColumn<int>("code");
     QTest::addColumn<ErrorKind>("kind");
-    QTest::newRow("disk full") << Op::Write << SQLITE_FULL << ErrorKind::DiskFull;
-    QTest::newRow("write fails") << Op::Write << SQLITE_IOERR_WRITE << ErrorKind::Io;
-    QTest::newRow("read fails") << Op::Read << SQLITE_IOERR_READ << ErrorKind::Io;
+    QTest::newRow("disk full") << Op::Write << SQLITE_FULL << platform::ErrorKind::DiskFull;
+    QTest::newRow("write fails") << Op::Write << SQLITE_IOERR_WRITE << platform::ErrorKind::Io;
+    QTest::newRow("read fails") << Op::Read << SQLITE_IOERR_READ << platform::ErrorKind::Io;
 }
 
 void TestFaultsSqliteFile::copyUnderAFault()
@@ -96,11 +96,11 @@ void TestFaultsSqliteFile::readUnderAFault()
     qint64 movies = 0;
     faultvfs::arm(Op::Read, 1, SQLITE_IOERR_READ, 0);
     QVERIFY(!catalogue::readValue(db.get(), "SELECT count(*) FROM Movies", movies, &rc));
-    QCOMPARE(catalogue::errorKind(rc), ErrorKind::Io);
+    QCOMPARE(catalogue::errorKind(rc), platform::ErrorKind::Io);
     // A backup that cannot be read says so by its code, whatever its message.
     const catalogue::BackupContents contents = catalogue::inspectBackup(folder.catalogue());
     QVERIFY(!contents.intact);
-    QCOMPARE(catalogue::errorKind(contents.code), ErrorKind::Io);
+    QCOMPARE(catalogue::errorKind(contents.code), platform::ErrorKind::Io);
     faultvfs::disarm();
     QVERIFY(catalogue::readValue(db.get(), "SELECT count(*) FROM Movies", movies, &rc));
     QVERIFY(movies > 0);

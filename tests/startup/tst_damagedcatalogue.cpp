@@ -32,7 +32,10 @@ QByteArray contentsOf(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-QStringList damagedFilesIn(const QString &folder) { return QDir(folder).entryList({"DVDs.damaged-*.mdb"}, QDir::Files); }
+QStringList damagedFilesIn(const QString &folder)
+{
+    return QDir(folder).entryList({"DVDs.damaged-*.mdb"}, QDir::Files);
+}
 
 // Answers the question with the button named, then the choice (if one comes) with the
 // backup at choiceIndex, then the closing message; records the question's buttons.
@@ -163,7 +166,7 @@ void TestDamagedCatalogue::aDamagedBackupIsNeverPutInPlace()
     overwrite(folder.catalogue(), "damaged too");
 
     QString keptAs;
-    const catalogue::CatalogueError error = catalogue::recoverFromBackup(backup, folder.catalogue(), &keptAs);
+    const platform::Failure error = catalogue::recoverFromBackup(backup, folder.catalogue(), &keptAs);
     QVERIFY(error);
     QVERIFY(error.message.contains(QFileInfo(backup).fileName()));
     QVERIFY(keptAs.isEmpty());

@@ -25,7 +25,7 @@ namespace {
 // "Name TYPE" for each column of Movies, in table order.
 QStringList columns(const QString &path)
 {
-    catalogue::CatalogueError error;
+    platform::Failure error;
     auto db = catalogue::Database::open(path, error);
     if (!db)
         return {error.message};
@@ -244,7 +244,7 @@ void TestCatalogueMaker::forcedRebuildKeepsTheOldCatalogueUntilTheNewOneIsDone()
 
     // Not while another program (here, this test) has it open.
     {
-        catalogue::CatalogueError e;
+        platform::Failure e;
         auto open = catalogue::Database::open(path, e);
         QVERIFY(open);
         const Run refused = runMaker({"--force", path});
