@@ -151,7 +151,7 @@ int main(int argc, char **argv)
             LocalServer &s = server.local();
             s.answer("/w/api.php?action=wbsearchentities",
                      Answer::json(LocalServer::file("wikidata/search-alien.json")));
-            s.answer("/w/api.php?action=wbgetentities&props=labels|descriptions|claims",
+            s.answer("/w/api.php?action=wbgetentities&props=labels|descriptions|claims|sitelinks",
                      Answer::json(LocalServer::file("wikidata/filter-alien.json")));
             s.answer("/w/api.php?action=wbgetentities&props=labels|descriptions|claims|sitelinks",
                      Answer::json(LocalServer::file("wikidata/film-alien.json")));

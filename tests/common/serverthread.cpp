@@ -42,7 +42,7 @@ void recordWikidata(LocalServer &server)
     server.answer("/w/api.php?action=wbsearchentities", Answer::json(LocalServer::file("wikidata/search-none.json")));
     server.answer("/w/api.php?action=wbsearchentities&search=Alien",
                   Answer::json(LocalServer::file("wikidata/search-alien.json")));
-    server.answer("/w/api.php?action=wbgetentities&props=labels|descriptions|claims",
+    server.answer("/w/api.php?action=wbgetentities&props=labels|descriptions|claims|sitelinks",
                   Answer::json(LocalServer::file("wikidata/filter-alien.json")));
     server.answer("/w/api.php?action=wbgetentities&ids=Q103569&props=labels|descriptions|claims|sitelinks",
                   Answer::json(LocalServer::file("wikidata/film-alien.json")));

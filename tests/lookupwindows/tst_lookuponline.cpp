@@ -155,15 +155,15 @@ private slots:
         QTest::addColumn<Answer>("answer");
         QTest::addColumn<QString>("message");
         const QString search = "/w/api.php?action=wbsearchentities&search=Alien&format=json";
-        const QString film = "/w/api.php?action=wbgetentities&ids=Q103569&props=labels|descriptions|claims|sitelinks"
-                             "&format=json";
+        // The film itself came with the search: the details read its genres', cast's and rating's labels.
+        const QString labels = "/w/api.php?action=wbgetentities&props=labels&format=json";
         QTest::newRow("Wikidata, HTTP error in the search")
             << false << search << false << Answer::error(503) << "Wikidata answered with an error (HTTP 503";
         QTest::newRow("Wikidata, not JSON in the search")
             << false << search << false << Answer::json("<html>busy</html>")
             << "Wikidata gave an answer that is not in the expected form.";
         QTest::newRow("Wikidata, not JSON in the details")
-            << false << film << true << Answer::json("{\"entities\": [")
+            << false << labels << true << Answer::json("{\"entities\": [")
             << "Wikidata gave an answer that is not in the expected form.";
         QTest::newRow("TMDb, key refused")
             << true << "/3/search/movie?query=Alien&year=1979" << false

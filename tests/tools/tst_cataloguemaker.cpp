@@ -353,8 +353,8 @@ void TestCatalogueMaker::fillInWritesOnlyConfidentMatchesAfterABackup()
     QCOMPARE(movies[2], unknown);
     int asked = 0;
     server.inThread([&] { asked = int(server.local().requests().size()); });
-    // Each Alien's search and its filter, Zzyzx Road's search, and the film's entity, labels and summary.
-    QCOMPARE(asked, 2 * 2 + 1 + 3);
+    // Each Alien's search and its films, Zzyzx Road's search, and the film's labels and summary.
+    QCOMPARE(asked, 2 * 2 + 1 + 2);
 }
 
 void TestCatalogueMaker::fillInWithoutAnswersChangesNothing_data()
@@ -371,7 +371,7 @@ void TestCatalogueMaker::fillInWithoutAnswersChangesNothing_data()
                                 << "/w/api.php?action=wbsearchentities&search=Alien" << LocalServer::Answer::error(503)
                                 << "Wikidata answered with an error (HTTP 503";
     QTest::newRow("not JSON") << "wikidata"
-                              << "/w/api.php?action=wbgetentities&props=labels|descriptions|claims"
+                              << "/w/api.php?action=wbgetentities&props=labels|descriptions|claims|sitelinks"
                               << LocalServer::Answer::json("<html>") << "not in the expected form";
 }
 
