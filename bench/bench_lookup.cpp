@@ -5,12 +5,11 @@
 //   moviary-bench-lookup
 #include "bench/measure.h"
 #include "lookup/sources.h"
-#include "tests/common/localserver.h"
+#include "tests/common/serverthread.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QThread>
 #include <QTimer>
 #include <ctime>
 #include <functional>
@@ -30,40 +29,7 @@ double cpuMs(clockid_t clock)
     return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
 }
 
-// The server in a thread of its own, so that its work is neither in the event loop measured
-// nor in the main thread's processor time.
-class ServerThread {
-public:
-    ServerThread()
-    {
-        thread.start();
-        context.moveToThread(&thread);
-        inThread([this] { server = std::make_unique<LocalServer>(); });
-    }
-    ~ServerThread()
-    {
-        inThread([this] { server.reset(); });
-        thread.quit();
-        thread.wait();
-    }
-    void inThread(const std::function<void()> &work)
-    {
-        QMetaObject::invokeMethod(&context, work, Qt::BlockingQueuedConnection);
-    }
-    LocalServer &local() { return *server; }
-    // Processor time of the server's thread so far.
-    double cpu()
-    {
-        double taken = 0;
-        inThread([&] { taken = cpuMs(CLOCK_THREAD_CPUTIME_ID); });
-        return taken;
-    }
-
-private:
-    QThread thread;
-    QObject context;
-    std::unique_ptr<LocalServer> server;
-};
+using testsupport::ServerThread;
 
 struct Figures {
     double wallMs = 0;
@@ -151,7 +117,7 @@ int main(int argc, char **argv)
             LocalServer &s = server.local();
             s.answer("/w/api.php?action=wbsearchentities",
                      Answer::json(LocalServer::file("wikidata/search-alien.json")));
-            s.answer("/w/api.php?action=wbgetentities&props=labels|descriptions|claims",
+            s.answer("/w/api.php?action=wbgetentities&props=labels|descriptions|claims|sitelinks",
                      Answer::json(LocalServer::file("wikidata/filter-alien.json")));
             s.answer("/w/api.php?action=wbgetentities&props=labels|descriptions|claims|sitelinks",
                      Answer::json(LocalServer::file("wikidata/film-alien.json")));
@@ -161,11 +127,11 @@ int main(int argc, char **argv)
                      Answer::json(LocalServer::file("wikidata/summary-alien.json")));
         });
         lookup::WikidataSource source(server.local().url("/w/api.php"), server.local().url("/api/rest_v1"));
-        const double serverBefore = server.cpu();
+        const double serverBefore = server.cpuMs();
         const Figures f = run(source);
         int requests = 0;
         server.inThread([&] { requests = int(server.local().requests().size()); });
-        report(source.name(), f, server.cpu() - serverBefore, requests);
+        report(source.name(), f, server.cpuMs() - serverBefore, requests);
     }
     {
         ServerThread server;
@@ -175,11 +141,11 @@ int main(int argc, char **argv)
             s.answer("/3/movie/348", Answer::json(LocalServer::file("tmdb/movie-348.json")));
         });
         lookup::TmdbSource source(server.local().url(), QStringLiteral("0123456789abcdef0123456789abcdef"));
-        const double serverBefore = server.cpu();
+        const double serverBefore = server.cpuMs();
         const Figures f = run(source);
         int requests = 0;
         server.inThread([&] { requests = int(server.local().requests().size()); });
-        report(source.name(), f, server.cpu() - serverBefore, requests);
+        report(source.name(), f, server.cpuMs() - serverBefore, requests);
     }
     return 0;
 }

@@ -4,6 +4,8 @@
 #include "lookup/http.h"
 #include "lookup/source.h"
 
+#include <QHash>
+#include <QJsonObject>
 #include <QUrl>
 #include <memory>
 
@@ -31,7 +33,11 @@ private:
     QString name;
 };
 
+// The films of the latest search, as Wikidata sent them, by item.
+using FoundFilms = QHash<QString, QJsonObject>;
+
 // Wikidata's Action API for the films, Wikipedia's REST summary for the article's first lines.
+// The details of a film the latest search found start from the entity that search read.
 class WikidataSource : public Source {
 public:
     WikidataSource(QUrl wikidata, QUrl wikipedia);
@@ -44,6 +50,7 @@ private:
     std::shared_ptr<Http> http;
     QUrl wikidata;
     QUrl wikipedia;
+    std::shared_ptr<FoundFilms> found;
 };
 
 // The Movie Database's version 3 API, with a v3 API key or a v4 read access token.

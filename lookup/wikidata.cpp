@@ -150,10 +150,15 @@ std::optional<QJsonObject> entitiesOf(const QByteArray &body)
     return answer->value(QStringLiteral("entities")).toObject();
 }
 
+// Every part of an entity that the details read, so that the films a search found need no second read.
+const QString FilmProps = QStringLiteral("labels|descriptions|claims|sitelinks");
+
 class WikidataSearch : public HttpRequest {
 public:
-    WikidataSearch(std::shared_ptr<Http> http, QUrl api, const QString &title, int year)
-        : HttpRequest(std::move(http), QStringLiteral("Wikidata")), api(std::move(api)), year(year)
+    WikidataSearch(std::shared_ptr<Http> http, QUrl api, std::shared_ptr<FoundFilms> films, const QString &title,
+                   int year)
+        : HttpRequest(std::move(http), QStringLiteral("Wikidata")), api(std::move(api)), found(std::move(films)),
+          year(year)
     {
         fetch(apiCall(this->api, {{QStringLiteral("action"), QStringLiteral("wbsearchentities")},
                                   {QStringLiteral("search"), title.trimmed()},
@@ -184,7 +189,7 @@ private:
         }
         if (ids.isEmpty())
             return finishWith(QList<Candidate>{});
-        fetch(entitiesCall(api, ids, QStringLiteral("labels|descriptions|claims")), {}, sourceName(),
+        fetch(entitiesCall(api, ids, FilmProps), {}, sourceName(),
               [this](const QByteArray &entities) { filtered(entities); });
     }
 
@@ -194,10 +199,12 @@ private:
         if (!entities)
             return failBadAnswer(sourceName());
         QList<Candidate> films;
+        found->clear();
         for (Candidate c : hits) {
             const QJsonObject entity = entities->value(c.id).toObject();
             if (!isFilm(entity))
                 continue;
+            found->insert(c.id, entity);
             c.year = earliestYear(entity, "P577");
             const QString label = inEnglish(entity, "labels");
             if (!label.isEmpty())
@@ -213,6 +220,7 @@ private:
     }
 
     QUrl api;
+    std::shared_ptr<FoundFilms> found;
     int year;
     QStringList ids;
     QList<Candidate> hits;
@@ -220,7 +228,8 @@ private:
 
 class WikidataDetails : public HttpRequest {
 public:
-    WikidataDetails(std::shared_ptr<Http> http, QUrl api, QUrl summaries, const Candidate &candidate)
+    WikidataDetails(std::shared_ptr<Http> http, QUrl api, QUrl summaries, const FoundFilms &films,
+                    const Candidate &candidate)
         : HttpRequest(std::move(http), QStringLiteral("Wikidata")), api(std::move(api)), summaries(std::move(summaries))
     {
         movie[catalogue::Field::Title] = candidate.title;
@@ -229,17 +238,21 @@ public:
             return;
         }
         id = candidate.id;
-        fetch(entitiesCall(this->api, {id}, QStringLiteral("labels|descriptions|claims|sitelinks")), {}, sourceName(),
-              [this](const QByteArray &body) { read(body); });
+        if (const auto known = films.constFind(id); known != films.cend()) {
+            QTimer::singleShot(0, this, [this, entity = *known] { read(entity); });
+            return;
+        }
+        fetch(entitiesCall(this->api, {id}, FilmProps), {}, sourceName(), [this](const QByteArray &body) {
+            const auto entities = entitiesOf(body);
+            if (!entities || !entities->value(id).isObject())
+                return failBadAnswer(sourceName());
+            read(entities->value(id).toObject());
+        });
     }
 
 private:
-    void read(const QByteArray &body)
+    void read(const QJsonObject &entity)
     {
-        const auto entities = entitiesOf(body);
-        if (!entities || !entities->value(id).isObject())
-            return failBadAnswer(sourceName());
-        const QJsonObject entity = entities->value(id).toObject();
         if (entity.contains(QStringLiteral("missing")))
             return failBadAnswer(sourceName());
         const QString label = inEnglish(entity, "labels");
@@ -334,18 +347,19 @@ private:
 } // namespace
 
 WikidataSource::WikidataSource(QUrl wikidata, QUrl wikipedia)
-    : http(std::make_shared<Http>()), wikidata(std::move(wikidata)), wikipedia(std::move(wikipedia))
+    : http(std::make_shared<Http>()), wikidata(std::move(wikidata)), wikipedia(std::move(wikipedia)),
+      found(std::make_shared<FoundFilms>())
 {
 }
 
 std::unique_ptr<Request> WikidataSource::search(const QString &title, int year)
 {
-    return std::make_unique<WikidataSearch>(http, wikidata, title, year);
+    return std::make_unique<WikidataSearch>(http, wikidata, found, title, year);
 }
 
 std::unique_ptr<Request> WikidataSource::details(const Candidate &candidate)
 {
-    return std::make_unique<WikidataDetails>(http, wikidata, wikipedia, candidate);
+    return std::make_unique<WikidataDetails>(http, wikidata, wikipedia, *found, candidate);
 }
 
 } // namespace lookup

@@ -24,7 +24,7 @@ void recordWikidata(LocalServer &server)
 {
     server.answer("/w/api.php?action=wbsearchentities&search=Alien",
                   Answer::json(LocalServer::file("wikidata/search-alien.json")));
-    server.answer("/w/api.php?action=wbgetentities&props=labels|descriptions|claims",
+    server.answer("/w/api.php?action=wbgetentities&props=labels|descriptions|claims|sitelinks",
                   Answer::json(LocalServer::file("wikidata/filter-alien.json")));
     server.answer("/w/api.php?action=wbgetentities&ids=Q103569&props=labels|descriptions|claims|sitelinks",
                   Answer::json(LocalServer::file("wikidata/film-alien.json")));
@@ -63,6 +63,7 @@ class TestSources : public QObject {
 private slots:
     void wikidataSearchKeepsFilmsOnly();
     void wikidataDetails();
+    void wikidataDetailsOfAFoundFilmReuseTheSearch();
     void wikidataWithoutArticleKeepsShortDescription_data();
     void wikidataWithoutArticleKeepsShortDescription();
     void tmdbSearchAndDetails_data();
@@ -123,6 +124,27 @@ void TestSources::wikidataDetails()
     QCOMPARE(m[catalogue::Field::Time], QString("117"));
     QCOMPARE(m[catalogue::Field::Review], QString());
     QCOMPARE(server.requests().size(), 3);
+}
+
+void TestSources::wikidataDetailsOfAFoundFilmReuseTheSearch()
+{
+    LocalServer server;
+    recordWikidata(server);
+    lookup::WikidataSource source(server.url("/w/api.php"), server.url("/api/rest_v1"));
+    auto found = source.search("Alien", 0);
+    QVERIFY(waitFor(*found));
+    server.clearRequests();
+    auto request = source.details(found->candidates().first());
+    QVERIFY(waitFor(*request));
+    // Only the labels and the summary are read: the film's entity came with the search.
+    QCOMPARE(server.requests().size(), 2);
+    QCOMPARE(server.requests().first().queryValue("props"), QString("labels"));
+
+    lookup::WikidataSource fresh(server.url("/w/api.php"), server.url("/api/rest_v1"));
+    auto read = fresh.details(found->candidates().first());
+    QVERIFY(waitFor(*read));
+    QCOMPARE(server.requests().size(), 5);
+    QVERIFY(request->details() == read->details());
 }
 
 void TestSources::wikidataWithoutArticleKeepsShortDescription_data()

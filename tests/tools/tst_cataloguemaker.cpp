@@ -5,6 +5,7 @@
 #include "catalogue/recordcursor.h"
 #include "catalogue/schema.h"
 #include "tests/common/files.h"
+#include "tests/common/serverthread.h"
 #include "tests/common/testfolder.h"
 
 #include <QDir>
@@ -82,6 +83,21 @@ Run importWithMaker(const TestFolder &folder, const QByteArray &file, const QStr
     return runMaker(QStringList{"--import", path} + options + QStringList{folder.catalogue()});
 }
 
+// The environment of a maker whose saved settings, in the folder's own configuration, look movies up
+// in the source named at the local server.
+QProcessEnvironment lookingUpAt(const TestFolder &folder, const LocalServer &server, const QString &source)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", folder.path() + "/config");
+    QSettings settings(folder.path() + "/config/moviary/moviary.conf", QSettings::IniFormat);
+    settings.setValue("Lookup/Source", source);
+    settings.setValue("Lookup/TMDb Key", "0123456789abcdef0123456789abcdef");
+    settings.setValue("Lookup/Wikidata Address", server.url("/w/api.php").toString());
+    settings.setValue("Lookup/Wikipedia Address", server.url("/api/rest_v1").toString());
+    settings.setValue("Lookup/TMDb Address", server.url().toString());
+    return env;
+}
+
 QStringList titlesIn(const TestFolder &folder)
 {
     QStringList titles;
@@ -101,6 +117,9 @@ private slots:
     void commandLineExitCodes();
     void forcedRebuildKeepsTheOldCatalogueUntilTheNewOneIsDone();
     void fillInWithoutAReachableSourceChangesNothing();
+    void fillInWritesOnlyConfidentMatchesAfterABackup();
+    void fillInWithoutAnswersChangesNothing_data();
+    void fillInWithoutAnswersChangesNothing();
     void importReadsListsWithAndWithoutNames_data();
     void importReadsListsWithAndWithoutNames();
     void importLeavesOutWhatIsNotAMovie();
@@ -293,6 +312,91 @@ void TestCatalogueMaker::fillInWithoutAReachableSourceChangesNothing()
         QVERIFY2(refused.output.contains("--fill-in [--only-missing] PATH/DVDs.mdb"), qPrintable(args.join(' ')));
     }
     QCOMPARE(fileBytes(path), before);
+}
+
+void TestCatalogueMaker::fillInWritesOnlyConfidentMatchesAfterABackup()
+{
+    TestFolder folder;
+    const QString path = folder.catalogue();
+    const Movie unsure = catalogue::makeMovie("Alien", "", "", "", "", "", "", "");
+    const Movie unknown = catalogue::makeMovie("Zzyzx Road", "", "", "", "", "", "2006", "");
+    Movie mine = catalogue::makeMovie("Alien", "", "Drama", "", "My review", "", "1979", "");
+    folder.makeCatalogue({mine, unsure, unknown});
+    testsupport::ServerThread server;
+    server.inThread([&] { testsupport::recordWikidata(server.local()); });
+
+    const Run run = runMaker({"--fill-in", path}, lookingUpAt(folder, server.local(), "wikidata"));
+    QCOMPARE(run.exitCode, 0);
+    const auto backups = catalogue::listBackups(path);
+    QCOMPARE(backups.size(), 1);
+    QVERIFY2(run.out.startsWith("Backup taken before the changes: " + backups.first().path + "\n"), run.output);
+    for (const char *line : {"Alien: Actors = Sigourney Weaver, Tom Skerritt, Veronica Cartwright, Harry Dean Stanton, "
+                             "John Hurt, Ian Holm, Yaphet Kotto, Helen Horton\n",
+                             "Alien: Rating = R\n", "Alien: Time = 117\n",
+                             "More than one match, not changed: Alien (Alien (1979); Alien (2023))\n",
+                             "No match found: Zzyzx Road (2006)\n", "1 movie changed in DVDs.mdb.\n"})
+        QVERIFY2(run.out.contains(line), qPrintable(line + ("\nnot in:\n" + run.out)));
+    // The collector's own category stays: only empty fields are written.
+    QVERIFY2(!run.out.contains("Category"), run.output);
+    QVERIFY(run.err.isEmpty());
+
+    const auto movies = folder.moviesInFile();
+    QCOMPARE(movies.size(), size_t(3));
+    mine[Field::Actors] = "Sigourney Weaver, Tom Skerritt, Veronica Cartwright, Harry Dean Stanton, John Hurt, Ian "
+                          "Holm, Yaphet Kotto, Helen Horton";
+    mine[Field::Rating] = "R";
+    mine[Field::Time] = "117";
+    QVERIFY(movies[0][Field::Description].startsWith("Alien is a 1979 science fiction horror film"));
+    mine[Field::Description] = movies[0][Field::Description];
+    QCOMPARE(movies[0], mine);
+    QCOMPARE(movies[1], unsure);
+    QCOMPARE(movies[2], unknown);
+    int asked = 0;
+    server.inThread([&] { asked = int(server.local().requests().size()); });
+    // Each Alien's search and its films, Zzyzx Road's search, and the film's labels and summary.
+    QCOMPARE(asked, 2 * 2 + 1 + 2);
+}
+
+void TestCatalogueMaker::fillInWithoutAnswersChangesNothing_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("failing");
+    QTest::addColumn<LocalServer::Answer>("answer");
+    QTest::addColumn<QString>("words");
+    QTest::newRow("key refused") << "tmdb"
+                                 << "/3/search/movie?query=Alien"
+                                 << LocalServer::Answer::error(401, LocalServer::file("tmdb/error-401.json"))
+                                 << "The Movie Database refused the key.";
+    QTest::newRow("HTTP error") << "wikidata"
+                                << "/w/api.php?action=wbsearchentities&search=Alien" << LocalServer::Answer::error(503)
+                                << "Wikidata answered with an error (HTTP 503";
+    QTest::newRow("not JSON") << "wikidata"
+                              << "/w/api.php?action=wbgetentities&props=labels|descriptions|claims|sitelinks"
+                              << LocalServer::Answer::json("<html>") << "not in the expected form";
+}
+
+void TestCatalogueMaker::fillInWithoutAnswersChangesNothing()
+{
+    QFETCH(QString, source);
+    QFETCH(QString, failing);
+    QFETCH(LocalServer::Answer, answer);
+    QFETCH(QString, words);
+    TestFolder folder;
+    const QString path = folder.catalogue();
+    folder.makeCatalogue({catalogue::makeMovie("Alien", "", "", "", "", "", "1979", "")});
+    const QByteArray before = fileBytes(path);
+    testsupport::ServerThread server;
+    server.inThread([&] {
+        testsupport::recordWikidata(server.local());
+        testsupport::recordTmdb(server.local());
+        server.local().answer(failing, answer);
+    });
+    const Run run = runMaker({"--fill-in", path}, lookingUpAt(folder, server.local(), source));
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(words) && run.err.contains("nothing was changed"), run.output);
+    QVERIFY2(!run.err.contains("0123456789abcdef"), run.output);
+    QCOMPARE(fileBytes(path), before);
+    QVERIFY(catalogue::listBackups(path).isEmpty());
 }
 
 void TestCatalogueMaker::importReadsListsWithAndWithoutNames_data()
