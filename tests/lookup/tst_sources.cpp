@@ -2,6 +2,7 @@
 // The two online sources against the suite's own HTTP server: what they read, and how they fail.
 #include "lookup/sources.h"
 #include "tests/common/localserver.h"
+#include "tests/common/serverthread.h"
 
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -12,6 +13,9 @@ using Answer = LocalServer::Answer;
 
 Q_DECLARE_METATYPE(Failure)
 
+using testsupport::recordTmdb;
+using testsupport::recordWikidata;
+
 namespace {
 
 const QString V3Key = QStringLiteral("0123456789abcdef0123456789abcdef");
@@ -19,27 +23,6 @@ const QString V3Key = QStringLiteral("0123456789abcdef0123456789abcdef");
 const QString V4Token = QStringLiteral(
     "eyJhbGciOiJIUzI1NiJ9.eyJhdWQiOiIwMTIzNDU2Nzg5YWJjZGVmIiwic3ViIjoiNjAwMDAwMDAwMDAwMDAwMDAwMDAwMDAwIn0."
     "c2lnbmF0dXJlLW9mLXRoZS10b2tlbi1mb3ItdGVzdHM");
-
-void recordWikidata(LocalServer &server)
-{
-    server.answer("/w/api.php?action=wbsearchentities&search=Alien",
-                  Answer::json(LocalServer::file("wikidata/search-alien.json")));
-    server.answer("/w/api.php?action=wbgetentities&props=labels|descriptions|claims|sitelinks",
-                  Answer::json(LocalServer::file("wikidata/filter-alien.json")));
-    server.answer("/w/api.php?action=wbgetentities&ids=Q103569&props=labels|descriptions|claims|sitelinks",
-                  Answer::json(LocalServer::file("wikidata/film-alien.json")));
-    server.answer("/w/api.php?action=wbgetentities&props=labels",
-                  Answer::json(LocalServer::file("wikidata/labels-alien.json")));
-    server.answer("/api/rest_v1/page/summary/Alien_(film)",
-                  Answer::json(LocalServer::file("wikidata/summary-alien.json")));
-}
-
-void recordTmdb(LocalServer &server)
-{
-    server.answer("/3/search/movie?query=Alien", Answer::json(LocalServer::file("tmdb/search-alien.json")));
-    server.answer("/3/movie/348?append_to_response=credits,release_dates",
-                  Answer::json(LocalServer::file("tmdb/movie-348.json")));
-}
 
 // Waits for the request's one finished().
 bool waitFor(lookup::Request &request)
