@@ -11,7 +11,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
-#include <ctime>
 #include <functional>
 #include <memory>
 
@@ -21,13 +20,6 @@ using namespace bench;
 using Answer = LocalServer::Answer;
 
 constexpr int Movies = 1000;
-
-double cpuMs(clockid_t clock)
-{
-    timespec t{};
-    clock_gettime(clock, &t);
-    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
-}
 
 using testsupport::ServerThread;
 
@@ -71,26 +63,17 @@ Figures run(lookup::Source &source)
         });
     };
 
-    QTimer tick;
-    tick.setTimerType(Qt::PreciseTimer);
-    tick.setInterval(1);
-    QElapsedTimer sinceTick;
-    QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
-        f.longestStillMs = std::max(f.longestStillMs, sinceTick.nsecsElapsed() / 1e6 - 1);
-        sinceTick.restart();
-    });
-
-    const double mainBefore = cpuMs(CLOCK_THREAD_CPUTIME_ID);
-    const double processBefore = cpuMs(CLOCK_PROCESS_CPUTIME_ID);
+    const double mainBefore = threadCpuMs();
+    const double processBefore = processCpuMs();
     QElapsedTimer wall;
     wall.start();
-    sinceTick.start();
-    tick.start();
+    StillWatch still;
     QTimer::singleShot(0, &loop, next);
     loop.exec();
+    f.longestStillMs = still.longestMs();
     f.wallMs = wall.nsecsElapsed() / 1e6;
-    f.mainCpuMs = cpuMs(CLOCK_THREAD_CPUTIME_ID) - mainBefore;
-    f.processCpuMs = cpuMs(CLOCK_PROCESS_CPUTIME_ID) - processBefore;
+    f.mainCpuMs = threadCpuMs() - mainBefore;
+    f.processCpuMs = processCpuMs() - processBefore;
     return f;
 }
 

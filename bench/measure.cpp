@@ -47,6 +47,27 @@ double best(int runs, const std::function<void()> &work)
     return b;
 }
 
+double cpuMs(clockid_t clock)
+{
+    timespec t{};
+    clock_gettime(clock, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
+
+StillWatch::StillWatch()
+{
+    tick_.setTimerType(Qt::PreciseTimer);
+    tick_.setInterval(1);
+    QObject::connect(&tick_, &QTimer::timeout, [this] {
+        longestMs_ = std::max(longestMs_, double(since_.nsecsElapsed()) / 1e6 - 1);
+        since_.restart();
+    });
+    since_.start();
+    tick_.start();
+}
+
+double StillWatch::longestMs() const { return std::max(longestMs_, double(since_.nsecsElapsed()) / 1e6 - 1); }
+
 long statusKb(const char *key)
 {
     QFile f("/proc/self/status");

@@ -5,8 +5,11 @@
 // and the application set up as the program sets itself up.
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QList>
 #include <QString>
+#include <QTimer>
+#include <ctime>
 #include <functional>
 #include <memory>
 
@@ -24,6 +27,25 @@ double best(int runs, const std::function<void()> &work);
 // A line of /proc/self/status in KiB: "VmRSS:" now, "VmHWM:" the most the process ever held.
 long statusKb(const char *key);
 inline long residentKb() { return statusKb("VmRSS:"); }
+
+// Processor time so far in milliseconds, of the calling thread or of the whole process.
+double cpuMs(clockid_t clock);
+inline double threadCpuMs() { return cpuMs(CLOCK_THREAD_CPUTIME_ID); }
+inline double processCpuMs() { return cpuMs(CLOCK_PROCESS_CPUTIME_ID); }
+
+// Watches a 1 ms timer for how late it fires: the longest the event loop stood still while
+// the watch lives. The timer costs processor time of its own: do not count that in a run.
+class StillWatch {
+public:
+    StillWatch();
+    // The span since the last tick counts too: work that ends the run has no tick after it.
+    double longestMs() const;
+
+private:
+    QTimer tick_;
+    QElapsedTimer since_;
+    double longestMs_ = 0;
+};
 
 // One figure, aligned with the others.
 void printFigure(const char *what, double value, const char *unit = "ms");
