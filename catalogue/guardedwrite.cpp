@@ -51,7 +51,7 @@ platform::Failure readStoredRows(const Database &db, std::vector<StoredRow> &row
 {
     platform::Failure error;
     const StatementPtr st =
-        db.prepare(("SELECT rowid, " + columnList() + " FROM Movies ORDER BY rowid").constData(), error);
+        db.prepare(("SELECT rowid, " + columnList() + " FROM Movies ORDER BY Title, rowid").constData(), error);
     if (!st)
         return error;
     int rc;

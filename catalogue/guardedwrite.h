@@ -31,7 +31,7 @@ QByteArray guardedUpdateSql(const Database &db, const std::vector<int> &fields);
 // Binds the row guard's parameters from firstParam on.
 void bindRowGuard(sqlite3_stmt *st, int firstParam, const StoredRow &row);
 
-// Reads every row of Movies in table order.
+// Reads every row of Movies in the order of the main list (by title).
 platform::Failure readStoredRows(const Database &db, std::vector<StoredRow> &rows);
 
 } // namespace catalogue

@@ -171,6 +171,13 @@ private slots:
         runToEnd(fillIn);
         QCOMPARE(script->asked, QStringList({"search C 0", "search A 0"}));
         QCOMPARE(int(fillIn.setAside().size()), 2);
+        // Every movie, in the order of the main list.
+        FillIn everyMovie(source);
+        script->asked.clear();
+        execute(folder.catalogue(), "UPDATE Movies SET Title = 'D' WHERE rowid = 1");
+        QVERIFY(!everyMovie.load(folder.catalogue(), {}, false));
+        runToEnd(everyMovie);
+        QCOMPARE(script->asked, QStringList({"search B 0", "search C 0", "search D 0"}));
     }
 
     void cancelStopsAtOnce()
