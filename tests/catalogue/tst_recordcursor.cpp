@@ -365,6 +365,33 @@ private slots:
         QVERIFY(!QFile::exists(folder->catalogue())); // never created
     }
 
+
+    void aReadAskedToStopEndsEmpty_data()
+    {
+        QTest::addColumn<QString>("query");
+        QTest::newRow("whole table, sorted") << "select * from Movies order by Title";
+        QTest::newRow("filtered") << "select * from Movies where Category = 'Drama'";
+    }
+
+    void aReadAskedToStopEndsEmpty()
+    {
+        QFETCH(QString, query);
+        folder->makeCatalogue({movie("Heat", "Drama"), movie("Alien", "Horror"), movie("Ran", "Drama")});
+        std::atomic<bool> stop{true};
+        RecordCursor c;
+        c.setDatabaseName(folder->catalogue());
+        c.setRecordSource(query);
+        c.setStopFlag(&stop);
+        QVERIFY(!c.refresh());
+        QCOMPARE(c.lastError().kind, platform::ErrorKind::Cancelled);
+        QVERIFY(c.result().isEmpty());
+        QVERIFY(c.bof() && c.eof());
+
+        // Nothing of the stopped read was kept: the next one reads every row.
+        stop = false;
+        QVERIFY(c.refresh());
+        QCOMPARE(c.result().size(), query.contains("Drama") ? 2 : 3);
+    }
     // A statement that cannot be prepared, an empty one included, is a failure with a
     // reason, never a silent empty result.
     void statementsThatCannotBePreparedSayWhy()
