@@ -18,8 +18,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <algorithm>
-#include <condition_variable>
-#include <mutex>
+#include <thread>
 
 using catalogue::Movie;
 using report::ReportItem;
@@ -140,37 +139,20 @@ public:
     report::Report::BeforeRead hook() const
     {
         return [s = state_](const std::atomic<bool> &stop) {
-            std::unique_lock lock(s->mutex);
             ++s->reads;
             while (!s->released && !stop)
-                s->changed.wait_for(lock, std::chrono::milliseconds(5));
-            s->stopped = stop;
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            s->stopped = stop.load();
         };
     }
-    void release()
-    {
-        std::lock_guard lock(state_->mutex);
-        state_->released = true;
-        state_->changed.notify_all();
-    }
-    int reads() const
-    {
-        std::lock_guard lock(state_->mutex);
-        return state_->reads;
-    }
-    bool stopped() const
-    {
-        std::lock_guard lock(state_->mutex);
-        return state_->stopped;
-    }
+    void release() { state_->released = true; }
+    int reads() const { return state_->reads; }
+    bool stopped() const { return state_->stopped; }
 
 private:
     struct State {
-        mutable std::mutex mutex;
-        std::condition_variable changed;
-        bool released = false;
-        bool stopped = false;
-        int reads = 0;
+        std::atomic<bool> released{false}, stopped{false};
+        std::atomic<int> reads{0};
     };
     std::shared_ptr<State> state_ = std::make_shared<State>();
 };
