@@ -94,8 +94,11 @@ bool RecordCursor::readRows(const Query &query)
         sqlite3_bind_text64(st.get(), 1, text.constData(), sqlite3_uint64(text.size()), SQLITE_TRANSIENT, SQLITE_UTF8);
     }
     int rc;
-    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW)
+    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+        if (stop_ && stop_->load(std::memory_order_relaxed))
+            return fail(sqliteFailure(SQLITE_INTERRUPT, QStringLiteral("The reading of the catalogue was stopped.")));
         fresh.appendRow(st.get());
+    }
     if (rc != SQLITE_DONE)
         return fail(db.errorFor(rc));
     if (query.filter == Query::Filter::None) {

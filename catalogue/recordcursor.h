@@ -10,6 +10,7 @@
 
 #include <QObject>
 #include <QString>
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -56,6 +57,10 @@ public:
     // change, so that a listing, a category or a search of an unchanged catalogue is
     // answered from memory; writes through the connection keep them in step.
     bool refresh();
+    // While set, a read of the file looks at stop between rows and gives up, with the
+    // code SQLITE_INTERRUPT, once it holds true: another thread may ask a long read to
+    // end. stop must outlive the reads.
+    void setStopFlag(const std::atomic<bool> *stop) { stop_ = stop; }
     bool isOpen() const { return link_ != nullptr; }
     // Uses the connection of other (opening it if needed), its kept rows included, so
     // that a write through either keeps both in step. False when it cannot be opened.
@@ -129,6 +134,7 @@ private:
     QString databaseName_;
     QString recordSource_;
     std::shared_ptr<Link> link_;
+    const std::atomic<bool> *stop_ = nullptr;
     ResultSet result_;
     // What the list last heard about: a refresh that finds the same rows says nothing.
     quint64 announcedChanges_ = 0;

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDate>
 #include <QFileDialog>
 #include <QFontMetricsF>
@@ -19,9 +20,12 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QTextLayout>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <cmath>
+#include <mutex>
+#include <vector>
 
 namespace report {
 
@@ -143,6 +147,68 @@ QSize printableTwips(const QPageLayout &layout, int resolution)
 
 } // namespace
 
+// One read of the rows, shared by the report and the thread that reads: the thread
+// writes the results, then done; the report reads them only once done holds.
+struct RowsRead {
+    std::atomic<bool> stop{false};
+    std::atomic<bool> done{false};
+    catalogue::ResultSet rows;
+    QString error;
+    bool ok = false;
+};
+
+namespace {
+
+// The threads of reads whose report went before they ended. Each stops at its next row
+// (or once its rows are sorted) and ends on its own; the program waits for the last
+// ones only as it ends, before anything they use goes.
+class LeftReads {
+public:
+    static LeftReads &instance()
+    {
+        static LeftReads left;
+        return left;
+    }
+    ~LeftReads() { joinAll(); }
+
+    void leave(std::thread thread, std::shared_ptr<const RowsRead> read)
+    {
+        std::lock_guard lock(mutex_);
+        for (auto it = threads_.begin(); it != threads_.end();) {
+            if (it->second->done) {
+                it->first.join();
+                it = threads_.erase(it);
+            } else {
+                ++it;
+            }
+        }
+        threads_.emplace_back(std::move(thread), std::move(read));
+        if (!joinedAtExit_) {
+            qAddPostRoutine([] { instance().joinAll(); });
+            joinedAtExit_ = true;
+        }
+    }
+
+private:
+    void joinAll()
+    {
+        std::vector<std::pair<std::thread, std::shared_ptr<const RowsRead>>> left;
+        {
+            std::lock_guard lock(mutex_);
+            left.swap(threads_);
+            joinedAtExit_ = false;
+        }
+        for (auto &t : left)
+            t.first.join();
+    }
+
+    std::mutex mutex_;
+    std::vector<std::pair<std::thread, std::shared_ptr<const RowsRead>>> threads_;
+    bool joinedAtExit_ = false;
+};
+
+} // namespace
+
 Report::Report(const QString &folder, QWidget *parent) : Report(platform::Locations::portable(folder), parent) {}
 
 Report::Report(const platform::Locations &locations, QWidget *parent)
@@ -201,12 +267,20 @@ Report::Report(const platform::Locations &locations, QWidget *parent)
     layout->addWidget(preview_, 1);
 
     connect(preview_, &PageView::currentPageChanged, this, &Report::updatePageLabel);
+    // The read says nothing when it ends: the report looks, while one is under way.
+    readPoll_ = new QTimer(this);
+    readPoll_->setInterval(10);
+    connect(readPoll_, &QTimer::timeout, this, [this] {
+        if (reading_ && reading_->done.load(std::memory_order_acquire))
+            takeReadRows();
+    });
     preview_->setZoomFactor(0.9);
     resize(860, 760);
 }
 
 Report::~Report()
 {
+    abandonRead();
     // The preview paints through this report: it goes first.
     delete preview_;
 }
@@ -214,7 +288,12 @@ Report::~Report()
 void Report::closeEvent(QCloseEvent *event)
 {
     QWidget::closeEvent(event);
-    if (event->isAccepted() && !ended_) {
+    if (!event->isAccepted())
+        return;
+    // The rows of a closed report are not wanted: the read ends early, and quietly.
+    if (reading_)
+        reading_->stop = true;
+    if (!ended_) {
         ended_ = true;
         emit terminated();
     }
@@ -234,20 +313,96 @@ bool Report::reportStart(QString *error)
     return true;
 }
 
+void Report::sayCannotPrint(const QString &error)
+{
+    widgets::showMessage(this, QMessageBox::Warning, windowTitle(), "The movie list cannot be printed.\n\n" + error);
+}
+
 void Report::showReport()
 {
-    QString error;
-    if (!reportStart(&error)) {
-        widgets::showMessage(this, QMessageBox::Warning, windowTitle(),
-                             "The movie list cannot be printed.\n\n" + error);
-        if (!isVisible())
-            close();
-        return;
+    if (reading_ && reading_->stop)
+        abandonRead();
+    if (!reading_) {
+        QString error;
+        if (!catalogueOpens(catalogueFile_, &error)) {
+            // A report that already shows keeps its pages.
+            sayCannotPrint(error);
+            if (!isVisible())
+                close();
+            return;
+        }
+        startReading();
     }
-    showPages();
     show();
     raise();
     activateWindow();
+}
+
+void Report::startReading()
+{
+    // The rows shown go first, so that a large catalogue is never held twice.
+    rows_ = catalogue::ResultSet();
+    started_ = false;
+    shownPages_ = ReportPagination();
+    preview_->setPageCount(0);
+
+    reading_ = std::make_shared<RowsRead>();
+    readThread_ = std::thread([read = reading_, file = catalogueFile_, before = beforeRead_] {
+        if (before)
+            before(read->stop);
+        read->ok = readReportRows(file, read->rows, &read->error, &read->stop);
+        read->done.store(true, std::memory_order_release);
+    });
+    showReading(true);
+}
+
+bool Report::takeReadRows()
+{
+    if (!reading_)
+        return started_;
+    readThread_.join();
+    const std::shared_ptr<RowsRead> read = std::move(reading_);
+    showReading(false);
+    if (read->stop)
+        return false;
+    if (!read->ok) {
+        sayCannotPrint(read->error);
+        close();
+        return false;
+    }
+    rows_ = std::move(read->rows);
+    dateCaption_ = printDateCaption(QDate::currentDate());
+    started_ = true;
+    showPages();
+    return true;
+}
+
+void Report::abandonRead()
+{
+    if (!reading_)
+        return;
+    reading_->stop = true;
+    if (reading_->done)
+        readThread_.join();
+    else
+        LeftReads::instance().leave(std::move(readThread_), reading_);
+    reading_.reset();
+    showReading(false);
+}
+
+void Report::showReading(bool reading)
+{
+    printAction_->setEnabled(!reading);
+    savePdfAction_->setEnabled(!reading);
+    if (reading)
+        readPoll_->start();
+    else
+        readPoll_->stop();
+    if (reading)
+        preview_->setCursor(Qt::BusyCursor);
+    else
+        preview_->unsetCursor();
+    updatePageLabel();
 }
 
 ReportPage Report::pageItems(const ReportPagination &pagination, int page, int pageWidth) const
@@ -304,7 +459,7 @@ void Report::paintShownPage(QPainter &painter, int page, qreal dotsPerInch)
 bool Report::printToPdf(const QString &path)
 {
     QString error;
-    if (!started_ && !reportStart(&error))
+    if (reading_ ? !takeReadRows() : (!started_ && !reportStart(&error)))
         return false;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -354,6 +509,10 @@ void Report::saveAsPdf()
 
 void Report::updatePageLabel()
 {
+    if (reading_) {
+        pageLabel_->setText(QStringLiteral("Reading movies..."));
+        return;
+    }
     pageLabel_->setText(QString("Page %1 of %2").arg(preview_->currentPage()).arg(preview_->pageCount()));
 }
 

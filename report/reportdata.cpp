@@ -6,10 +6,24 @@
 
 namespace report {
 
-bool readReportRows(const QString &catalogueFile, catalogue::ResultSet &rows, QString *error)
+bool catalogueOpens(const QString &catalogueFile, QString *error)
+{
+    // Without a query, a refresh opens the file, checks its table and reads nothing.
+    catalogue::RecordCursor check;
+    check.setDatabaseName(catalogueFile);
+    const bool ok = check.refresh();
+    if (!ok && error)
+        *error = check.lastError().message;
+    check.closeDatabase();
+    return ok;
+}
+
+bool readReportRows(const QString &catalogueFile, catalogue::ResultSet &rows, QString *error,
+                    const std::atomic<bool> *stop)
 {
     rows = catalogue::ResultSet();
     catalogue::RecordCursor dcRptData;
+    dcRptData.setStopFlag(stop);
     dcRptData.setDatabaseName(catalogueFile);
     dcRptData.setRecordSource(QString::fromLatin1(ReportQuery));
     const bool ok = dcRptData.refresh();

@@ -365,6 +365,23 @@ private slots:
         QVERIFY(!QFile::exists(folder->catalogue())); // never created
     }
 
+
+    void aReadAskedToStopEndsEmptyAndKeepsNothing()
+    {
+        folder->makeCatalogue({movie("Heat"), movie("Alien"), movie("Ran")});
+        std::atomic<bool> stop{true};
+        RecordCursor c;
+        c.setDatabaseName(folder->catalogue());
+        c.setRecordSource("select * from Movies order by Title");
+        c.setStopFlag(&stop);
+        QVERIFY(!c.refresh());
+        QCOMPARE(c.lastError().kind, platform::ErrorKind::Cancelled);
+        QVERIFY(c.result().isEmpty() && c.bof() && c.eof());
+        stop = false;
+        QVERIFY(c.refresh());
+        QCOMPARE(titles(c), QStringList({"Alien", "Heat", "Ran"}));
+    }
+
     // A statement that cannot be prepared, an empty one included, is a failure with a
     // reason, never a silent empty result.
     void statementsThatCannotBePreparedSayWhy()

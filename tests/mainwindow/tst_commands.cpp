@@ -157,7 +157,7 @@ private slots:
         f.trigger("Print");
         QWidget *report = topLevel("Report");
         QVERIFY(report);
-        QCOMPARE(qobject_cast<report::Report *>(report)->pageCount(), 1);
+        QTRY_COMPARE(qobject_cast<report::Report *>(report)->pageCount(), 1);
         report->close();
         QTRY_VERIFY(topLevel("frmAbout"));
         f.trigger("About");

@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <algorithm>
+#include <thread>
 
 using catalogue::Movie;
 using report::ReportItem;
@@ -130,6 +131,31 @@ std::vector<Movie> mixedMovies()
     }
     return movies;
 }
+
+// Holds a report's read of the rows until released, or until the report asks the read
+// to stop, so that a test sees the window while the rows are not in.
+class ReadHold {
+public:
+    report::Report::BeforeRead hook() const
+    {
+        return [s = state_](const std::atomic<bool> &stop) {
+            ++s->reads;
+            while (!s->released && !stop)
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            s->stopped = stop.load();
+        };
+    }
+    void release() { state_->released = true; }
+    int reads() const { return state_->reads; }
+    bool stopped() const { return state_->stopped; }
+
+private:
+    struct State {
+        std::atomic<bool> released{false}, stopped{false};
+        std::atomic<int> reads{0};
+    };
+    std::shared_ptr<State> state_ = std::make_shared<State>();
+};
 
 } // namespace
 
@@ -266,7 +292,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(report));
         QCOMPARE(report->objectName(), QString("Report"));
         QVERIFY(report->findChild<QAction *>("actSavePdf"));
-        QVERIFY(report->pageCount() > 1);
+        QTRY_VERIFY(report->pageCount() > 1);
         QCOMPARE(openDescriptorsOn(folder.catalogue()), 0);
 
         QTemporaryDir out;
@@ -350,6 +376,7 @@ private slots:
         auto *view = report->findChild<QAbstractScrollArea *>("prvReport");
         auto *label = report->findChild<QLabel *>("lblPage");
         QVERIFY(view && label);
+        QTRY_VERIFY(report->pageCount() > 0);
         const int pages = report->pageCount();
         QVERIFY(pages >= 5);
         const auto counter = [&](int page) { return QString("Page %1 of %2").arg(page).arg(pages); };
@@ -398,7 +425,7 @@ private slots:
         folder.makeCatalogue({film("Only")});
         QPointer<report::Report> report = new report::Report(folder.path());
         report->showReport();
-        QCOMPARE(report->pageCount(), 1);
+        QTRY_COMPARE(report->pageCount(), 1);
 
         std::vector<Movie> many;
         for (int i = 0; i < 30; ++i)
@@ -406,8 +433,117 @@ private slots:
         folder.makeCatalogue(many);
         report->showReport();
         QVERIFY(report->isVisible());
-        QVERIFY(report->pageCount() >= 3);
+        QTRY_VERIFY(report->pageCount() >= 3);
         delete report;
+    }
+
+    void theWindowWaitsForTheRowsReadBehindIt()
+    {
+        TestFolder folder;
+        folder.makeCatalogue(mixedMovies());
+        ReadHold hold;
+        QPointer<report::Report> report = new report::Report(folder.path());
+        report->setBeforeRead(hold.hook());
+        report->showReport();
+        QVERIFY(QTest::qWaitForWindowExposed(report));
+        auto *label = report->findChild<QLabel *>("lblPage");
+        const QList<QAction *> printing{report->findChild<QAction *>("actPrint"),
+                                        report->findChild<QAction *>("actSavePdf")};
+        QVERIFY(label && printing[0] && printing[1]);
+        // Paging and zooming while nothing is in harm nothing; a second command reads nothing more.
+        for (const char *name : {"actFirstPage", "actPreviousPage", "actNextPage", "actLastPage", "actZoomIn"})
+            report->findChild<QAction *>(name)->trigger();
+        report->showReport();
+        report->findChild<QAbstractScrollArea *>("prvReport")->viewport()->grab();
+        QCOMPARE(label->text(), QString("Reading movies..."));
+        QCOMPARE(report->pageCount(), 0);
+        QVERIFY(!printing[0]->isEnabled() && !printing[1]->isEnabled());
+
+        // A PDF asked for now waits for the rows, and is the one a report read at once writes.
+        hold.release();
+        QTemporaryDir out;
+        QVERIFY(report->printToPdf(out.filePath("waited.pdf")));
+        QVERIFY(report->pageCount() > 1);
+        QCOMPARE(label->text(), QString("Page 1 of %1").arg(report->pageCount()));
+        QVERIFY(printing[0]->isEnabled() && printing[1]->isEnabled());
+        QCoreApplication::processEvents(); // the end of the read, heard late, changes nothing
+        QCOMPARE(label->text(), QString("Page 1 of %1").arg(report->pageCount()));
+        QCOMPARE(hold.reads(), 1);
+        delete report;
+
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+            QSKIP("pdftotext is not installed");
+        report::Report atOnce(folder.path());
+        QVERIFY(atOnce.printToPdf(out.filePath("atonce.pdf")));
+        const QList<QStringList> pages = pdfWords(out.filePath("atonce.pdf"));
+        QVERIFY(pages.size() > 1);
+        QCOMPARE(pdfWords(out.filePath("waited.pdf")), pages);
+    }
+
+    void closedWhileReadingTheReportLetsGo_data()
+    {
+        QTest::addColumn<bool>("byTheUser");
+        QTest::newRow("closed") << true;
+        QTest::newRow("deleted as the program ends") << false;
+    }
+
+    void closedWhileReadingTheReportLetsGo()
+    {
+        QFETCH(bool, byTheUser);
+        TestFolder folder;
+        folder.makeCatalogue(mixedMovies());
+        ReadHold hold;
+        testsupport::ModalWatch noMessage;
+        QPointer<report::Report> report = new report::Report(folder.path());
+        report->setBeforeRead(hold.hook());
+        int ended = 0;
+        connect(report, &report::Report::terminated, this, [&] { ++ended; });
+        report->showReport();
+        QVERIFY(QTest::qWaitForWindowExposed(report));
+        if (byTheUser)
+            report->findChild<QAction *>("actClose")->trigger();
+        else
+            delete report;
+        QTRY_VERIFY(report.isNull());
+        QTRY_VERIFY(hold.stopped());
+        QCOMPARE(ended, byTheUser ? 1 : 0);
+        QCOMPARE(noMessage.seen(), 0);
+    }
+
+    void aCatalogueUnreadableAfterTheCheckIsReported_data()
+    {
+        QTest::addColumn<bool>("damaged");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("deleted") << false << "was not found";
+        QTest::newRow("rows damaged") << true << "is damaged";
+    }
+
+    void aCatalogueUnreadableAfterTheCheckIsReported()
+    {
+        QFETCH(bool, damaged);
+        QFETCH(QString, reason);
+        TestFolder folder;
+        if (damaged)
+            folder.makeDamagedCatalogue();
+        else
+            folder.makeCatalogue(mixedMovies());
+        ReadHold hold;
+        QPointer<report::Report> report = new report::Report(folder.path());
+        report->setBeforeRead(hold.hook());
+        int ended = 0;
+        connect(report, &report::Report::terminated, this, [&] { ++ended; });
+        testsupport::MessageBoxAnswerer answer(QMessageBox::Ok);
+        report->showReport();
+        QVERIFY(report->isVisible());
+        if (!damaged)
+            QVERIFY(QFile::remove(folder.catalogue()));
+        hold.release();
+        QTRY_VERIFY(answer.seen().shown);
+        QVERIFY2(answer.seen().text.startsWith("The movie list cannot be printed.\n\n") &&
+                     answer.seen().text.contains(reason),
+                 qPrintable(answer.seen().text));
+        QTRY_VERIFY(report.isNull());
+        QCOMPARE(ended, 1);
     }
 
     void terminatedWhenTheReportEnds()
