@@ -33,42 +33,12 @@ int make(int size, const QString &folder)
     return 0;
 }
 
-// A millisecond timer that notes the longest it waited between two of its ticks: how
-// long the event loop was kept from running meanwhile.
-class StallWatch {
-public:
-    StallWatch()
-    {
-        clock_.start();
-        last_ = clock_.nsecsElapsed();
-        tick_.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&tick_, &QTimer::timeout, [this] {
-            const qint64 now = clock_.nsecsElapsed();
-            longest_ = std::max(longest_, now - last_);
-            last_ = now;
-            if (onTick_)
-                onTick_();
-        });
-        tick_.start(1);
-    }
-    void setOnTick(std::function<void()> onTick) { onTick_ = std::move(onTick); }
-    // The wait still going on counts too.
-    double longestMs() const { return std::max(longest_, clock_.nsecsElapsed() - last_) / 1e6; }
-
-private:
-    QElapsedTimer clock_;
-    qint64 last_ = 0;
-    qint64 longest_ = 0;
-    QTimer tick_;
-    std::function<void()> onTick_;
-};
-
 // Runs the steps one after the other from the event loop, as a user's key presses
 // would come, and answers the longest time a millisecond timer waited meanwhile.
 double longestStall(const std::vector<std::function<void()>> &steps)
 {
     QEventLoop loop;
-    StallWatch watch;
+    StillWatch watch;
     size_t next = 0;
     QTimer step;
     QObject::connect(&step, &QTimer::timeout, [&] {
@@ -97,7 +67,7 @@ Opening openPreview(report::Report *shown, QAbstractScrollArea *view, QLabel *la
     QEventLoop loop;
     QElapsedTimer sinceCommand;
     bool painted = false;
-    StallWatch watch;
+    StillWatch watch;
     const auto paintWhenLaidOut = [&] {
         if (painted || shown->pageCount() == 0)
             return;

@@ -61,6 +61,8 @@ StillWatch::StillWatch()
     QObject::connect(&tick_, &QTimer::timeout, [this] {
         longestMs_ = std::max(longestMs_, double(since_.nsecsElapsed()) / 1e6 - 1);
         since_.restart();
+        if (onTick_)
+            onTick_();
     });
     since_.start();
     tick_.start();

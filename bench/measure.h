@@ -40,11 +40,14 @@ public:
     StillWatch();
     // The span since the last tick counts too: work that ends the run has no tick after it.
     double longestMs() const;
+    // Runs on every tick, after the wait is noted.
+    void setOnTick(std::function<void()> onTick) { onTick_ = std::move(onTick); }
 
 private:
     QTimer tick_;
     QElapsedTimer since_;
     double longestMs_ = 0;
+    std::function<void()> onTick_;
 };
 
 // One figure, aligned with the others.
