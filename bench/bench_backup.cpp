@@ -42,9 +42,8 @@ int main(int argc, char **argv)
 
     QTemporaryDir folder;
     const QString file = folder.filePath("DVDs.mdb");
-    QString error;
-    if (!catalogue::createCatalogue(file, bench::generateMovies(size), true, &error)) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
+    if (const platform::Failure error = catalogue::createCatalogue(file, bench::generateMovies(size), true)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error.message));
         return 1;
     }
     std::printf("%d movies, %.1f MB\n", size, QFileInfo(file).size() / 1e6);
@@ -60,12 +59,14 @@ int main(int argc, char **argv)
                 best(3, [&] { catalogue::backupDueAtStartup(file, later); }));
     printFigure("restore of a backup", best(3, [&] { stopOn(catalogue::restoreBackup(made, file)); }));
     {
-        platform::Failure e;
-        auto db = catalogue::Database::open(file, e);
-        printFigure("duplicate check on Finish, plain title",
-                    best(5, [&] { catalogue::findDuplicate(db->handle(), "No Such Title Anywhere", "2001", e); }));
+        std::unique_ptr<catalogue::Database> db;
+        stopOn(catalogue::Database::open(file, db));
+        std::optional<catalogue::DuplicateMovie> found;
+        printFigure("duplicate check on Finish, plain title", best(5, [&] {
+                        stopOn(catalogue::findDuplicate(db->handle(), "No Such Title Anywhere", "2001", found));
+                    }));
         printFigure("duplicate check on Finish, accented title", best(5, [&] {
-                        catalogue::findDuplicate(db->handle(), "Amélie au Pays des Merveilles", "2001", e);
+                        stopOn(catalogue::findDuplicate(db->handle(), "Amélie au Pays des Merveilles", "2001", found));
                     }));
     }
 

@@ -4,6 +4,8 @@
 // What every benchmark program shares: timing, memory readings, one line per figure,
 // and the application set up as the program sets itself up.
 
+#include "platform/failure.h"
+
 #include <QDir>
 #include <QList>
 #include <QString>
@@ -29,6 +31,12 @@ inline long residentKb() { return statusKb("VmRSS:"); }
 void printFigure(const char *what, double value, const char *unit = "ms");
 // Writes the reason on standard error and ends the benchmark with a failure.
 [[noreturn]] void fail(const QString &why);
+// The same for a failed step, when there is one.
+inline void failOn(const platform::Failure &failure)
+{
+    if (failure)
+        fail(failure.message);
+}
 
 // Closes every visible window but the main one and lets the closing happen.
 void closeOtherWindows(QWidget *main);
