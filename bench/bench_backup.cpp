@@ -22,18 +22,7 @@
 #include <cstdio>
 #include <functional>
 
-namespace {
-
 using namespace bench;
-
-} // namespace
-
-// A measured step that fails makes every figure after it meaningless.
-void stopOn(const platform::Failure &failure)
-{
-    if (failure)
-        qFatal("%s", qPrintable(failure.message));
-}
 
 int main(int argc, char **argv)
 {
@@ -42,30 +31,31 @@ int main(int argc, char **argv)
 
     QTemporaryDir folder;
     const QString file = folder.filePath("DVDs.mdb");
-    QString error;
-    if (!catalogue::createCatalogue(file, bench::generateMovies(size), true, &error)) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
+    if (const platform::Failure error = catalogue::createCatalogue(file, bench::generateMovies(size), true)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error.message));
         return 1;
     }
     std::printf("%d movies, %.1f MB\n", size, QFileInfo(file).size() / 1e6);
 
     QString made;
     printFigure("first backup (copy, check, rename, prune)",
-                ms([&] { stopOn(catalogue::backUpCatalogue(file, &made)); }));
-    printFigure("backup, best of 5", best(5, [&] { stopOn(catalogue::backUpCatalogue(file, &made)); }));
+                ms([&] { failOn(catalogue::backUpCatalogue(file, &made)); }));
+    printFigure("backup, best of 5", best(5, [&] { failOn(catalogue::backUpCatalogue(file, &made)); }));
     printFigure("check of one backup (quick_check and count)", best(3, [&] { catalogue::inspectBackup(made); }));
     printFigure("start-up decision, newest backup recent", best(3, [&] { catalogue::backupDueAtStartup(file); }));
     const QDateTime later = QDateTime::currentDateTime().addDays(2);
     printFigure("start-up decision, newest old, movies compared",
                 best(3, [&] { catalogue::backupDueAtStartup(file, later); }));
-    printFigure("restore of a backup", best(3, [&] { stopOn(catalogue::restoreBackup(made, file)); }));
+    printFigure("restore of a backup", best(3, [&] { failOn(catalogue::restoreBackup(made, file)); }));
     {
-        platform::Failure e;
-        auto db = catalogue::Database::open(file, e);
-        printFigure("duplicate check on Finish, plain title",
-                    best(5, [&] { catalogue::findDuplicate(db->handle(), "No Such Title Anywhere", "2001", e); }));
+        std::unique_ptr<catalogue::Database> db;
+        failOn(catalogue::Database::open(file, db));
+        std::optional<catalogue::DuplicateMovie> found;
+        printFigure("duplicate check on Finish, plain title", best(5, [&] {
+                        failOn(catalogue::findDuplicate(db->handle(), "No Such Title Anywhere", "2001", found));
+                    }));
         printFigure("duplicate check on Finish, accented title", best(5, [&] {
-                        catalogue::findDuplicate(db->handle(), "Amélie au Pays des Merveilles", "2001", e);
+                        failOn(catalogue::findDuplicate(db->handle(), "Amélie au Pays des Merveilles", "2001", found));
                     }));
     }
 

@@ -32,26 +32,21 @@ constexpr int Size = 100000;
 // A source catalogue of the generated movies, its CSV export, and an empty catalogue.
 int make(const QDir &folder)
 {
-    QString error;
     QDir().mkpath(folder.filePath("source"));
     QDir().mkpath(folder.filePath("target"));
-    if (!catalogue::createCatalogue(folder.filePath("source/DVDs.mdb"), bench::generateMovies(Size), true, &error) ||
-        !catalogue::createCatalogue(folder.filePath("target/DVDs.mdb"), catalogue::Contents::Empty, true, &error))
-        fail(error);
+    failOn(catalogue::createCatalogue(folder.filePath("source/DVDs.mdb"), bench::generateMovies(Size), true));
+    failOn(catalogue::createCatalogue(folder.filePath("target/DVDs.mdb"), catalogue::Contents::Empty, true));
     return 0;
 }
 
 int measureExport(const QDir &folder)
 {
     const QString catalogueFile = folder.filePath("source/DVDs.mdb");
-    QString error;
     int count = 0;
     for (const char *name : {"movies.csv", "movies.tc"}) {
         const QString file = folder.filePath(name);
-        const double took = ms([&] {
-            if (!exchange::exportCatalogue(catalogueFile, file, exchange::exportFormatFor(file), count, error))
-                fail(error);
-        });
+        const double took =
+            ms([&] { failOn(exchange::exportCatalogue(catalogueFile, file, exchange::exportFormatFor(file), count)); });
         printFigure(qPrintable(QString("export of %1 movies to %2 (%3 MB)")
                                    .arg(count)
                                    .arg(QFileInfo(file).suffix().toUpper())
@@ -80,18 +75,15 @@ int measureImport(const QDir &folder)
     double read = 0, planned = 0, stored = 0, listed = 0;
     long peakBeforeListing = 0;
     const double total = ms([&] {
-        QString error;
         exchange::DuplicateIndex present;
         read = ms([&] {
-            if (!exchange::readCatalogueKeys(target + "/DVDs.mdb", present, error) ||
-                !exchange::readImportFile(file, source, error))
-                fail(error);
+            failOn(exchange::readCatalogueKeys(target + "/DVDs.mdb", present));
+            failOn(exchange::readImportFile(file, source));
         });
         planned = ms([&] { plan = exchange::planImport(source, source.mapping, present); });
         stored = ms([&] {
             w->mainCursor().closeDatabase();
-            if (!exchange::storeMovies(target + "/DVDs.mdb", source, plan, plan.toStore(true), error))
-                fail(error);
+            failOn(exchange::storeMovies(target + "/DVDs.mdb", source, plan, plan.toStore(true)));
         });
         peakBeforeListing = statusKb("VmHWM:");
         listed = ms([&] {
@@ -126,9 +118,7 @@ int measureImport(const QDir &folder)
     plan = {};
     source = {};
     printFigure("reading and converting it under another program's header", ms([&] {
-                    QString error;
-                    if (!exchange::readImportFile(foreign.fileName(), source, error))
-                        fail(error);
+                    failOn(exchange::readImportFile(foreign.fileName(), source));
                     plan = exchange::planImport(source, source.mapping, exchange::DuplicateIndex());
                 }));
     return 0;

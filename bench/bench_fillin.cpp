@@ -71,9 +71,7 @@ struct Figures {
 Figures fillIn(testsupport::ServerThread &server, bool watchStill)
 {
     QTemporaryDir folder;
-    QString error;
-    if (!catalogue::createCatalogue(folder.filePath("DVDs.mdb"), titlesOnly(), true, &error))
-        fail(error);
+    failOn(catalogue::createCatalogue(folder.filePath("DVDs.mdb"), titlesOnly(), true));
     testsupport::FakeHost host(folder.path());
     lookupwindows::FrmFillIn window(host);
     window.show();

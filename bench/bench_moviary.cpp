@@ -37,9 +37,9 @@ constexpr int Runs = 5;
 
 int make(int size, const QString &folder)
 {
-    QString error;
-    if (!catalogue::createCatalogue(folder + "/DVDs.mdb", bench::generateMovies(size), true, &error)) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
+    if (const platform::Failure error =
+            catalogue::createCatalogue(folder + "/DVDs.mdb", bench::generateMovies(size), true)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error.message));
         return 1;
     }
     return 0;

@@ -27,9 +27,7 @@ using namespace bench;
 
 int make(int size, const QString &folder)
 {
-    QString error;
-    if (!catalogue::createCatalogue(folder + "/DVDs.mdb", bench::generateMovies(size), true, &error))
-        fail(error);
+    failOn(catalogue::createCatalogue(folder + "/DVDs.mdb", bench::generateMovies(size), true));
     return 0;
 }
 

@@ -4,6 +4,8 @@
 // What every benchmark program shares: timing, memory readings, one line per figure,
 // and the application set up as the program sets itself up.
 
+#include "platform/failure.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QList>
@@ -54,6 +56,12 @@ private:
 void printFigure(const char *what, double value, const char *unit = "ms");
 // Writes the reason on standard error and ends the benchmark with a failure.
 [[noreturn]] void fail(const QString &why);
+// The same for a failed step, when there is one: every figure after it would mean nothing.
+inline void failOn(const platform::Failure &failure)
+{
+    if (failure)
+        fail(failure.message);
+}
 
 // Closes every visible window but the main one and lets the closing happen.
 void closeOtherWindows(QWidget *main);

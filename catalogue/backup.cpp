@@ -335,7 +335,7 @@ platform::Failure backUpCatalogue(const QString &catalogueFile, QString *madePat
     sqlite3_exec(rawSource, "COMMIT", nullptr, nullptr, nullptr);
     source.reset();
 
-    if (!flushToDisk(work)) {
+    if (flushToDisk(work)) {
         dropWork();
         return sqliteFailure(SQLITE_IOERR_FSYNC, QString("No backup of %1 could be made: it could not be saved to disk "
                                                          "(input/output error).")
@@ -363,7 +363,9 @@ platform::Failure backUpCatalogue(const QString &catalogueFile, QString *madePat
             SQLITE_CANTOPEN,
             QString("The backup of %1 could not be given its name in %2.").arg(file, QDir::toNativeSeparators(folder)));
     }
-    flushToDisk(folder);
+    // The backup is complete and checked; a folder entry the system has not yet written
+    // out costs at most this backup, never the catalogue.
+    (void)flushToDisk(folder);
     if (madePath)
         *madePath = made;
     pruneBackups(catalogueFile, now.date(), keep);

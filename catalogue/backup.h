@@ -73,10 +73,10 @@ int pruneBackups(const QString &catalogueFile, const QDate &today, const QString
 // newest is more than a day old (or dated ahead of the clock) and the movies differ.
 bool backupDueAtStartup(const QString &catalogueFile, const QDateTime &now = QDateTime::currentDateTime());
 
-// Takes a backup when one is due at start-up; answers whether one was made, error
-// saying why one could not be.
-bool backUpAtStartupIfDue(const QString &catalogueFile, platform::Failure &error,
-                          const QDateTime &now = QDateTime::currentDateTime());
+// Takes a backup when one is due at start-up; made tells whether one was, the answer
+// why one could not be.
+platform::Failure backUpAtStartupIfDue(const QString &catalogueFile, bool &made,
+                                       const QDateTime &now = QDateTime::currentDateTime());
 
 // Brings a backup into the catalogue, the way a compaction brings in its copy: checked
 // first, then written in one transaction through the catalogue's journal. Refuses

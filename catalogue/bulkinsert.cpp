@@ -21,9 +21,10 @@ platform::Failure insertAll(Database *db, qsizetype count, const std::function<F
         return why;
     };
     {
-        StatementPtr insert = db->prepare(
-            ("INSERT INTO Movies (" + columnList() + ") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)").constData(), error);
-        if (!insert)
+        StatementPtr insert;
+        if (auto error = db->prepare(
+                ("INSERT INTO Movies (" + columnList() + ") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)").constData(),
+                insert))
             return rollBack(error);
         sqlite3_stmt *st = insert.get();
         for (qsizetype i = 0; i < count; ++i) {
@@ -58,19 +59,18 @@ platform::Failure appendMovies(const QString &catalogueFile, qsizetype count,
                                const std::function<FieldBytes(qsizetype)> &movieAt,
                                const std::function<bool(qsizetype)> &progress)
 {
-    platform::Failure error;
-    std::unique_ptr<Database> db = Database::open(catalogueFile, error);
-    if (!db)
+    std::unique_ptr<Database> db;
+    if (auto error = Database::open(catalogueFile, db))
         return error;
-    error = insertAll(db.get(), count, movieAt, progress);
+    const platform::Failure error = insertAll(db.get(), count, movieAt, progress);
     // After a failed write the engine may leave its rollback (the file grown, a hot
     // journal) to the next reader: be that reader now, on a new connection if need be,
     // so that the file on disk is as it was when the caller says nothing changed.
     if (error &&
         sqlite3_exec(db->handle(), "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) != SQLITE_OK) {
         db.reset();
-        platform::Failure ignored;
-        db = Database::open(catalogueFile, ignored);
+        // Opening is the point here; what it answers changes nothing the caller is told.
+        (void)Database::open(catalogueFile, db);
     }
     return error;
 }

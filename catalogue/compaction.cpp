@@ -124,9 +124,9 @@ platform::Failure compactCatalogue(const QString &catalogueFile, const QString &
                                               "work file. Remove %1 and try again.")
                                           .arg(nameOf(workFile)));
 
-    platform::Failure error;
-    std::unique_ptr<Database> live = Database::open(catalogueFile, error);
-    if (!live)
+    std::unique_ptr<Database> live;
+    platform::Failure error = Database::open(catalogueFile, live);
+    if (error)
         return error;
     qint64 movies = 0;
     if (!countMovies(live->handle(), movies))
@@ -158,10 +158,10 @@ platform::Failure compactCatalogue(const QString &catalogueFile, const QString &
         }
     }
     // VACUUM INTO leaves its output unsynced; the copy must be on disk before it is trusted.
-    QString why;
-    if (!flushToDisk(workFile, &why))
-        return failure(SQLITE_IOERR,
-                       QString("The compacted copy %1 could not be saved to disk: %2.").arg(nameOf(workFile), why));
+    if (const platform::Failure why = flushToDisk(workFile))
+        return failure(
+            SQLITE_IOERR,
+            QString("The compacted copy %1 could not be saved to disk: %2.").arg(nameOf(workFile), why.message));
     report(CompactionStep::Copied);
 
     int rc = SQLITE_OK;

@@ -160,29 +160,24 @@ QString describeSqliteError(int code, const QString &path, const char *engineTex
     }
 }
 
-std::unique_ptr<Database> Database::open(const QString &path, platform::Failure &error)
+platform::Failure Database::open(const QString &path, std::unique_ptr<Database> &opened)
 {
+    opened.reset();
     QFileInfo info(path);
-    if (!info.exists()) {
-        error = sqliteFailure(SQLITE_CANTOPEN, QString("The catalogue file %1 was not found.").arg(path));
-        return nullptr;
-    }
-    if (!info.isFile()) {
-        error = sqliteFailure(SQLITE_CANTOPEN, QString("%1 is not a file.").arg(path));
-        return nullptr;
-    }
+    if (!info.exists())
+        return sqliteFailure(SQLITE_CANTOPEN, QString("The catalogue file %1 was not found.").arg(path));
+    if (!info.isFile())
+        return sqliteFailure(SQLITE_CANTOPEN, QString("%1 is not a file.").arg(path));
     int rc = SQLITE_OK;
     ConnectionPtr db = openConnection(path, SQLITE_OPEN_READWRITE, rc);
-    if (rc != SQLITE_OK) {
-        error = sqliteFailure(rc, describeSqliteError(rc, path, db ? sqlite3_errmsg(db.get()) : nullptr));
-        return nullptr;
-    }
+    if (rc != SQLITE_OK)
+        return sqliteFailure(rc, describeSqliteError(rc, path, db ? sqlite3_errmsg(db.get()) : nullptr));
     std::array<Affinity, FieldCount> affinities{};
-    if ((error = checkSchema(db.get(), path, affinities)))
-        return nullptr;
-    auto opened = std::unique_ptr<Database>(new Database(std::move(db), path));
+    if (auto error = checkSchema(db.get(), path, affinities))
+        return error;
+    opened.reset(new Database(std::move(db), path));
     opened->affinities_ = affinities;
-    return opened;
+    return {};
 }
 
 QByteArray Database::writtenValue(Field f, int param) const
@@ -194,13 +189,13 @@ QByteArray Database::writtenValue(Field f, int param) const
     return "keep_text(" + p + ", " + QByteArray::number(int(a)) + ")";
 }
 
-StatementPtr Database::prepare(const char *sql, platform::Failure &error) const
+platform::Failure Database::prepare(const char *sql, StatementPtr &st) const
 {
     int rc = SQLITE_OK;
-    StatementPtr st = prepareStatement(db_.get(), sql, rc);
+    st = prepareStatement(db_.get(), sql, rc);
     if (!st)
-        error = errorFor(rc);
-    return st;
+        return errorFor(rc);
+    return {};
 }
 
 platform::Failure Database::errorFor(int code) const

@@ -25,7 +25,8 @@ Affinity affinityOf(const QString &declaredType);
 // types; it writes nothing.
 class Database {
 public:
-    static std::unique_ptr<Database> open(const QString &path, platform::Failure &error);
+    // Opens the file into db; on failure db stays empty.
+    static platform::Failure open(const QString &path, std::unique_ptr<Database> &db);
 
     sqlite3 *handle() const { return db_.get(); }
     const QString &path() const { return path_; }
@@ -35,8 +36,8 @@ public:
     // so that it reads back as the same text, whatever the column's type.
     QByteArray writtenValue(Field f, int param) const;
 
-    // Prepares one statement; null on failure, with error saying why.
-    StatementPtr prepare(const char *sql, platform::Failure &error) const;
+    // Prepares one statement into st; on failure st stays null.
+    platform::Failure prepare(const char *sql, StatementPtr &st) const;
     platform::Failure errorFor(int code) const;
     // At least the number of rows of Movies, found without reading the table.
     int estimatedRowCount() const;

@@ -74,24 +74,19 @@ QString titleKey(const QString &title)
     return key.normalized(QString::NormalizationForm_C);
 }
 
-std::optional<DuplicateMovie> findDuplicate(sqlite3 *db, const QString &title, const QString &year,
-                                            platform::Failure &error, sqlite3_int64 exceptRowId)
+platform::Failure findDuplicate(sqlite3 *db, const QString &title, const QString &year,
+                                std::optional<DuplicateMovie> &found, sqlite3_int64 exceptRowId)
 {
-    error = {};
+    found.reset();
     const QString wanted = titleKey(title);
     if (wanted.isEmpty())
-        return std::nullopt;
-    if (!db) {
-        error = sqliteFailure(SQLITE_MISUSE, QStringLiteral("No catalogue is open to look in."));
-        return std::nullopt;
-    }
+        return {};
+    if (!db)
+        return sqliteFailure(SQLITE_MISUSE, QStringLiteral("No catalogue is open to look in."));
     const QByteArray wantedUtf8 = wanted.toUtf8();
     const QString wantedYear = year.trimmed();
 
-    auto failed = [&](int rc) {
-        error = sqliteFailure(rc, describeSqliteError(rc, fileOf(db), sqlite3_errmsg(db)));
-        return std::nullopt;
-    };
+    auto failed = [&](int rc) { return sqliteFailure(rc, describeSqliteError(rc, fileOf(db), sqlite3_errmsg(db))); };
     int rc = SQLITE_OK;
     const StatementPtr st = prepareStatement(db, "SELECT rowid, Title, Year FROM Movies", rc);
     if (!st)
@@ -110,12 +105,14 @@ std::optional<DuplicateMovie> findDuplicate(sqlite3 *db, const QString &title, c
         const QString rowYear =
             QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(raw, 2)), sqlite3_column_bytes(raw, 2))
                 .trimmed();
-        if (yearsAgree(rowYear, wantedYear))
-            return DuplicateMovie{rowTitle().trimmed(), rowYear};
+        if (yearsAgree(rowYear, wantedYear)) {
+            found = DuplicateMovie{rowTitle().trimmed(), rowYear};
+            return {};
+        }
     }
     if (rc != SQLITE_DONE)
         return failed(rc);
-    return std::nullopt;
+    return {};
 }
 
 } // namespace catalogue

@@ -54,9 +54,9 @@ struct DuplicateMovie {
 
 // Finds a movie of Movies, other than the row exceptRowId (0: none), whose title has
 // the same key and whose Year is the same (blanks aside) or where either Year is
-// empty. An empty title repeats nothing. When the table cannot be read to its end,
-// error says why and nothing is found.
-std::optional<DuplicateMovie> findDuplicate(sqlite3 *db, const QString &title, const QString &year,
-                                            platform::Failure &error, sqlite3_int64 exceptRowId = 0);
+// empty, into found. An empty title repeats nothing. When the table cannot be read to
+// its end, answers why and nothing is found.
+platform::Failure findDuplicate(sqlite3 *db, const QString &title, const QString &year,
+                                std::optional<DuplicateMovie> &found, sqlite3_int64 exceptRowId = 0);
 
 } // namespace catalogue

@@ -49,10 +49,8 @@ void bindRowGuard(sqlite3_stmt *st, int firstParam, const StoredRow &row)
 
 platform::Failure readStoredRows(const Database &db, std::vector<StoredRow> &rows)
 {
-    platform::Failure error;
-    const StatementPtr st =
-        db.prepare(("SELECT rowid, " + columnList() + " FROM Movies ORDER BY Title, rowid").constData(), error);
-    if (!st)
+    StatementPtr st;
+    if (auto error = db.prepare(("SELECT rowid, " + columnList() + " FROM Movies ORDER BY Title, rowid").constData(), st))
         return error;
     int rc;
     while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {

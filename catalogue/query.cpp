@@ -237,13 +237,14 @@ private:
 
 } // namespace
 
-std::optional<Query> Query::parse(const QString &text, QString *error)
+platform::Failure Query::parse(const QString &text, Query &query)
 {
     QString why;
     auto q = Parser(text).parse(why);
-    if (!q && error)
-        *error = why;
-    return q;
+    if (!q)
+        return {platform::ErrorKind::Other, why};
+    query = std::move(*q);
+    return {};
 }
 
 QByteArray Query::sql() const

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "catalogue/movie.h"
+#include "platform/failure.h"
 
 #include <QString>
 #include <optional>
@@ -27,8 +28,8 @@ struct Query {
     std::optional<Field> orderBy;
     bool descending = false;
 
-    // Parses text; on failure answers nothing and explains why in error.
-    static std::optional<Query> parse(const QString &text, QString *error = nullptr);
+    // Parses text into query; a failure (kind Other) explains why, and query is left as it was.
+    static platform::Failure parse(const QString &text, Query &query);
 
     // The SQLite statement that selects the rowid and the eight fields of the matching
     // rows in table order; the filter text is its one parameter (?1). Only field names

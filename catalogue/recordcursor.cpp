@@ -53,9 +53,8 @@ bool RecordCursor::ensureOpen()
 {
     if (link_)
         return true;
-    platform::Failure e;
-    auto db = Database::open(databaseName_, e);
-    if (!db)
+    std::unique_ptr<Database> db;
+    if (auto e = Database::open(databaseName_, db))
         return fail(e);
     link_ = std::make_shared<Link>();
     link_->db = std::move(db);
@@ -83,9 +82,8 @@ bool RecordCursor::readRows(const Query &query)
     // The state is taken before reading: a change that lands in between makes the
     // kept rows look out of date, never the other way round.
     const ListingCache::Stamp stamp = ListingCache::stampOf(db.handle());
-    platform::Failure e;
-    StatementPtr st = db.prepare(query.sql().constData(), e);
-    if (!st)
+    StatementPtr st;
+    if (auto e = db.prepare(query.sql().constData(), st))
         return fail(e);
     ResultSet fresh;
     fresh.reserve(query.filter == Query::Filter::None ? db.estimatedRowCount() : 0);
@@ -134,11 +132,12 @@ bool RecordCursor::refresh()
         // No query: an empty result, as before any query was set.
         replaceResult(ResultSet());
     } else if (ok) {
-        QString why;
-        query = Query::parse(recordSource_, &why);
-        if (!query)
-            ok = fail(
-                sqliteFailure(SQLITE_ERROR, QString("The query \"%1\" cannot be run: %2.").arg(recordSource_, why)));
+        Query parsed;
+        if (const platform::Failure why = Query::parse(recordSource_, parsed))
+            ok = fail(sqliteFailure(SQLITE_ERROR,
+                                    QString("The query \"%1\" cannot be run: %2.").arg(recordSource_, why.message)));
+        else
+            query = std::move(parsed);
     }
     if (ok && query) {
         if (auto kept = link_->kept.rowsFor(link_->db->handle(), *query)) {
@@ -255,9 +254,8 @@ bool RecordCursor::writeRow(const QByteArray &sql, const Movie *newValues, const
     if (!ensureOpen())
         return false;
     Database &db = *link_->db;
-    platform::Failure e;
-    StatementPtr st = db.prepare(sql.constData(), e);
-    if (!st)
+    StatementPtr st;
+    if (auto e = db.prepare(sql.constData(), st))
         return fail(e);
     int next = 1;
     for (int field : fields)

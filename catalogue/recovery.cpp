@@ -47,10 +47,10 @@ platform::Failure copyInto(const QString &backupFile, const QString &target)
         rc = copyDatabase(to.get(), from.get());
     if (rc != SQLITE_OK)
         return sqliteFailure(rc, describeSqliteError(rc, target, sqlite3_errmsg(to.get())));
-    QString why;
-    if (!flushToDisk(target, &why))
-        return sqliteFailure(SQLITE_IOERR_FSYNC,
-                             QString("%1 could not be saved to disk (%2).").arg(QFileInfo(target).fileName(), why));
+    if (const platform::Failure why = flushToDisk(target))
+        return sqliteFailure(
+            SQLITE_IOERR_FSYNC,
+            QString("%1 could not be saved to disk (%2).").arg(QFileInfo(target).fileName(), why.message));
     return {};
 }
 
@@ -84,7 +84,9 @@ platform::Failure recoverFromBackup(const QString &backupFile, const QString &ca
         return sqliteFailure(SQLITE_CANTOPEN, QString("The backup %1 could not be put in the place of %2.")
                                                   .arg(name, QDir::toNativeSeparators(catalogueFile)));
     }
-    flushToDisk(QFileInfo(catalogueFile).absolutePath());
+    // The backup is in place; the folder's entries are flushed as well as the system allows,
+    // and a refusal there changes nothing the caller could act on.
+    (void)flushToDisk(QFileInfo(catalogueFile).absolutePath());
     if (keptAs)
         *keptAs = damaged;
     return {};

@@ -68,13 +68,14 @@ bool backupDueAtStartup(const QString &catalogueFile, const QDateTime &now)
     return !moviesFingerprint(backups.first().path, SQLITE_OPEN_READONLY, newest) || current != newest;
 }
 
-bool backUpAtStartupIfDue(const QString &catalogueFile, platform::Failure &error, const QDateTime &now)
+platform::Failure backUpAtStartupIfDue(const QString &catalogueFile, bool &made, const QDateTime &now)
 {
-    error = {};
+    made = false;
     if (!backupDueAtStartup(catalogueFile, now))
-        return false;
-    error = backUpCatalogue(catalogueFile, nullptr, {}, now, BackupReason::Startup);
-    return !error;
+        return {};
+    platform::Failure error = backUpCatalogue(catalogueFile, nullptr, {}, now, BackupReason::Startup);
+    made = !error;
+    return error;
 }
 
 platform::Failure restoreBackup(const QString &backupFile, const QString &catalogueFile)
@@ -91,12 +92,11 @@ platform::Failure restoreBackup(const QString &backupFile, const QString &catalo
                 ? QString("The backup %1 could not be read (input/output error).").arg(name)
                 : QString("The backup %1 is damaged (%2), so it cannot be restored.").arg(name, contents.problem));
     }
-    platform::Failure error;
-    std::unique_ptr<Database> source = Database::open(backupFile, error);
-    if (!source)
+    std::unique_ptr<Database> source;
+    if (auto error = Database::open(backupFile, source))
         return sqliteFailure(error.code, QString("The backup %1 cannot be restored: %2").arg(name, error.message));
-    std::unique_ptr<Database> live = Database::open(catalogueFile, error);
-    if (!live)
+    std::unique_ptr<Database> live;
+    if (auto error = Database::open(catalogueFile, live))
         return error;
     return replaceContent(std::move(live), source->handle(), "the backup");
 }

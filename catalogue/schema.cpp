@@ -15,15 +15,8 @@ namespace {
 const char *const CreateTable = "CREATE TABLE Movies (Title TEXT, Description TEXT, Category TEXT, Actors TEXT, "
                                 "Review TEXT, Rating TEXT, Year TEXT, Time TEXT)";
 
-bool failWith(QString *error, const QString &why)
-{
-    if (error)
-        *error = why;
-    return false;
-}
-
-// Writes a new catalogue file holding the movies; answers why it failed, or nothing.
-QString build(const QString &work, const std::vector<catalogue::Movie> &movies)
+// Writes a new catalogue file holding the movies.
+platform::Failure build(const QString &work, const std::vector<catalogue::Movie> &movies)
 {
     int rc = SQLITE_OK;
     catalogue::ConnectionPtr db = catalogue::openConnection(work, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, rc);
@@ -55,25 +48,29 @@ QString build(const QString &work, const std::vector<catalogue::Movie> &movies)
     insert.reset();
     exec("COMMIT");
     if (rc != SQLITE_OK)
-        return db ? QString::fromUtf8(sqlite3_errmsg(db.get())) : QString::fromUtf8(sqlite3_errstr(rc));
+        return catalogue::sqliteFailure(rc, db ? QString::fromUtf8(sqlite3_errmsg(db.get()))
+                                               : QString::fromUtf8(sqlite3_errstr(rc)));
     return {};
 }
 
 // Opens the new file as the program does and checks that it is intact and complete.
-QString check(const QString &work, size_t expectedMovies)
+platform::Failure check(const QString &work, size_t expectedMovies)
 {
-    platform::Failure e;
-    auto db = catalogue::Database::open(work, e);
-    if (!db)
-        return e.message;
-    auto st = db->prepare("SELECT (SELECT quick_check FROM pragma_quick_check), (SELECT count(*) FROM Movies)", e);
-    if (!st || sqlite3_step(st.get()) != SQLITE_ROW)
-        return e ? e.message : QString::fromUtf8(sqlite3_errmsg(db->handle()));
+    std::unique_ptr<catalogue::Database> db;
+    if (auto e = catalogue::Database::open(work, db))
+        return e;
+    catalogue::StatementPtr st;
+    if (auto e = db->prepare("SELECT (SELECT quick_check FROM pragma_quick_check), (SELECT count(*) FROM Movies)", st))
+        return e;
+    const int rc = sqlite3_step(st.get());
+    if (rc != SQLITE_ROW)
+        return catalogue::sqliteFailure(rc, QString::fromUtf8(sqlite3_errmsg(db->handle())));
     const QByteArray verdict(reinterpret_cast<const char *>(sqlite3_column_text(st.get(), 0)));
     if (verdict != "ok")
-        return QString("the new file is damaged (%1)").arg(QString::fromUtf8(verdict));
+        return catalogue::sqliteFailure(SQLITE_CORRUPT,
+                                        QString("the new file is damaged (%1)").arg(QString::fromUtf8(verdict)));
     if (sqlite3_column_int64(st.get(), 1) != qint64(expectedMovies))
-        return QStringLiteral("the new file does not hold every movie");
+        return catalogue::sqliteFailure(SQLITE_CORRUPT, QStringLiteral("the new file does not hold every movie"));
     return {};
 }
 
@@ -98,40 +95,42 @@ catalogue::Movie makeMovie(const QString &title, const QString &description, con
     return m;
 }
 
-bool createCatalogue(const QString &path, Contents contents, bool overwrite, QString *error)
+platform::Failure createCatalogue(const QString &path, Contents contents, bool overwrite)
 {
     static const std::vector<catalogue::Movie> none;
-    return createCatalogue(path, contents == Contents::Sample ? sampleMovies() : none, overwrite, error);
+    return createCatalogue(path, contents == Contents::Sample ? sampleMovies() : none, overwrite);
 }
 
-bool createCatalogue(const QString &path, const std::vector<catalogue::Movie> &movies, bool overwrite, QString *error)
+platform::Failure createCatalogue(const QString &path, const std::vector<catalogue::Movie> &movies, bool overwrite)
 {
+    using platform::ErrorKind;
     if (QFileInfo::exists(path) && !overwrite)
-        return failWith(error, QString("%1 already exists; it was left as it is.").arg(path));
+        return {ErrorKind::Other, QString("%1 already exists; it was left as it is.").arg(path)};
     // A program that has the old file open would go on writing into a file that is gone.
     if (QFileInfo::exists(path)) {
         const QList<catalogue::OtherProcess> users = catalogue::otherProcessesWithFile(path);
         if (!users.isEmpty())
-            return failWith(error, QString("%1 is open in another program (process %2); it was left as it is.")
-                                       .arg(path)
-                                       .arg(users.first().pid));
+            return {ErrorKind::Busy, QString("%1 is open in another program (process %2); it was left as it is.")
+                                         .arg(path)
+                                         .arg(users.first().pid)};
     }
     // Build the catalogue beside its final name; an existing catalogue is replaced only
     // by a new one that is complete and checked, so that a failure never loses it.
     const QString work = path + ".new";
     if (QFileInfo(work).isDir() || (QFileInfo::exists(work) && !QFile::remove(work)))
-        return failWith(error, QString("%1 could not be created: %2 is in the way.").arg(path, work));
-    QString why = build(work, movies);
-    if (why.isEmpty())
+        return {ErrorKind::CantOpen, QString("%1 could not be created: %2 is in the way.").arg(path, work)};
+    platform::Failure why = build(work, movies);
+    if (!why)
         why = check(work, movies.size());
-    if (why.isEmpty() && !replaceWith(work, path, overwrite))
-        why = QFileInfo::exists(path) && !overwrite ? QString("%1 appeared meanwhile").arg(path)
-                                                    : QString("%1 could not be replaced").arg(path);
-    if (!why.isEmpty()) {
+    if (!why && !replaceWith(work, path, overwrite))
+        why = QFileInfo::exists(path) && !overwrite
+                  ? platform::Failure{ErrorKind::Other, QString("%1 appeared meanwhile").arg(path)}
+                  : platform::Failure{ErrorKind::Io, QString("%1 could not be replaced").arg(path)};
+    if (why) {
         QFile::remove(work);
-        return failWith(error, QString("%1 could not be created: %2").arg(path, why));
+        return {why.kind, QString("%1 could not be created: %2").arg(path, why.message), why.code};
     }
-    return true;
+    return {};
 }
 
 } // namespace catalogue

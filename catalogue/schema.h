@@ -2,6 +2,7 @@
 #pragma once
 
 #include "catalogue/movie.h"
+#include "platform/failure.h"
 
 #include <QString>
 #include <vector>
@@ -12,12 +13,11 @@ enum class Contents { Empty, Sample };
 
 // Creates a catalogue file: the table Movies with its eight text fields in order,
 // empty or holding the sample collection. An existing file is left alone unless
-// overwrite is set. On failure answers false and says why in error.
-bool createCatalogue(const QString &path, Contents contents, bool overwrite, QString *error = nullptr);
+// overwrite is set. A failure says why, naming the file.
+platform::Failure createCatalogue(const QString &path, Contents contents, bool overwrite);
 
 // Creates a catalogue holding exactly the given movies, in that table order.
-bool createCatalogue(const QString &path, const std::vector<catalogue::Movie> &movies, bool overwrite,
-                     QString *error = nullptr);
+platform::Failure createCatalogue(const QString &path, const std::vector<catalogue::Movie> &movies, bool overwrite);
 
 // The sample collection: real films with descriptions and reviews of our own.
 const std::vector<catalogue::Movie> &sampleMovies();

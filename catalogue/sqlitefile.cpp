@@ -173,35 +173,37 @@ QString fileOf(sqlite3 *db)
     return name ? QString::fromUtf8(name) : QString();
 }
 
-bool flushToDisk(const QString &path, QString *why)
+platform::Failure flushToDisk(const QString &path)
 {
-    auto fail = [&](const QString &reason) {
-        if (why)
-            *why = reason;
-        return false;
-    };
 #ifdef _WIN32
+    auto fail = [](DWORD error) {
+        const bool full = error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL;
+        return platform::Failure{full ? platform::ErrorKind::DiskFull : platform::ErrorKind::Io,
+                                 qt_error_string(int(error))};
+    };
     // A folder's entries are kept by the file system's own journal; only files are flushed.
     const DWORD attributes = GetFileAttributesW(reinterpret_cast<LPCWSTR>(path.utf16()));
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return true;
+        return {};
     const HANDLE file = CreateFileW(reinterpret_cast<LPCWSTR>(path.utf16()), GENERIC_WRITE,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
-        return fail(qt_error_string(int(GetLastError())));
+        return fail(GetLastError());
     const bool ok = FlushFileBuffers(file) != 0;
     const DWORD error = GetLastError();
     CloseHandle(file);
-    return ok || fail(qt_error_string(int(error)));
+    return ok ? platform::Failure{} : fail(error);
 #else
+    // The kind comes from errno: no space (or quota) is a full disk, anything else Io.
+    auto fail = [](int error) { return platform::Failure{errorKind(SQLITE_IOERR, error), qt_error_string(error)}; };
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return fail(qt_error_string(errno));
+        return fail(errno);
     const bool ok = ::fsync(fd) == 0;
     const int error = errno;
     ::close(fd);
-    return ok || fail(qt_error_string(error));
+    return ok ? platform::Failure{} : fail(error);
 #endif
 }
 

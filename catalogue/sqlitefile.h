@@ -63,8 +63,8 @@ int copyDatabase(sqlite3 *to, sqlite3 *from);
 // The file behind a connection's main database; empty for one in memory.
 QString fileOf(sqlite3 *db);
 
-// Forces a file (or a folder's entries) out of the system's caches onto the disk;
-// false with why saying what the system answered.
-bool flushToDisk(const QString &path, QString *why = nullptr);
+// Forces a file (or a folder's entries) out of the system's caches onto the disk. A
+// failure's message is what the system answered; its kind DiskFull or Io.
+platform::Failure flushToDisk(const QString &path);
 
 } // namespace catalogue

@@ -38,18 +38,16 @@ bool confirmUnlessDuplicate(QWidget *dialog, catalogue::RecordCursor &cursor, co
             return true;
     }
     const sqlite3_int64 own = editing ? cursor.currentRowId() : 0;
-    platform::Failure error;
     std::unique_ptr<catalogue::Database> opened;
     sqlite3 *db = cursor.database() ? cursor.database()->handle() : nullptr;
     if (!db) {
-        platform::Failure notOpened;
-        opened = catalogue::Database::open(catalogueFile, notOpened);
         // A catalogue that does not open refuses the save too, and that save names the cause.
-        if (!opened)
+        if (catalogue::Database::open(catalogueFile, opened))
             return true;
         db = opened->handle();
     }
-    const std::optional<catalogue::DuplicateMovie> found = catalogue::findDuplicate(db, title, year, error, own);
+    std::optional<catalogue::DuplicateMovie> found;
+    const platform::Failure error = catalogue::findDuplicate(db, title, year, found, own);
     opened.reset();
     // A catalogue locked by another program refuses the save too, and that save says so.
     if (error && error.kind != platform::ErrorKind::Busy) {

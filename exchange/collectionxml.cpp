@@ -147,11 +147,19 @@ void readGcstarItem(GuardedReader &r, SourceTable &table)
         table.appendCell(f.toUtf8());
 }
 
-bool finish(GuardedReader &r, QString &error)
+platform::Failure finish(GuardedReader &r)
 {
     while (r.next()) {
     }
-    return !r.failed(error);
+    return r.failure();
+}
+
+// Broken XML where the root was looked for, else a document of another kind.
+platform::Failure notRead(const GuardedReader &r, const QString &otherKind)
+{
+    if (platform::Failure broken = r.failure())
+        return broken;
+    return {platform::ErrorKind::WrongFormat, otherKind};
 }
 
 } // namespace
@@ -162,17 +170,14 @@ QString rootElementName(QByteArrayView xml)
     return r.nextChild() ? r.xml().name().toString() : QString();
 }
 
-bool readTellicoXml(QByteArrayView xml, SourceTable &table, bool &ownExport, QString &error)
+platform::Failure readTellicoXml(QByteArrayView xml, SourceTable &table, bool &ownExport)
 {
     table = SourceTable();
     table.columns = {"title", "plot", "genre", "cast", "comments", "certification", "year", "running-time"};
     ownExport = false;
     GuardedReader r(xml);
-    if (!r.nextChild() || (r.xml().name() != u"tellico" && r.xml().name() != u"bookcase")) {
-        if (!r.failed(error))
-            error = QStringLiteral("It is not a Tellico collection.");
-        return false;
-    }
+    if (!r.nextChild() || (r.xml().name() != u"tellico" && r.xml().name() != u"bookcase"))
+        return notRead(r, QStringLiteral("It is not a Tellico collection."));
     while (r.nextChild()) {
         if (r.xml().name() != u"collection") {
             r.skip();
@@ -180,10 +185,9 @@ bool readTellicoXml(QByteArrayView xml, SourceTable &table, bool &ownExport, QSt
         }
         const QXmlStreamAttributes a = r.xml().attributes();
         // Type 3 is Tellico's video collection.
-        if (a.value(QLatin1String("type")) != u"3") {
-            error = QStringLiteral("It holds no movies: it is a Tellico collection of another kind.");
-            return false;
-        }
+        if (a.value(QLatin1String("type")) != u"3")
+            return {platform::ErrorKind::WrongFormat,
+                    QStringLiteral("It holds no movies: it is a Tellico collection of another kind.")};
         ownExport = a.value(QLatin1String("title")) == QLatin1String(OwnCollectionTitle);
         while (r.nextChild()) {
             if (r.xml().name() == u"entry")
@@ -192,30 +196,26 @@ bool readTellicoXml(QByteArrayView xml, SourceTable &table, bool &ownExport, QSt
                 r.skip();
         }
     }
-    return finish(r, error);
+    return finish(r);
 }
 
-bool readGcstarXml(QByteArrayView xml, SourceTable &table, QString &error)
+platform::Failure readGcstarXml(QByteArrayView xml, SourceTable &table)
 {
     table = SourceTable();
     table.columns = {"title", "synopsis", "genre", "actors", "comment", "age", "date", "time"};
     GuardedReader r(xml);
-    if (!r.nextChild() || r.xml().name() != u"collection") {
-        if (!r.failed(error))
-            error = QStringLiteral("It is not a GCstar collection.");
-        return false;
-    }
-    if (r.xml().attributes().value(QLatin1String("type")) != u"GCfilms") {
-        error = QStringLiteral("It holds no movies: it is a GCstar collection of another kind.");
-        return false;
-    }
+    if (!r.nextChild() || r.xml().name() != u"collection")
+        return notRead(r, QStringLiteral("It is not a GCstar collection."));
+    if (r.xml().attributes().value(QLatin1String("type")) != u"GCfilms")
+        return {platform::ErrorKind::WrongFormat,
+                QStringLiteral("It holds no movies: it is a GCstar collection of another kind.")};
     while (r.nextChild()) {
         if (r.xml().name() == u"item")
             readGcstarItem(r, table);
         else
             r.skip();
     }
-    return finish(r, error);
+    return finish(r);
 }
 
 } // namespace exchange

@@ -82,7 +82,7 @@ char detectDelimiter(QByteArrayView utf8)
     return best >= 0 ? candidates[best] : '\0';
 }
 
-bool readDelimited(QByteArray utf8, char delimiter, SourceTable &table, QString &error)
+platform::Failure readDelimited(QByteArray utf8, char delimiter, SourceTable &table)
 {
     QByteArray &data = table.buffer();
     data = std::move(utf8);
@@ -115,10 +115,9 @@ bool readDelimited(QByteArray utf8, char delimiter, SourceTable &table, QString 
                 const int openedAt = line;
                 ++r;
                 for (;;) {
-                    if (r >= n) {
-                        error = QString("A quote opened on line %1 is never closed.").arg(openedAt);
-                        return false;
-                    }
+                    if (r >= n)
+                        return {platform::ErrorKind::Unreadable,
+                                QString("A quote opened on line %1 is never closed.").arg(openedAt)};
                     const char c = d[r];
                     if (c == '"') {
                         if (r + 1 < n && d[r + 1] == '"') {
@@ -143,10 +142,9 @@ bool readDelimited(QByteArray utf8, char delimiter, SourceTable &table, QString 
                 table.addCell(start, w - start);
             else
                 w = start;
-            if (header && fields > MaxColumns) {
-                error = QString("Its header has more than %1 columns.").arg(MaxColumns);
-                return false;
-            }
+            if (header && fields > MaxColumns)
+                return {platform::ErrorKind::Unreadable,
+                        QString("Its header has more than %1 columns.").arg(MaxColumns)};
             if (r < n && d[r] == delimiter) {
                 ++r;
                 continue;
@@ -160,7 +158,7 @@ bool readDelimited(QByteArray utf8, char delimiter, SourceTable &table, QString 
     }
     data.truncate(w);
     table.takeHeaderFromFirstRow();
-    return true;
+    return {};
 }
 
 namespace {
@@ -198,7 +196,7 @@ void appendField(QByteArray &out, QByteArrayView v)
 
 } // namespace
 
-bool writeCsv(qsizetype count, const std::function<MovieBytes(qsizetype)> &movieAt, QByteArray &out, QString &error)
+platform::Failure writeCsv(qsizetype count, const std::function<MovieBytes(qsizetype)> &movieAt, QByteArray &out)
 {
     out.clear();
     out.append("\xEF\xBB\xBF");
@@ -210,11 +208,11 @@ bool writeCsv(qsizetype count, const std::function<MovieBytes(qsizetype)> &movie
         // whole file as Windows-1252: neither would come back as it was.
         for (const QByteArrayView &v : m) {
             if (v.contains('\0') || !platform::isValidUtf8(v)) {
-                error = QString("The movie \"%1\" holds bytes that are not text (a NUL or invalid UTF-8), which a "
-                                "CSV file cannot carry so that they read back the same.")
-                            .arg(QString::fromUtf8(m[0].first(std::min<qsizetype>(m[0].size(), 80))));
                 out.clear();
-                return false;
+                return {platform::ErrorKind::Other,
+                        QString("The movie \"%1\" holds bytes that are not text (a NUL or invalid UTF-8), which a "
+                                "CSV file cannot carry so that they read back the same.")
+                            .arg(QString::fromUtf8(m[0].first(std::min<qsizetype>(m[0].size(), 80))))};
             }
         }
         for (int f = 0; f < 8; ++f) {
@@ -224,7 +222,7 @@ bool writeCsv(qsizetype count, const std::function<MovieBytes(qsizetype)> &movie
         }
         out.append("\r\n");
     }
-    return true;
+    return {};
 }
 
 } // namespace exchange

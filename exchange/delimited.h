@@ -3,6 +3,7 @@
 
 #include "catalogue/bulkinsert.h"
 #include "exchange/sourcetable.h"
+#include "platform/failure.h"
 
 #include <QByteArray>
 #include <QString>
@@ -21,11 +22,11 @@ char detectDelimiter(QByteArrayView utf8);
 // doubled quotes and line breaks inside quotes), with CRLF, LF or CR line ends and a
 // last line with or without one; blank lines are passed over. The first record
 // becomes the column names. The text moves into the table and is unquoted in place.
-// A quote left open at the end of the text, or a header past MaxColumns, is an error.
+// A quote left open at the end of the text, or a header past MaxColumns, is Unreadable.
 // A header of more columns than this is refused; a row keeps no more than one field past it.
 constexpr int MaxColumns = 10000;
 
-bool readDelimited(QByteArray utf8, char delimiter, SourceTable &table, QString &error);
+platform::Failure readDelimited(QByteArray utf8, char delimiter, SourceTable &table);
 
 // Eight fields of a movie as UTF-8, in column order.
 using MovieBytes = catalogue::FieldBytes;
@@ -34,6 +35,6 @@ using MovieBytes = catalogue::FieldBytes;
 // byte order mark, CRLF line ends, a field quoted when it holds a comma, a quote, a
 // line break or a blank at either end; every value byte for byte as stored. Fails,
 // naming the movie, when a value holds a NUL or is not valid UTF-8.
-bool writeCsv(qsizetype count, const std::function<MovieBytes(qsizetype)> &movieAt, QByteArray &out, QString &error);
+platform::Failure writeCsv(qsizetype count, const std::function<MovieBytes(qsizetype)> &movieAt, QByteArray &out);
 
 } // namespace exchange

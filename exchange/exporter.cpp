@@ -15,9 +15,10 @@ namespace exchange {
 
 namespace {
 
-QString cannotExport(const QString &path, const QString &why)
+platform::Failure cannotExport(const QString &path, const platform::Failure &why)
 {
-    return QString("%1 could not be written. %2").arg(QDir::toNativeSeparators(path), why);
+    return {why.kind, QString("%1 could not be written. %2").arg(QDir::toNativeSeparators(path), why.message),
+            why.code};
 }
 
 } // namespace
@@ -27,8 +28,8 @@ ExportFormat exportFormatFor(const QString &path)
     return path.endsWith(QLatin1String(".tc"), Qt::CaseInsensitive) ? ExportFormat::Tellico : ExportFormat::Csv;
 }
 
-bool exportMovies(const catalogue::ResultSet &rows, const std::vector<int> &places, const QString &path,
-                  ExportFormat format, QString &error)
+platform::Failure exportMovies(const catalogue::ResultSet &rows, const std::vector<int> &places, const QString &path,
+                               ExportFormat format)
 {
     const auto movieAt = [&](qsizetype i) {
         MovieBytes m;
@@ -38,24 +39,20 @@ bool exportMovies(const catalogue::ResultSet &rows, const std::vector<int> &plac
     };
     const qsizetype count = qsizetype(places.size());
     QByteArray bytes;
-    QString why;
     if (format == ExportFormat::Csv) {
-        if (!writeCsv(count, movieAt, bytes, why)) {
-            error = cannotExport(path, why);
-            return false;
-        }
+        if (platform::Failure why = writeCsv(count, movieAt, bytes))
+            return cannotExport(path, why);
     } else {
         QByteArray xml;
-        if (!writeTellicoXml(count, movieAt, xml, why) || !writeZip("tellico.xml", xml, bytes, why)) {
-            error = cannotExport(path, why);
-            return false;
-        }
+        platform::Failure why = writeTellicoXml(count, movieAt, xml);
+        if (!why)
+            why = writeZip("tellico.xml", xml, bytes);
+        if (why)
+            return cannotExport(path, why);
     }
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = cannotExport(path, file.errorString() + QLatin1Char('.'));
-        return false;
-    }
+    if (!file.open(QIODevice::WriteOnly))
+        return cannotExport(path, {platform::ErrorKind::CantOpen, file.errorString() + QLatin1Char('.')});
     // The temporary file's own error is lost on the way up ("Unknown error"), and a
     // buffered write cut short still commits: take the error from the system, check
     // the size the file reached, and a short write, which a regular file makes only
@@ -69,25 +66,24 @@ bool exportMovies(const catalogue::ResultSet &rows, const std::vector<int> &plac
         file.cancelWriting();
         const bool full =
             systemError == ENOSPC || systemError == EFBIG || systemError == EDQUOT || (!written && systemError == 0);
-        error = cannotExport(path, full ? QStringLiteral("The disk is full.") : file.errorString() + QLatin1Char('.'));
-        return false;
+        return cannotExport(path,
+                            full ? platform::Failure{platform::ErrorKind::DiskFull, QStringLiteral("The disk is full.")}
+                                 : platform::Failure{platform::ErrorKind::Io, file.errorString() + QLatin1Char('.')});
     }
-    return true;
+    return {};
 }
 
-bool exportCatalogue(const QString &catalogueFile, const QString &path, ExportFormat format, int &count, QString &error)
+platform::Failure exportCatalogue(const QString &catalogueFile, const QString &path, ExportFormat format, int &count)
 {
     catalogue::RecordCursor cursor;
     cursor.setDatabaseName(catalogueFile);
     cursor.setRecordSource(QStringLiteral("select * from Movies order by Title"));
-    if (!cursor.refresh()) {
-        error = cannotExport(path, cursor.lastError().message);
-        return false;
-    }
+    if (!cursor.refresh())
+        return cannotExport(path, cursor.lastError());
     std::vector<int> places(size_t(cursor.result().size()));
     std::iota(places.begin(), places.end(), 0);
     count = int(places.size());
-    return exportMovies(cursor.result(), places, path, format, error);
+    return exportMovies(cursor.result(), places, path, format);
 }
 
 } // namespace exchange

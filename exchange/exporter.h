@@ -2,6 +2,7 @@
 #pragma once
 
 #include "catalogue/resultset.h"
+#include "platform/failure.h"
 
 #include <QString>
 #include <vector>
@@ -14,13 +15,12 @@ enum class ExportFormat { Csv, Tellico };
 ExportFormat exportFormatFor(const QString &path);
 
 // Writes the rows of a result at the given places, in that order, to the file; the
-// file is replaced whole or, on failure, left as it was. On failure answers false with
-// a message naming the file and the problem.
-bool exportMovies(const catalogue::ResultSet &rows, const std::vector<int> &places, const QString &path,
-                  ExportFormat format, QString &error);
+// file is replaced whole or, on failure, left as it was. A failure's message names the
+// file and the problem; its kind is DiskFull when the disk is full.
+platform::Failure exportMovies(const catalogue::ResultSet &rows, const std::vector<int> &places, const QString &path,
+                               ExportFormat format);
 
 // Writes every movie of the catalogue file, in title order. count says how many.
-bool exportCatalogue(const QString &catalogueFile, const QString &path, ExportFormat format, int &count,
-                     QString &error);
+platform::Failure exportCatalogue(const QString &catalogueFile, const QString &path, ExportFormat format, int &count);
 
 } // namespace exchange

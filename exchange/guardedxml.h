@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/failure.h"
+
 #include <QByteArrayView>
 #include <QString>
 #include <QXmlStreamReader>
@@ -74,19 +76,17 @@ public:
         return token != QXmlStreamReader::Invalid && token != QXmlStreamReader::EndDocument;
     }
 
-    bool failed(QString &error) const
+    // What stopped the reading: a refusal or broken XML, both Unreadable; none when the
+    // document read to its end (or as far as asked) without a problem.
+    platform::Failure failure() const
     {
-        if (!refusal_.isEmpty()) {
-            error = refusal_;
-            return true;
-        }
-        if (reader_.hasError()) {
-            error = QString("It is not well-formed XML (line %1: %2).")
-                        .arg(reader_.lineNumber())
-                        .arg(reader_.errorString());
-            return true;
-        }
-        return false;
+        if (!refusal_.isEmpty())
+            return {platform::ErrorKind::Unreadable, refusal_};
+        if (reader_.hasError())
+            return {platform::ErrorKind::Unreadable, QString("It is not well-formed XML (line %1: %2).")
+                                                         .arg(reader_.lineNumber())
+                                                         .arg(reader_.errorString())};
+        return {};
     }
 
 private:

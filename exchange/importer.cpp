@@ -27,9 +27,10 @@ constexpr int ReasonsKept = 5;
 // A title named in the summary is cut to this many characters.
 constexpr int NameChars = 100;
 
-QString cannotImport(const QString &path, const QString &why)
+platform::Failure cannotImport(const QString &path, const platform::Failure &why)
 {
-    return QString("%1 could not be imported. %2").arg(QDir::toNativeSeparators(path), why);
+    return {why.kind, QString("%1 could not be imported. %2").arg(QDir::toNativeSeparators(path), why.message),
+            why.code};
 }
 
 bool looksLikeXml(QByteArrayView bytes)
@@ -51,41 +52,41 @@ bool looksLikeXml(QByteArrayView bytes)
     return false;
 }
 
-bool readCollection(QByteArrayView xml, bool zipped, ImportSource &source, QString &why)
+platform::Failure readCollection(QByteArrayView xml, bool zipped, ImportSource &source)
 {
     const QString root = rootElementName(xml);
     if (root == QLatin1String("tellico") || root == QLatin1String("bookcase")) {
         source.format = SourceFormat::Tellico;
         source.description = zipped ? QStringLiteral("Tellico collection") : QStringLiteral("Tellico collection (XML)");
-        if (!readTellicoXml(xml, source.table, source.exact, why))
-            return false;
+        if (platform::Failure why = readTellicoXml(xml, source.table, source.exact))
+            return why;
     } else if (root == QLatin1String("collection")) {
         source.format = SourceFormat::Gcstar;
         source.description = QStringLiteral("GCstar movie collection");
-        if (!readGcstarXml(xml, source.table, why))
-            return false;
+        if (platform::Failure why = readGcstarXml(xml, source.table))
+            return why;
     } else if (const PeerXmlFormat *peer = peerXmlFormat(root)) {
         source.format = peer->format;
         source.description = QLatin1String(peer->description);
-        if (!peer->read(xml, source.table, why))
-            return false;
+        if (platform::Failure why = peer->read(xml, source.table))
+            return why;
     } else {
         // Parse it through once more to tell broken XML from XML of another kind.
         SourceTable ignored;
         bool own = false;
-        if (!readTellicoXml(xml, ignored, own, why) && why.startsWith(QLatin1String("It is not a Tellico")))
-            why = QStringLiteral("It is XML, but neither a Tellico nor a GCstar collection, nor a Collectorz, "
-                                 "Data Crow or Griffith export.");
-        return false;
+        platform::Failure why = readTellicoXml(xml, ignored, own);
+        if (!why || why.kind == platform::ErrorKind::WrongFormat)
+            why = {platform::ErrorKind::WrongFormat,
+                   QStringLiteral("It is XML, but neither a Tellico nor a GCstar collection, nor a Collectorz, "
+                                  "Data Crow or Griffith export.")};
+        return why;
     }
     source.mapping.clear();
     for (int f = 0; f < catalogue::FieldCount; ++f)
         source.mapping.push_back(catalogue::fieldAt(f));
-    if (source.table.rowCount() == 0) {
-        why = QStringLiteral("It holds no movies.");
-        return false;
-    }
-    return true;
+    if (source.table.rowCount() == 0)
+        return {platform::ErrorKind::Other, QStringLiteral("It holds no movies.")};
+    return {};
 }
 
 // The fold of a header or a title type: letters and digits only, in lower case.
@@ -98,27 +99,23 @@ QString squeezedName(QStringView text)
     return out;
 }
 
-bool readText(QByteArray bytes, ImportSource &source, QString &why)
+platform::Failure readText(QByteArray bytes, ImportSource &source)
 {
     QByteArray utf8;
     platform::TextEncoding encoding;
     int notUtf8Line = 0;
-    if (!platform::decodeText(std::move(bytes), utf8, encoding, why, &notUtf8Line))
-        return false;
+    if (platform::Failure why = platform::decodeText(std::move(bytes), utf8, encoding, &notUtf8Line))
+        return why;
     const char delimiter = detectDelimiter(utf8);
-    if (!readDelimited(std::move(utf8), delimiter, source.table, why))
-        return false;
-    if (source.table.columns.isEmpty()) {
-        why = QStringLiteral("It is empty.");
-        return false;
-    }
+    if (platform::Failure why = readDelimited(std::move(utf8), delimiter, source.table))
+        return why;
+    if (source.table.columns.isEmpty())
+        return {platform::ErrorKind::Unreadable, QStringLiteral("It is empty.")};
     const bool named = std::any_of(source.table.columns.begin(), source.table.columns.end(),
                                    [](const QString &c) { return fieldForHeader(c).has_value(); });
     setFirstRowIsHeader(source, named);
-    if (source.table.rowCount() == 0) {
-        why = QStringLiteral("It has a header but no rows: there is nothing to import.");
-        return false;
-    }
+    if (source.table.rowCount() == 0)
+        return {platform::ErrorKind::Other, QStringLiteral("It has a header but no rows: there is nothing to import.")};
     const char *separated = delimiter == '\t'  ? "tab-separated"
                             : delimiter == ';' ? "semicolon-separated"
                             : delimiter == ',' ? "comma-separated"
@@ -133,7 +130,7 @@ bool readText(QByteArray bytes, ImportSource &source, QString &why)
         source.description += QStringLiteral(" - ") + source.encodingNote;
     }
     source.mappingChangeable = true;
-    return true;
+    return {};
 }
 
 } // namespace
@@ -165,95 +162,81 @@ bool mapsTitle(const Mapping &mapping)
     return std::any_of(mapping.begin(), mapping.end(), [](const auto &f) { return f && *f == Field::Title; });
 }
 
-bool readImportBytes(QByteArray bytes, const QString &path, ImportSource &source, QString &error)
+platform::Failure readImportBytes(QByteArray bytes, const QString &path, ImportSource &source)
 {
+    using platform::ErrorKind;
     source = ImportSource();
     source.path = path;
-    QString why;
-    bool ok;
+    platform::Failure why;
     if (bytes.isEmpty()) {
-        why = QStringLiteral("It is empty.");
-        ok = false;
+        why = {ErrorKind::Unreadable, QStringLiteral("It is empty.")};
     } else if (looksLikeZip(bytes)) {
         QByteArray xml;
         QString detail;
         switch (readZipMember(bytes, "tellico.xml", MaxInflatedSize, xml, detail)) {
         case ZipRead::Ok:
             bytes.clear();
-            ok = readCollection(xml, true, source, why);
+            why = readCollection(xml, true, source);
             break;
         case ZipRead::NoSuchMember:
-            why = QStringLiteral("It is a zip archive, but not a Tellico collection: it holds no tellico.xml.");
-            ok = false;
+            why = {ErrorKind::WrongFormat,
+                   QStringLiteral("It is a zip archive, but not a Tellico collection: it holds no tellico.xml.")};
             break;
         case ZipRead::TooLarge:
-            why = QString("Its tellico.xml would unpack to more than %1 MiB.").arg(MaxInflatedSize >> 20);
-            ok = false;
+            why = {ErrorKind::Other,
+                   QString("Its tellico.xml would unpack to more than %1 MiB.").arg(MaxInflatedSize >> 20)};
             break;
         default:
-            why = QString("It is a damaged zip archive (%1).").arg(detail);
-            ok = false;
+            why = {ErrorKind::Unreadable, QString("It is a damaged zip archive (%1).").arg(detail)};
         }
     } else if (looksLikeXml(bytes)) {
         // The XML parser would let a lone surrogate through, to be stored as "?".
         const bool le = bytes.startsWith("\xFF\xFE"), be = bytes.startsWith("\xFE\xFF");
-        if ((le || be) && !platform::isValidUtf16(QByteArrayView(bytes).sliced(2), le)) {
-            why = platform::notUtf16Text();
-            ok = false;
-        } else {
-            ok = readCollection(bytes, false, source, why);
-        }
+        if ((le || be) && !platform::isValidUtf16(QByteArrayView(bytes).sliced(2), le))
+            why = {ErrorKind::Unreadable, platform::notUtf16Text()};
+        else
+            why = readCollection(bytes, false, source);
     } else {
-        ok = readText(std::move(bytes), source, why);
+        why = readText(std::move(bytes), source);
     }
-    if (!ok) {
-        error = cannotImport(path, why);
+    if (why) {
         source.table = SourceTable();
+        return cannotImport(path, why);
     }
-    return ok;
+    return {};
 }
 
-bool readImportFile(const QString &path, ImportSource &source, QString &error)
+platform::Failure readImportFile(const QString &path, ImportSource &source)
 {
+    using platform::ErrorKind;
     QFile file(path);
-    if (!QFileInfo(path).isFile()) {
-        error = cannotImport(path, QStringLiteral("It is not a file."));
-        return false;
-    }
-    if (file.size() > MaxImportFileSize) {
-        error = cannotImport(path, QStringLiteral("It is larger than 1 GiB."));
-        return false;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = cannotImport(path, QString("It could not be read: %1.").arg(file.errorString()));
-        return false;
-    }
+    if (!QFileInfo(path).isFile())
+        return cannotImport(path, {ErrorKind::CantOpen, QStringLiteral("It is not a file.")});
+    const platform::Failure tooLarge{ErrorKind::Other, QStringLiteral("It is larger than 1 GiB.")};
+    if (file.size() > MaxImportFileSize)
+        return cannotImport(path, tooLarge);
+    if (!file.open(QIODevice::ReadOnly))
+        return cannotImport(path, {ErrorKind::CantOpen, QString("It could not be read: %1.").arg(file.errorString())});
     // The size may grow while it is read: never take in more than the limit.
     QByteArray bytes = file.read(MaxImportFileSize + 1);
-    if (bytes.size() > MaxImportFileSize) {
-        error = cannotImport(path, QStringLiteral("It is larger than 1 GiB."));
-        return false;
-    }
-    if (file.error() != QFileDevice::NoError) {
-        error = cannotImport(path, QString("It could not be read: %1.").arg(file.errorString()));
-        return false;
-    }
-    return readImportBytes(std::move(bytes), path, source, error);
+    if (bytes.size() > MaxImportFileSize)
+        return cannotImport(path, tooLarge);
+    if (file.error() != QFileDevice::NoError)
+        return cannotImport(path, {ErrorKind::Io, QString("It could not be read: %1.").arg(file.errorString())});
+    return readImportBytes(std::move(bytes), path, source);
 }
 
-bool readCatalogueKeys(const QString &catalogueFile, DuplicateIndex &index, QString &error)
+platform::Failure readCatalogueKeys(const QString &catalogueFile, DuplicateIndex &index)
 {
     catalogue::RecordCursor cursor;
     cursor.setDatabaseName(catalogueFile);
     cursor.setRecordSource(QStringLiteral("select * from Movies"));
-    if (!cursor.refresh()) {
-        error = cursor.lastError().message;
-        return false;
-    }
+    if (!cursor.refresh())
+        return cursor.lastError();
     const catalogue::ResultSet &r = cursor.result();
     for (int i = 0; i < r.size(); ++i)
         index.insert(DuplicateIndex::key(r.text(i, Field::Title), r.text(i, Field::Year)));
-    return true;
+    return {};
 }
 
 ImportPlan planImport(const ImportSource &source, const Mapping &mapping, const DuplicateIndex &catalogue,
@@ -309,8 +292,8 @@ ImportPlan planImport(const ImportSource &source, const Mapping &mapping, const 
     return plan;
 }
 
-bool storeMovies(const QString &catalogueFile, const ImportSource &source, const ImportPlan &plan,
-                 const std::vector<qsizetype> &chosen, QString &error, const std::function<bool(qsizetype)> &progress)
+platform::Failure storeMovies(const QString &catalogueFile, const ImportSource &source, const ImportPlan &plan,
+                              const std::vector<qsizetype> &chosen, const std::function<bool(qsizetype)> &progress)
 {
     const platform::Failure e = catalogue::appendMovies(
         catalogueFile, qsizetype(chosen.size()),
@@ -322,13 +305,13 @@ bool storeMovies(const QString &catalogueFile, const ImportSource &source, const
             return bytes;
         },
         progress);
-    if (e) {
-        error = cannotImport(
-            source.path,
-            e.message + (e.code == SQLITE_INTERRUPT ? QString() : QStringLiteral(" The catalogue was not changed.")));
-        return false;
-    }
-    return true;
+    if (e)
+        return cannotImport(source.path, {e.kind,
+                                          e.message + (e.kind == platform::ErrorKind::Cancelled
+                                                           ? QString()
+                                                           : QStringLiteral(" The catalogue was not changed.")),
+                                          e.code});
+    return {};
 }
 
 std::vector<qsizetype> ImportPlan::toStore(bool skipDuplicates) const

@@ -4,6 +4,7 @@
 #include "catalogue/duplicates.h"
 #include "catalogue/movie.h"
 #include "exchange/sourcetable.h"
+#include "platform/failure.h"
 
 #include <QByteArray>
 #include <QString>
@@ -55,16 +56,16 @@ bool mapsTitle(const Mapping &mapping);
 
 // Reads a file and recognises its format from the content: a Tellico collection (zip
 // or XML), a GCstar movie collection, or delimited text. When the file cannot be read
-// as a whole, answers false with a message that names the file and the problem.
-bool readImportFile(const QString &path, ImportSource &source, QString &error);
+// as a whole, answers a failure whose message names the file and the problem.
+platform::Failure readImportFile(const QString &path, ImportSource &source);
 // The same for bytes already read; path only names them.
-bool readImportBytes(QByteArray bytes, const QString &path, ImportSource &source, QString &error);
+platform::Failure readImportBytes(QByteArray bytes, const QString &path, ImportSource &source);
 
 // Movies told apart as the add and edit dialogs tell them apart.
 using DuplicateIndex = catalogue::DuplicateIndex;
 
 // The titles and years of the movies of a catalogue file.
-bool readCatalogueKeys(const QString &catalogueFile, DuplicateIndex &index, QString &error);
+platform::Failure readCatalogueKeys(const QString &catalogueFile, DuplicateIndex &index);
 
 struct PlannedMovie {
     std::array<QByteArrayView, catalogue::FieldCount> values;
@@ -100,11 +101,11 @@ ImportPlan planImport(const ImportSource &source, const Mapping &mapping, const 
                       bool onlyMovies = true);
 
 // Adds the chosen movies of the plan to the catalogue in one transaction: all or none.
-// On failure (or when progress answers false) the catalogue is as before and error
-// names the imported file and the problem.
-bool storeMovies(const QString &catalogueFile, const ImportSource &source, const ImportPlan &plan,
-                 const std::vector<qsizetype> &chosen, QString &error,
-                 const std::function<bool(qsizetype)> &progress = {});
+// On failure (or when progress answers false: Cancelled) the catalogue is as before and
+// the failure names the imported file and the problem.
+platform::Failure storeMovies(const QString &catalogueFile, const ImportSource &source, const ImportPlan &plan,
+                              const std::vector<qsizetype> &chosen,
+                              const std::function<bool(qsizetype)> &progress = {});
 
 // "N movies imported, M duplicates skipped, K rows skipped", the first reasons and
 // the first duplicates by name.

@@ -229,21 +229,22 @@ void readGriffithMovie(GuardedReader &r, SourceTable &table)
     appendMovie(m, line, table);
 }
 
-// Opens the document at its root element; false, with the reason, when it is not there.
-bool openRoot(GuardedReader &r, QStringView root, const char *program, QString &error)
+// Opens the document at its root element; the reason when it is not there: broken XML
+// (Unreadable) or a document of another kind (WrongFormat).
+platform::Failure openRoot(GuardedReader &r, QStringView root, const char *program)
 {
     if (r.nextChild() && r.xml().name() == root)
-        return true;
-    if (!r.failed(error))
-        error = QString("It is not a %1 export.").arg(QLatin1String(program));
-    return false;
+        return {};
+    if (platform::Failure broken = r.failure())
+        return broken;
+    return {platform::ErrorKind::WrongFormat, QString("It is not a %1 export.").arg(QLatin1String(program))};
 }
 
-bool finish(GuardedReader &r, QString &error)
+platform::Failure finish(GuardedReader &r)
 {
     while (r.next()) {
     }
-    return !r.failed(error);
+    return r.failure();
 }
 
 // Reads every <movie> child of the current element; counts the children of other names.
@@ -267,13 +268,13 @@ const PeerXmlFormat formats[] = {
 
 } // namespace
 
-bool readCollectorzXml(QByteArrayView xml, SourceTable &table, QString &error)
+platform::Failure readCollectorzXml(QByteArrayView xml, SourceTable &table)
 {
     table = SourceTable();
     table.columns = {"title", "plot", "genres", "cast", "notes", "mpaarating", "releasedate", "runtime"};
     GuardedReader r(xml);
-    if (!openRoot(r, u"movieinfo", "Collectorz Movie Collector", error))
-        return false;
+    if (platform::Failure error = openRoot(r, u"movieinfo", "Collectorz Movie Collector"))
+        return error;
     bool list = false;
     int others = 0;
     while (r.nextChild()) {
@@ -284,22 +285,21 @@ bool readCollectorzXml(QByteArrayView xml, SourceTable &table, QString &error)
             r.skip();
         }
     }
-    if (!finish(r, error))
-        return false;
-    if (!list) {
-        error = QStringLiteral("It holds no movies: it is a Collectorz file without a <movielist>.");
-        return false;
-    }
-    return true;
+    if (platform::Failure error = finish(r))
+        return error;
+    if (!list)
+        return {platform::ErrorKind::WrongFormat,
+                QStringLiteral("It holds no movies: it is a Collectorz file without a <movielist>.")};
+    return {};
 }
 
-bool readDataCrowXml(QByteArrayView xml, SourceTable &table, QString &error)
+platform::Failure readDataCrowXml(QByteArrayView xml, SourceTable &table)
 {
     table = SourceTable();
     table.columns = {"title", "description", "genres", "actors", "comment", "certification", "year", "playlength"};
     GuardedReader r(xml);
-    if (!openRoot(r, u"data-crow-objects", "Data Crow", error))
-        return false;
+    if (platform::Failure error = openRoot(r, u"data-crow-objects", "Data Crow"))
+        return error;
     // Version 5 puts the movies in a <movie-items>.
     int others = 0;
     while (r.nextChild()) {
@@ -313,31 +313,29 @@ bool readDataCrowXml(QByteArrayView xml, SourceTable &table, QString &error)
             r.skip();
         }
     }
-    if (!finish(r, error))
-        return false;
-    if (table.rowCount() == 0 && others > 0) {
-        error = QStringLiteral("It holds no movies: it is a Data Crow export of another module.");
-        return false;
-    }
-    return true;
+    if (platform::Failure error = finish(r))
+        return error;
+    if (table.rowCount() == 0 && others > 0)
+        return {platform::ErrorKind::WrongFormat,
+                QStringLiteral("It holds no movies: it is a Data Crow export of another module.")};
+    return {};
 }
 
-bool readGriffithXml(QByteArrayView xml, SourceTable &table, QString &error)
+platform::Failure readGriffithXml(QByteArrayView xml, SourceTable &table)
 {
     table = SourceTable();
     table.columns = {"title", "plot", "genre", "cast", "notes", "classification", "year", "runtime"};
     GuardedReader r(xml);
-    if (!openRoot(r, u"root", "Griffith", error))
-        return false;
+    if (platform::Failure error = openRoot(r, u"root", "Griffith"))
+        return error;
     int others = 0;
     readMovies(r, table, readGriffithMovie, others);
-    if (!finish(r, error))
-        return false;
-    if (table.rowCount() == 0 && others > 0) {
-        error = QStringLiteral("It is XML, but not a Griffith export: its <root> holds no <movie>.");
-        return false;
-    }
-    return true;
+    if (platform::Failure error = finish(r))
+        return error;
+    if (table.rowCount() == 0 && others > 0)
+        return {platform::ErrorKind::WrongFormat,
+                QStringLiteral("It is XML, but not a Griffith export: its <root> holds no <movie>.")};
+    return {};
 }
 
 const PeerXmlFormat *peerXmlFormat(const QString &root)

@@ -14,19 +14,20 @@ namespace exchange {
 // time); genres joined with GenreSeparator, actor names only, joined with ", ".
 
 // Collectorz Movie Collector's XML export: <movieinfo><movielist><movie>.
-bool readCollectorzXml(QByteArrayView xml, SourceTable &table, QString &error);
+// Each answers broken or refused XML as Unreadable, a document of another kind as WrongFormat.
+platform::Failure readCollectorzXml(QByteArrayView xml, SourceTable &table);
 // Data Crow's XML export of its movie module: <data-crow-objects><movie>, or
 // <data-crow-objects><movie-items><movie> since version 5. Its "rating" is a personal
 // score and is left out; its "certification" is the rating.
-bool readDataCrowXml(QByteArrayView xml, SourceTable &table, QString &error);
+platform::Failure readDataCrowXml(QByteArrayView xml, SourceTable &table);
 // Griffith's XML export: <root><movie>, one element per database column.
-bool readGriffithXml(QByteArrayView xml, SourceTable &table, QString &error);
+platform::Failure readGriffithXml(QByteArrayView xml, SourceTable &table);
 
 struct PeerXmlFormat {
     const char *root;
     SourceFormat format;
     const char *description;
-    bool (*read)(QByteArrayView, SourceTable &, QString &);
+    platform::Failure (*read)(QByteArrayView, SourceTable &);
 };
 
 // The peer program's format whose documents have this root element, or none.

@@ -56,8 +56,7 @@ void appendElement(QByteArray &out, const char *indent, const char *name, QByteA
 
 } // namespace
 
-bool writeTellicoXml(qsizetype count, const std::function<MovieBytes(qsizetype)> &movieAt, QByteArray &xml,
-                     QString &error)
+platform::Failure writeTellicoXml(qsizetype count, const std::function<MovieBytes(qsizetype)> &movieAt, QByteArray &xml)
 {
     xml.clear();
     xml.append("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -88,10 +87,10 @@ bool writeTellicoXml(qsizetype count, const std::function<MovieBytes(qsizetype)>
         const MovieBytes m = movieAt(i);
         for (const QByteArrayView &v : m) {
             if (!fitsXml(v)) {
-                error = QString("The movie \"%1\" holds a control character that a Tellico file cannot store.")
-                            .arg(QString::fromUtf8(m[0].first(std::min<qsizetype>(m[0].size(), 80))));
                 xml.clear();
-                return false;
+                return {platform::ErrorKind::Other,
+                        QString("The movie \"%1\" holds a control character that a Tellico file cannot store.")
+                            .arg(QString::fromUtf8(m[0].first(std::min<qsizetype>(m[0].size(), 80))))};
             }
         }
         xml.append("  <entry id=\"").append(QByteArray::number(i + 1)).append("\">\n");
@@ -125,7 +124,7 @@ bool writeTellicoXml(qsizetype count, const std::function<MovieBytes(qsizetype)>
         xml.append("  </entry>\n");
     }
     xml.append(" </collection>\n</tellico>\n");
-    return true;
+    return {};
 }
 
 } // namespace exchange

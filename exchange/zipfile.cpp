@@ -86,16 +86,16 @@ ZipRead readZipMember(const QByteArray &zip, const char *name, qint64 limit, QBy
     return ZipRead::Ok;
 }
 
-bool writeZip(const char *name, const QByteArray &data, QByteArray &zip, QString &errorMessage)
+platform::Failure writeZip(const char *name, const QByteArray &data, QByteArray &zip)
 {
     zip_error_t error;
     zip_error_init(&error);
     std::unique_ptr<zip_source_t, SourceFree> target(zip_source_buffer_create(nullptr, 0, 0, &error));
     zip_t *archive = target ? zip_open_from_source(target.get(), ZIP_TRUNCATE, &error) : nullptr;
     if (!archive) {
-        errorMessage = errorText(&error);
+        const QString why = errorText(&error);
         zip_error_fini(&error);
-        return false;
+        return {platform::ErrorKind::Other, why};
     }
     zip_error_fini(&error);
     // The archive frees its source on close; the bytes are read from it afterwards.
@@ -105,31 +105,29 @@ bool writeZip(const char *name, const QByteArray &data, QByteArray &zip, QString
     if (index < 0) {
         if (member)
             zip_source_free(member);
-        errorMessage = QString::fromUtf8(zip_strerror(archive));
+        const QString why = QString::fromUtf8(zip_strerror(archive));
         zip_discard(archive);
-        return false;
+        return {platform::ErrorKind::Other, why};
     }
     // The fastest deflate: a catalogue's text still shrinks to a third.
     zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_DEFLATE, 1);
     if (zip_close(archive) != 0) {
-        errorMessage = QString::fromUtf8(zip_strerror(archive));
+        const QString why = QString::fromUtf8(zip_strerror(archive));
         zip_discard(archive);
-        return false;
+        return {platform::ErrorKind::Other, why};
     }
     zip_stat_t st;
     zip_stat_init(&st);
     if (zip_source_stat(target.get(), &st) != 0 || zip_source_open(target.get()) != 0) {
-        errorMessage = QStringLiteral("the archive could not be read back");
-        return false;
+        return {platform::ErrorKind::Other, QStringLiteral("the archive could not be read back")};
     }
     zip.resize(qsizetype(st.size));
     const zip_int64_t n = zip_source_read(target.get(), zip.data(), st.size);
     zip_source_close(target.get());
     if (n != zip_int64_t(st.size)) {
-        errorMessage = QStringLiteral("the archive could not be read back");
-        return false;
+        return {platform::ErrorKind::Other, QStringLiteral("the archive could not be read back")};
     }
-    return true;
+    return {};
 }
 
 } // namespace exchange

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/failure.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -16,6 +18,6 @@ enum class ZipRead { Ok, NotZip, NoSuchMember, TooLarge, Damaged };
 ZipRead readZipMember(const QByteArray &zip, const char *name, qint64 limit, QByteArray &out, QString &detail);
 
 // A zip archive holding one member, compressed.
-bool writeZip(const char *name, const QByteArray &data, QByteArray &zip, QString &error);
+platform::Failure writeZip(const char *name, const QByteArray &data, QByteArray &zip);
 
 } // namespace exchange

@@ -97,8 +97,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     largestBlock = 0;
     watching = true;
     {
-        platform::Failure error;
-        std::unique_ptr<Database> db = Database::open(file, error);
+        std::unique_ptr<Database> db;
+        const platform::Failure error = Database::open(file, db);
         if (!db && error.message.isEmpty())
             fail("refused without a reason", QString::number(error.code));
         if (db) {

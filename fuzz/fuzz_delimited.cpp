@@ -28,13 +28,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     QByteArray utf8;
     TextEncoding encoding;
-    QString error;
-    if (!decodeText(bytes, utf8, encoding, error))
+    if (decodeText(bytes, utf8, encoding))
         return 0;
     if (!isValidUtf8(utf8))
         fail("decoded text that is not UTF-8", utf8);
     SourceTable table;
-    if (!readDelimited(utf8, detectDelimiter(utf8), table, error))
+    if (readDelimited(utf8, detectDelimiter(utf8), table))
         return 0;
     if (table.rowCount() > 0 && table.buffer().size() > utf8.size())
         fail("more text than was read", utf8);
@@ -48,10 +47,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return m;
     };
     QByteArray csv;
-    if (!writeCsv(rows, movieAt, csv, error))
-        fail("the writer refused text the reader gave", error.toUtf8());
+    if (const Failure error = writeCsv(rows, movieAt, csv))
+        fail("the writer refused text the reader gave", error.message.toUtf8());
     SourceTable again;
-    if (!readDelimited(csv.mid(3), ',', again, error))
+    if (readDelimited(csv.mid(3), ',', again))
         fail("the writer's own CSV was refused", csv);
     if (again.rowCount() != rows)
         fail("rows lost between writer and reader", csv);
@@ -61,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                 fail("a cell changed between writer and reader", csv);
 
     ImportSource source;
-    if (readImportBytes(bytes, "fuzz", source, error))
+    if (!readImportBytes(bytes, "fuzz", source))
         planImport(source, source.mapping, DuplicateIndex());
     return 0;
 }

@@ -315,10 +315,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (!queryText.isEmpty())
             fail("a query for an entry that names no field", queryText);
     } else {
-        QString why;
-        const std::optional<Query> q = Query::parse(queryText, &why);
-        if (!q)
-            fail("query does not parse", queryText + " -- " + why);
+        Query parsed;
+        if (const platform::Failure why = Query::parse(queryText, parsed))
+            fail("query does not parse", queryText + " -- " + why.message);
+        const std::optional<Query> q = parsed;
         std::vector<Field> fields;
         for (int f = 0; f < 8; ++f)
             if (*meant == AllFields || f == *meant)

@@ -12,11 +12,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     SourceTable table;
     bool own = false;
-    QString error;
-    if (readTellicoXml(bytes, table, own, error))
+    if (!readTellicoXml(bytes, table, own))
         checkCollection(table);
     ImportSource source;
-    if (readImportBytes(bytes, "fuzz.tc", source, error)) {
+    if (!readImportBytes(bytes, "fuzz.tc", source)) {
         const ImportPlan plan = planImport(source, source.mapping, DuplicateIndex());
         if (plan.movies.size() > size_t(source.table.rowCount()))
             std::abort();

@@ -105,21 +105,20 @@ void FrmExport::onExportClicked()
     }
     const auto format =
         formatCombo_->currentIndex() == 1 ? exchange::ExportFormat::Tellico : exchange::ExportFormat::Csv;
-    QString error;
+    platform::Failure error;
     int count = 0;
-    bool ok;
     {
         widgets::WaitCursor hourglass;
         if (listedMovies_->isChecked()) {
             const std::vector<int> places = host_.listedPositions();
             count = int(places.size());
-            ok = exchange::exportMovies(host_.mainCursor().result(), places, path, format, error);
+            error = exchange::exportMovies(host_.mainCursor().result(), places, path, format);
         } else {
-            ok = exchange::exportCatalogue(host_.catalogueFile(), path, format, count, error);
+            error = exchange::exportCatalogue(host_.catalogueFile(), path, format, count);
         }
     }
-    if (!ok) {
-        widgets::showMessage(this, QMessageBox::Warning, Caption, error);
+    if (error) {
+        widgets::showMessage(this, QMessageBox::Warning, Caption, error.message);
         return;
     }
     widgets::showMessage(this, QMessageBox::Information, Caption,

@@ -117,16 +117,17 @@ bool FrmImport::chooseFile()
 
 bool FrmImport::openFile(const QString &path)
 {
-    QString error;
+    platform::Failure error;
     exchange::DuplicateIndex present;
     exchange::ImportSource source;
     {
         widgets::WaitCursor hourglass;
-        if (exchange::readCatalogueKeys(host_.catalogueFile(), present, error))
-            exchange::readImportFile(path, source, error);
+        error = exchange::readCatalogueKeys(host_.catalogueFile(), present);
+        if (!error)
+            error = exchange::readImportFile(path, source);
     }
-    if (!error.isEmpty()) {
-        widgets::showMessage(this, QMessageBox::Warning, Caption, error);
+    if (error) {
+        widgets::showMessage(this, QMessageBox::Warning, Caption, error.message);
         return false;
     }
     plan_ = {}; // it points into the text of the file read before
@@ -242,12 +243,12 @@ void FrmImport::showCounts()
     importButton_->setEnabled(!plan_.toStore(skipDuplicates_->isChecked()).empty());
 }
 
-bool FrmImport::storeWithProgress(const std::vector<qsizetype> &chosen, QString &error)
+platform::Failure FrmImport::storeWithProgress(const std::vector<qsizetype> &chosen)
 {
     const QString catalogueFile = host_.catalogueFile();
     if (qsizetype(chosen.size()) <= progressThreshold_) {
         widgets::WaitCursor hourglass;
-        return exchange::storeMovies(catalogueFile, source_, plan_, chosen, error);
+        return exchange::storeMovies(catalogueFile, source_, plan_, chosen);
     }
     QProgressDialog progress(QStringLiteral("Importing movies..."), QStringLiteral("Cancel"), 0, int(chosen.size()),
                              this);
@@ -257,7 +258,7 @@ bool FrmImport::storeWithProgress(const std::vector<qsizetype> &chosen, QString 
     progress.setMinimumDuration(0);
     progress.setAutoReset(false);
     progress.setAutoClose(false);
-    return exchange::storeMovies(catalogueFile, source_, plan_, chosen, error, [&progress](qsizetype done) {
+    return exchange::storeMovies(catalogueFile, source_, plan_, chosen, [&progress](qsizetype done) {
         progress.setValue(int(done));
         return !progress.wasCanceled();
     });
@@ -270,13 +271,12 @@ void FrmImport::onImportClicked()
     // A backup comes first; when none can be made, the user decides whether to go on.
     if (!maintenance::backupBeforeChange(this, host_.catalogueFile(), catalogue::BackupReason::BeforeImport))
         return;
-    QString error;
     host_.mainCursor().closeDatabase();
     // The catalogue is still untouched here; the next line writes it in one transaction.
-    const bool stored = storeWithProgress(chosen, error);
+    const platform::Failure error = storeWithProgress(chosen);
     host_.listAllRecords();
-    if (!stored) {
-        widgets::showMessage(this, QMessageBox::Warning, Caption, error);
+    if (error) {
+        widgets::showMessage(this, QMessageBox::Warning, Caption, error.message);
         return;
     }
     widgets::showMessage(this, QMessageBox::Information, Caption,

@@ -42,7 +42,7 @@ private:
     void showPreview();
     void showCounts();
     void onImportClicked();
-    bool storeWithProgress(const std::vector<qsizetype> &chosen, QString &error);
+    platform::Failure storeWithProgress(const std::vector<qsizetype> &chosen);
 
     widgets::CatalogueHost &host_;
     exchange::ImportSource source_;

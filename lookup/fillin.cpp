@@ -44,9 +44,9 @@ FillIn::~FillIn() = default;
 
 platform::Failure FillIn::load(const QString &catalogueFile, const std::vector<sqlite3_int64> &rowIds, bool onlyMissing)
 {
-    platform::Failure error;
-    const std::unique_ptr<catalogue::Database> db = catalogue::Database::open(catalogueFile, error);
-    if (!db)
+    std::unique_ptr<catalogue::Database> db;
+    platform::Failure error = catalogue::Database::open(catalogueFile, db);
+    if (error)
         return error;
     std::vector<catalogue::StoredRow> rows;
     if ((error = catalogue::readStoredRows(*db, rows)))
@@ -233,8 +233,8 @@ ApplyResult applyChanges(const QString &catalogueFile, const std::vector<MovieCh
         result.error = {error.kind, "No backup could be made, so nothing was changed: " + error.message, error.code};
         return result;
     }
-    std::unique_ptr<catalogue::Database> db = catalogue::Database::open(catalogueFile, error);
-    if (!db) {
+    std::unique_ptr<catalogue::Database> db;
+    if ((error = catalogue::Database::open(catalogueFile, db))) {
         result.error = error;
         return result;
     }
@@ -246,8 +246,8 @@ ApplyResult applyChanges(const QString &catalogueFile, const std::vector<MovieCh
         // that the file on disk is as it was when we say nothing changed.
         if (sqlite3_exec(h, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) != SQLITE_OK) {
             db.reset();
-            platform::Failure ignored;
-            db = catalogue::Database::open(catalogueFile, ignored);
+            // Opening is the point here; what it answers changes nothing the caller is told.
+            (void)catalogue::Database::open(catalogueFile, db);
         }
         const QString backup = result.backupFile;
         result = {};
@@ -268,8 +268,8 @@ ApplyResult applyChanges(const QString &catalogueFile, const std::vector<MovieCh
             fields.push_back(catalogue::index(c.field));
             values.push_back(c.newValue.toUtf8());
         }
-        const catalogue::StatementPtr st = db->prepare(catalogue::guardedUpdateSql(*db, fields).constData(), error);
-        if (!st)
+        catalogue::StatementPtr st;
+        if ((error = db->prepare(catalogue::guardedUpdateSql(*db, fields).constData(), st)))
             return fail(error);
         for (size_t k = 0; k < values.size(); ++k)
             sqlite3_bind_text64(st.get(), int(k) + 1, values[k].constData(), sqlite3_uint64(values[k].size()),

@@ -26,11 +26,8 @@ bool backupBeforeChange(QWidget *parent, const QString &catalogueFile, catalogue
 
 StartupBackup::StartupBackup(const QString &catalogueFile, QObject *parent) : QObject(parent)
 {
-    thread_ = QThread::create([this, catalogueFile] {
-        platform::Failure error;
-        made_ = catalogue::backUpAtStartupIfDue(catalogueFile, error);
-        problem_ = error.message;
-    });
+    thread_ = QThread::create(
+        [this, catalogueFile] { problem_ = catalogue::backUpAtStartupIfDue(catalogueFile, made_).message; });
     // Queued to this object's thread: the results are read only after the worker ended.
     connect(thread_, &QThread::finished, this, [this] { emit finished(made_, problem_); });
     thread_->setObjectName(QStringLiteral("startup backup"));

@@ -29,22 +29,18 @@ QString fromWindows1252(QByteArrayView bytes)
 
 // A text file has line ends and tabs, perhaps a page break, but hardly any other
 // control character; binary data is full of them.
-bool looksLikeText(QByteArrayView utf8, QString &error)
+Failure looksLikeText(QByteArrayView utf8)
 {
-    if (utf8.contains('\0')) {
-        error = QStringLiteral("It holds NUL bytes: it is not a text file.");
-        return false;
-    }
+    if (utf8.contains('\0'))
+        return {ErrorKind::WrongFormat, QStringLiteral("It holds NUL bytes: it is not a text file.")};
     const QByteArrayView head = utf8.first(std::min<qsizetype>(utf8.size(), 65536));
     const auto controls = std::count_if(head.begin(), head.end(), [](char c) {
         const auto b = static_cast<unsigned char>(c);
         return b < 0x20 && b != '\t' && b != '\n' && b != '\r' && b != '\f';
     });
-    if (controls * 100 > head.size()) {
-        error = QStringLiteral("It does not look like a text file.");
-        return false;
-    }
-    return true;
+    if (controls * 100 > head.size())
+        return {ErrorKind::WrongFormat, QStringLiteral("It does not look like a text file.")};
+    return {};
 }
 
 } // namespace
@@ -137,7 +133,7 @@ QString encodingName(TextEncoding encoding)
     return {};
 }
 
-bool decodeText(QByteArray bytes, QByteArray &utf8, TextEncoding &encoding, QString &error, int *notUtf8Line)
+Failure decodeText(QByteArray bytes, QByteArray &utf8, TextEncoding &encoding, int *notUtf8Line)
 {
     const bool le = bytes.startsWith("\xFF\xFE"), be = bytes.startsWith("\xFE\xFF");
     if (le || be) {
@@ -146,10 +142,8 @@ bool decodeText(QByteArray bytes, QByteArray &utf8, TextEncoding &encoding, QStr
                                QStringConverter::Flag::Stateless);
         const QString text = decoder.decode(QByteArrayView(bytes).sliced(2));
         // The decoder lets a lone surrogate through, to be written as "?" later.
-        if (decoder.hasError() || !isValidUtf16(QByteArrayView(bytes).sliced(2), le)) {
-            error = notUtf16Text();
-            return false;
-        }
+        if (decoder.hasError() || !isValidUtf16(QByteArrayView(bytes).sliced(2), le))
+            return {ErrorKind::Unreadable, notUtf16Text()};
         bytes.clear();
         utf8 = text.toUtf8();
     } else if (bytes.startsWith("\xEF\xBB\xBF") && isValidUtf8(QByteArrayView(bytes).sliced(3))) {
@@ -169,7 +163,7 @@ bool decodeText(QByteArray bytes, QByteArray &utf8, TextEncoding &encoding, QStr
         utf8 = fromWindows1252(bytes).toUtf8();
         bytes.clear();
     }
-    return looksLikeText(utf8, error);
+    return looksLikeText(utf8);
 }
 
 } // namespace platform

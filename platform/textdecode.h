@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/failure.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -12,11 +14,11 @@ enum class TextEncoding { Utf8, Utf8WithBom, Utf16LE, Utf16BE, Windows1252 };
 // Turns the bytes of a text file into UTF-8: a byte order mark picks UTF-8 or UTF-16,
 // bytes that are valid UTF-8 stay as they are, anything else is read as Windows-1252.
 // Refuses text holding NUL characters or many control characters: that is not a text
-// file, and UTF-16 with an odd number of bytes or a lone surrogate. On failure answers false and says why in error (a
-// sentence without the file).
+// file (WrongFormat), and UTF-16 with an odd number of bytes or a lone surrogate (Unreadable).
+// A failure says why in a sentence without the file.
 // Text read as Windows-1252 tells in notUtf8Line the line of its first byte that is
 // not UTF-8.
-bool decodeText(QByteArray bytes, QByteArray &utf8, TextEncoding &encoding, QString &error, int *notUtf8Line = nullptr);
+Failure decodeText(QByteArray bytes, QByteArray &utf8, TextEncoding &encoding, int *notUtf8Line = nullptr);
 
 bool isValidUtf8(QByteArrayView bytes);
 // Where the first byte that is not part of valid UTF-8 is; -1 when there is none.

@@ -33,23 +33,24 @@ bool makeStartCatalogue(const QString &path, StartWith contents, QString *error)
 {
     if (!makeFolderFor(path, error))
         return false;
-    return catalogue::createCatalogue(
-        path, contents == StartWith::Sample ? catalogue::Contents::Sample : catalogue::Contents::Empty, false, error);
+    if (const platform::Failure failure = catalogue::createCatalogue(
+            path, contents == StartWith::Sample ? catalogue::Contents::Sample : catalogue::Contents::Empty, false))
+        return failWith(error, failure.message);
+    return true;
 }
 
 bool isCatalogue(const QString &path, QString *error)
 {
-    platform::Failure failure;
-    if (catalogue::Database::open(path, failure))
-        return true;
-    return failWith(error, failure.message);
+    std::unique_ptr<catalogue::Database> db;
+    if (const platform::Failure failure = catalogue::Database::open(path, db))
+        return failWith(error, failure.message);
+    return true;
 }
 
 bool copyCatalogue(const QString &source, const QString &target, QString *error)
 {
-    platform::Failure failure;
-    const auto from = catalogue::Database::open(source, failure);
-    if (!from)
+    std::unique_ptr<catalogue::Database> from;
+    if (const platform::Failure failure = catalogue::Database::open(source, from))
         return failWith(error, failure.message);
     if (QFileInfo::exists(target))
         return failWith(error, QString("%1 already exists; it was left as it is.").arg(target));

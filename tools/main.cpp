@@ -42,15 +42,14 @@ void tell(const QString &text) { std::printf("%s\n", qPrintable(text)); }
 
 int importInto(const QString &file, const QString &catalogueFile, bool keepDuplicates, bool allTypes)
 {
-    QString error;
     exchange::DuplicateIndex present;
-    if (!exchange::readCatalogueKeys(catalogueFile, present, error)) {
-        say(error);
+    if (const platform::Failure error = exchange::readCatalogueKeys(catalogueFile, present)) {
+        say(error.message);
         return 1;
     }
     exchange::ImportSource source;
-    if (!exchange::readImportFile(file, source, error)) {
-        say(error);
+    if (const platform::Failure error = exchange::readImportFile(file, source)) {
+        say(error.message);
         return 1;
     }
     const QString refused = QDir::toNativeSeparators(file) + QStringLiteral(" could not be imported. ");
@@ -84,8 +83,8 @@ int importInto(const QString &file, const QString &catalogueFile, bool keepDupli
         }
     }
     // Nothing is written before this point.
-    if (!exchange::storeMovies(catalogueFile, source, plan, chosen, error)) {
-        say(error);
+    if (const platform::Failure error = exchange::storeMovies(catalogueFile, source, plan, chosen)) {
+        say(error.message);
         return 1;
     }
     tell(exchange::importSummary(qsizetype(chosen.size()), keepDuplicates ? 0 : plan.duplicates, plan));
@@ -101,10 +100,10 @@ int fillIn(const QString &catalogueFile, bool onlyMissing)
 
 int exportFrom(const QString &file, const QString &catalogueFile)
 {
-    QString error;
     int count = 0;
-    if (!exchange::exportCatalogue(catalogueFile, file, exchange::exportFormatFor(file), count, error)) {
-        say(error);
+    if (const platform::Failure error =
+            exchange::exportCatalogue(catalogueFile, file, exchange::exportFormatFor(file), count)) {
+        say(error.message);
         return 1;
     }
     tell(QString("%1 movies exported to %2").arg(count).arg(file));
@@ -153,10 +152,9 @@ int main(int argc, char **argv)
     if (isFillIn)
         return fillIn(args.first(), onlyMissing);
 
-    QString error;
-    if (!catalogue::createCatalogue(args.first(), sample ? catalogue::Contents::Sample : catalogue::Contents::Empty,
-                                    force, &error)) {
-        say(error);
+    if (const platform::Failure error = catalogue::createCatalogue(
+            args.first(), sample ? catalogue::Contents::Sample : catalogue::Contents::Empty, force)) {
+        say(error.message);
         return 1;
     }
     std::printf("%s made with %d movies\n", qPrintable(args.first()),

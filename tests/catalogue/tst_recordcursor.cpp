@@ -387,16 +387,17 @@ private slots:
     void statementsThatCannotBePreparedSayWhy()
     {
         folder->makeCatalogue({movie("Alien")});
-        platform::Failure error;
-        auto db = Database::open(folder->catalogue(), error);
+        std::unique_ptr<Database> db;
+        const platform::Failure error = Database::open(folder->catalogue(), db);
         QVERIFY(db && !error);
         for (const char *sql : {"SELECT nothing FROM", "SELECT * FROM NoSuchTable", "", "  -- only a comment"}) {
-            platform::Failure e;
-            QVERIFY2(!db->prepare(sql, e), sql);
+            StatementPtr st;
+            const platform::Failure e = db->prepare(sql, st);
+            QVERIFY2(!st, sql);
             QVERIFY2(e && !e.message.isEmpty(), sql);
         }
-        platform::Failure e;
-        const StatementPtr st = db->prepare("SELECT count(*) FROM Movies", e);
+        StatementPtr st;
+        const platform::Failure e = db->prepare("SELECT count(*) FROM Movies", st);
         QVERIFY(st && !e);
         QCOMPARE(sqlite3_step(st.get()), SQLITE_ROW);
         QCOMPARE(sqlite3_column_int(st.get(), 0), 1);

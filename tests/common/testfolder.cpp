@@ -39,9 +39,8 @@ QString TestFolder::catalogue() const { return dir_.filePath("DVDs.mdb"); }
 
 void TestFolder::makeCatalogue(const std::vector<catalogue::Movie> &movies) const
 {
-    QString error;
-    if (!catalogue::createCatalogue(catalogue(), movies, true, &error))
-        qFatal("%s", qPrintable(error));
+    if (const platform::Failure error = catalogue::createCatalogue(catalogue(), movies, true))
+        qFatal("%s", qPrintable(error.message));
 }
 
 void TestFolder::makeDamagedCatalogue() const
@@ -56,9 +55,8 @@ void TestFolder::makeDamagedCatalogue() const
 
 void TestFolder::makeSampleCatalogue() const
 {
-    QString error;
-    if (!catalogue::createCatalogue(catalogue(), catalogue::Contents::Sample, true, &error))
-        qFatal("%s", qPrintable(error));
+    if (const platform::Failure error = catalogue::createCatalogue(catalogue(), catalogue::Contents::Sample, true))
+        qFatal("%s", qPrintable(error.message));
 }
 
 std::vector<catalogue::Movie> TestFolder::moviesInFile() const

@@ -218,11 +218,14 @@ void TestDuplicates::addAndImportFollowOneRule()
             .toUtf8();
     for (const bool inFile : {false, true}) {
         exchange::DuplicateIndex present;
-        QString error;
-        if (!inFile)
-            QVERIFY2(exchange::readCatalogueKeys(folder.catalogue(), present, error), qPrintable(error));
+        platform::Failure error;
+        if (!inFile) {
+            error = exchange::readCatalogueKeys(folder.catalogue(), present);
+            QVERIFY2(!error, qPrintable(error.message));
+        }
         exchange::ImportSource source;
-        QVERIFY2(exchange::readImportBytes(csv, "list.csv", source, error), qPrintable(error));
+        error = exchange::readImportBytes(csv, "list.csv", source);
+        QVERIFY2(!error, qPrintable(error.message));
         const exchange::ImportPlan plan = exchange::planImport(source, source.mapping, present);
         QCOMPARE(plan.movies.size(), size_t(2));
         QCOMPARE(plan.movies[1].duplicate, duplicate);

@@ -14,9 +14,8 @@ namespace {
 
 ImportPlan planFor(const QByteArray &bytes, ImportSource &source)
 {
-    QString why;
-    if (!exchange::readImportBytes(bytes, "sample", source, why))
-        qWarning("%s", qPrintable(why));
+    if (const platform::Failure why = exchange::readImportBytes(bytes, "sample", source))
+        qWarning("%s", qPrintable(why.message));
     return exchange::planImport(source, source.mapping, exchange::DuplicateIndex());
 }
 

@@ -54,10 +54,15 @@ bool import(const QString &file, const QString &catalogueFile, QString &error, b
 {
     exchange::DuplicateIndex present;
     exchange::ImportSource source;
-    if (!exchange::readCatalogueKeys(catalogueFile, present, error) || !exchange::readImportFile(file, source, error))
-        return false;
-    const exchange::ImportPlan plan = exchange::planImport(source, source.mapping, present);
-    return exchange::storeMovies(catalogueFile, source, plan, plan.toStore(skipDuplicates), error, progress);
+    platform::Failure failure = exchange::readCatalogueKeys(catalogueFile, present);
+    if (!failure)
+        failure = exchange::readImportFile(file, source);
+    if (!failure) {
+        const exchange::ImportPlan plan = exchange::planImport(source, source.mapping, present);
+        failure = exchange::storeMovies(catalogueFile, source, plan, plan.toStore(skipDuplicates), progress);
+    }
+    error = failure.message;
+    return !failure;
 }
 
 void writeFile(const QString &path, const QByteArray &bytes)
@@ -111,8 +116,9 @@ void TestImportExport::roundTripIsExact()
     const QString file = from.path() + "/" + fileName;
     QString error;
     int count = 0;
-    QVERIFY2(exchange::exportCatalogue(from.catalogue(), file, exchange::exportFormatFor(file), count, error),
-             qPrintable(error));
+    const platform::Failure exported =
+        exchange::exportCatalogue(from.catalogue(), file, exchange::exportFormatFor(file), count);
+    QVERIFY2(!exported, qPrintable(exported.message));
     QCOMPARE(count, int(nastyMovies().size()));
     QVERIFY2(import(file, to.catalogue(), error), qPrintable(error));
 
@@ -134,10 +140,9 @@ void TestImportExport::csvIsWrittenForSpreadsheets()
     TestFolder folder;
     folder.makeCatalogue({catalogue::makeMovie("B \"x\"", "two\nlines", "Drama", " lead", "", "R", "1999", "90"),
                           catalogue::makeMovie("A", "", "", "", "", "", "", "")});
-    QString error;
     int count = 0;
     const QString file = folder.path() + "/out.csv";
-    QVERIFY(exchange::exportCatalogue(folder.catalogue(), file, exchange::ExportFormat::Csv, count, error));
+    QVERIFY(!exchange::exportCatalogue(folder.catalogue(), file, exchange::ExportFormat::Csv, count));
     QFile f(file);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), QByteArray("\xEF\xBB\xBFTitle,Description,Category,Actors,Review,Rating,Year,Time\r\n"
@@ -155,9 +160,8 @@ void TestImportExport::tellicoFileFollowsTellicosDtd()
     TestFolder folder;
     folder.makeCatalogue(nastyMovies());
     const QString file = folder.path() + "/movies.tc";
-    QString error;
     int count = 0;
-    QVERIFY(exchange::exportCatalogue(folder.catalogue(), file, exchange::ExportFormat::Tellico, count, error));
+    QVERIFY(!exchange::exportCatalogue(folder.catalogue(), file, exchange::ExportFormat::Tellico, count));
     QFile tc(file);
     QVERIFY(tc.open(QIODevice::ReadOnly));
     QByteArray xml;
@@ -182,9 +186,8 @@ void TestImportExport::failedWritesLeaveTheCatalogueAsItWas()
 
     // The engine refuses the third row: the first two are not kept either.
     {
-        platform::Failure e;
-        auto db = catalogue::Database::open(folder.catalogue(), e);
-        QVERIFY(db);
+        std::unique_ptr<catalogue::Database> db;
+        QVERIFY(!catalogue::Database::open(folder.catalogue(), db));
         QCOMPARE(sqlite3_exec(db->handle(),
                               "CREATE TRIGGER refuse BEFORE INSERT ON Movies WHEN NEW.Title = 'Refused' "
                               "BEGIN SELECT RAISE(ABORT, 'no such title here'); END",
@@ -205,8 +208,8 @@ void TestImportExport::failedWritesLeaveTheCatalogueAsItWas()
     QVERIFY(folder.moviesInFile() == before);
 
     // Another program holds the write lock.
-    platform::Failure e;
-    auto other = catalogue::Database::open(folder.catalogue(), e);
+    std::unique_ptr<catalogue::Database> other;
+    QVERIFY(!catalogue::Database::open(folder.catalogue(), other));
     QCOMPARE(sqlite3_exec(other->handle(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
     QVERIFY(!import(file, folder.catalogue(), error));
     QVERIFY2(error.contains("in.csv") && error.contains("in use by another program"), qPrintable(error));
@@ -224,20 +227,22 @@ void TestImportExport::exportNeverLeavesHalfAFile()
     folder.makeCatalogue({catalogue::makeMovie("Bell\aRinger", "", "", "", "", "", "", "")});
     const QString file = folder.path() + "/old.tc";
     writeFile(file, "previous export");
-    QString error;
     int count = 0;
     // XML cannot carry the bell character: refused, and the old file stays.
-    QVERIFY(!exchange::exportCatalogue(folder.catalogue(), file, exchange::ExportFormat::Tellico, count, error));
-    QVERIFY2(error.contains("old.tc") && error.contains("Bell"), qPrintable(error));
+    platform::Failure error =
+        exchange::exportCatalogue(folder.catalogue(), file, exchange::ExportFormat::Tellico, count);
+    QVERIFY(error);
+    QVERIFY2(error.message.contains("old.tc") && error.message.contains("Bell"), qPrintable(error.message));
     QFile f(file);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), QByteArray("previous export"));
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files).size(), 2);
 
     // A folder that does not exist.
-    QVERIFY(!exchange::exportCatalogue(folder.catalogue(), folder.path() + "/none/x.csv", exchange::ExportFormat::Csv,
-                                       count, error));
-    QVERIFY2(error.contains("x.csv"), qPrintable(error));
+    error = exchange::exportCatalogue(folder.catalogue(), folder.path() + "/none/x.csv", exchange::ExportFormat::Csv,
+                                      count);
+    QVERIFY(error);
+    QVERIFY2(error.message.contains("x.csv"), qPrintable(error.message));
 }
 
 void TestImportExport::commandLine()

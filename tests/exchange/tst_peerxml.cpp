@@ -139,8 +139,8 @@ void TestPeerXml::exportsGiveTheirMovies()
     QFETCH(QList<QStringList>, movies);
     QFETCH(QStringList, skipped);
     ImportSource source;
-    QString error;
-    QVERIFY2(exchange::readImportBytes(xml, "export.xml", source, error), qPrintable(error));
+    const platform::Failure error = exchange::readImportBytes(xml, "export.xml", source);
+    QVERIFY2(!error, qPrintable(error.message));
     QCOMPARE(source.format, format);
     QVERIFY(!source.mappingChangeable);
     const ImportPlan plan = exchange::planImport(source, source.mapping, exchange::DuplicateIndex());
@@ -154,24 +154,26 @@ void TestPeerXml::otherDocumentsAreRefused_data()
 {
     QTest::addColumn<QByteArray>("xml");
     QTest::addColumn<QString>("reason");
+    QTest::addColumn<platform::ErrorKind>("kind");
     const QByteArray head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     QTest::newRow("Data Crow export of another module")
         << head + "<data-crow-objects><software-item><title>Office</title></software-item></data-crow-objects>"
-        << "It holds no movies: it is a Data Crow export of another module.";
+        << "It holds no movies: it is a Data Crow export of another module." << platform::ErrorKind::WrongFormat;
     QTest::newRow("Collectorz file of books")
         << head + "<movieinfo><booklist><book><title>Dune</title></book></booklist></movieinfo>"
-        << "It holds no movies: it is a Collectorz file without a <movielist>.";
+        << "It holds no movies: it is a Collectorz file without a <movielist>." << platform::ErrorKind::WrongFormat;
     QTest::newRow("Collectorz list without movies") << head + "<movieinfo><movielist/></movieinfo>"
-                                                    << "It holds no movies.";
-    QTest::newRow("a root of other things") << head + "<root><item>1</item></root>"
-                                            << "It is XML, but not a Griffith export: its <root> holds no <movie>.";
+                                                    << "It holds no movies." << platform::ErrorKind::Other;
+    QTest::newRow("a root of other things")
+        << head + "<root><item>1</item></root>"
+        << "It is XML, but not a Griffith export: its <root> holds no <movie>." << platform::ErrorKind::WrongFormat;
     QTest::newRow("entities of its own")
         << head + "<!DOCTYPE root [<!ENTITY a \"aaaaaaaa\">]><root><movie><title>&a;&a;</title></movie></root>"
-        << "It declares entities in its DOCTYPE, which this program does not read.";
+        << "It declares entities in its DOCTYPE, which this program does not read." << platform::ErrorKind::Unreadable;
     QTest::newRow("broken inside a movie") << head + "<data-crow-objects><movie><title>Heat</movie></data-crow-objects>"
-                                           << "It is not well-formed XML (line 2: ";
+                                           << "It is not well-formed XML (line 2: " << platform::ErrorKind::Unreadable;
     QTest::newRow("text after the root") << head + "<root><movie><title>Heat</title></movie></root>junk"
-                                         << "It is not well-formed XML (line 2: ";
+                                         << "It is not well-formed XML (line 2: " << platform::ErrorKind::Unreadable;
 }
 
 void TestPeerXml::otherDocumentsAreRefused()
@@ -179,10 +181,12 @@ void TestPeerXml::otherDocumentsAreRefused()
     QFETCH(QByteArray, xml);
     QFETCH(QString, reason);
     ImportSource source;
-    QString error;
-    QVERIFY(!exchange::readImportBytes(xml, "/tmp/export.xml", source, error));
-    QVERIFY2(error.startsWith(QDir::toNativeSeparators("/tmp/export.xml") + " could not be imported. " + reason),
-             qPrintable(error));
+    QFETCH(platform::ErrorKind, kind);
+    const platform::Failure error = exchange::readImportBytes(xml, "/tmp/export.xml", source);
+    QVERIFY2(
+        error.message.startsWith(QDir::toNativeSeparators("/tmp/export.xml") + " could not be imported. " + reason),
+        qPrintable(error.message));
+    QCOMPARE(error.kind, kind);
     QCOMPARE(source.table.rowCount(), 0);
 }
 

@@ -27,12 +27,11 @@ QString writeFile(const testsupport::TestFolder &folder, const QString &name, co
 // The movies a file gives, as they would be stored, against an empty catalogue.
 ImportPlan planFor(const QByteArray &bytes, ImportSource &source, QString *error = nullptr)
 {
-    QString why;
-    if (!exchange::readImportBytes(bytes, "sample", source, why)) {
+    if (const platform::Failure why = exchange::readImportBytes(bytes, "sample", source)) {
         if (error)
-            *error = why;
+            *error = why.message;
         else
-            qWarning("%s", qPrintable(why));
+            qWarning("%s", qPrintable(why.message));
         return {};
     }
     return exchange::planImport(source, source.mapping, exchange::DuplicateIndex());
@@ -191,8 +190,7 @@ void TestReaders::tellicoFilesZippedOrBare()
                         "<year>1950</year></entry>\n"
                         "  <entry id=\"3\">\n   <year>2001</year>\n  </entry>\n");
     QByteArray zipped;
-    QString why;
-    QVERIFY(exchange::writeZip("tellico.xml", xml, zipped, why));
+    QVERIFY(!exchange::writeZip("tellico.xml", xml, zipped));
     for (const QByteArray &bytes : {xml, zipped}) {
         ImportSource source;
         const ImportPlan plan = planFor(bytes, source);
@@ -248,11 +246,10 @@ void TestReaders::duplicatesIgnoreCaseAndAccents()
     testsupport::TestFolder folder;
     folder.makeCatalogue({testsupport::movie(QString::fromUtf8("Am\xC3\xA9lie"), "Comedy", "2001")});
     exchange::DuplicateIndex present;
-    QString error;
-    QVERIFY(exchange::readCatalogueKeys(folder.catalogue(), present, error));
+    QVERIFY(!exchange::readCatalogueKeys(folder.catalogue(), present));
 
     ImportSource source;
-    QVERIFY(exchange::readImportBytes("Title,Year\nAMELIE,2001\nAmelie,2002\nZ,1\nz, 1\n", "f", source, error));
+    QVERIFY(!exchange::readImportBytes("Title,Year\nAMELIE,2001\nAmelie,2002\nZ,1\nz, 1\n", "f", source));
     const ImportPlan plan = exchange::planImport(source, source.mapping, present);
     QCOMPARE(plan.duplicates, 2);
     QCOMPARE(plan.movies[0].duplicate, true);
@@ -266,44 +263,46 @@ void TestReaders::wholeFileFailuresNameTheFile_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("reason");
+    QTest::addColumn<platform::ErrorKind>("kind");
     QByteArray notTellico;
-    QString why;
-    exchange::writeZip("readme.txt", "hello", notTellico, why);
+    QVERIFY(!exchange::writeZip("readme.txt", "hello", notTellico));
     QByteArray books;
-    exchange::writeZip("tellico.xml", tellicoDocument("<entry id=\"1\"><title>A book</title></entry>", "2"), books,
-                       why);
+    QVERIFY(!exchange::writeZip("tellico.xml", tellicoDocument("<entry id=\"1\"><title>A book</title></entry>", "2"),
+                                books));
     QByteArray random(4096, 0);
     for (int i = 0; i < random.size(); ++i)
         random[i] = char((i * 2654435761u) >> 13);
 
-    QTest::newRow("empty") << QByteArray() << "It is empty.";
-    QTest::newRow("header only") << QByteArray("Title,Year\r\n") << "nothing to import";
-    QTest::newRow("random bytes") << random << "not a text file";
-    QTest::newRow("NUL bytes") << QByteArray("Title\nA\0B\n", 10) << "NUL";
-    QTest::newRow("open quote") << QByteArray("Title,Plot\nA,\"never\nclosed\n") << "line 2 is never closed";
-    QTest::newRow("zip of something else") << notTellico << "not a Tellico collection";
-    QTest::newRow("damaged zip") << notTellico.left(40) << "zip archive";
-    QTest::newRow("books") << books << "holds no movies";
+    QTest::newRow("empty") << QByteArray() << "It is empty." << platform::ErrorKind::Unreadable;
+    QTest::newRow("header only") << QByteArray("Title,Year\r\n") << "nothing to import" << platform::ErrorKind::Other;
+    QTest::newRow("random bytes") << random << "not a text file" << platform::ErrorKind::WrongFormat;
+    QTest::newRow("NUL bytes") << QByteArray("Title\nA\0B\n", 10) << "NUL" << platform::ErrorKind::WrongFormat;
+    QTest::newRow("open quote") << QByteArray("Title,Plot\nA,\"never\nclosed\n") << "line 2 is never closed"
+                                << platform::ErrorKind::Unreadable;
+    QTest::newRow("zip of something else")
+        << notTellico << "not a Tellico collection" << platform::ErrorKind::WrongFormat;
+    QTest::newRow("damaged zip") << notTellico.left(40) << "zip archive" << platform::ErrorKind::Unreadable;
+    QTest::newRow("books") << books << "holds no movies" << platform::ErrorKind::WrongFormat;
     QTest::newRow("invalid xml") << QByteArray("<?xml version=\"1.0\"?><tellico><collection type=\"3\"><entry>")
-                                 << "not well-formed XML";
+                                 << "not well-formed XML" << platform::ErrorKind::Unreadable;
     QTest::newRow("other xml") << QByteArray("<?xml version=\"1.0\"?><html><body/></html>")
-                               << "neither a Tellico nor a GCstar";
+                               << "neither a Tellico nor a GCstar" << platform::ErrorKind::WrongFormat;
     QTest::newRow("gcstar books") << QByteArray("<?xml version=\"1.0\"?><collection type=\"GCbooks\"/>")
-                                  << "holds no movies";
+                                  << "holds no movies" << platform::ErrorKind::WrongFormat;
     QTest::newRow("entities") << QByteArray("<?xml version=\"1.0\"?>\n<!DOCTYPE tellico [\n"
                                             "<!ENTITY a \"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\">\n"
                                             "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">\n"
                                             "]>\n<tellico><collection type=\"3\"><entry><title>&b;</title>"
                                             "</entry></collection></tellico>")
-                              << "declares entities";
+                              << "declares entities" << platform::ErrorKind::Unreadable;
     QTest::newRow("external entity") << QByteArray("<?xml version=\"1.0\"?>\n<!DOCTYPE collection [\n"
                                                    "<!ENTITY x SYSTEM \"file:///etc/passwd\">]>\n"
                                                    "<collection type=\"GCfilms\"><item title=\"&x;\"/></collection>")
-                                     << "declares entities";
+                                     << "declares entities" << platform::ErrorKind::Unreadable;
     QTest::newRow("undeclared entity")
         << QByteArray("<?xml version=\"1.0\"?>\n<!DOCTYPE tellico SYSTEM \"tellico.dtd\">\n"
                       "<tellico><collection type=\"3\"><entry><title>&x;</title></entry></collection></tellico>")
-        << "entity";
+        << "entity" << platform::ErrorKind::Unreadable;
 }
 
 void TestReaders::wholeFileFailuresNameTheFile()
@@ -313,9 +312,12 @@ void TestReaders::wholeFileFailuresNameTheFile()
     testsupport::TestFolder folder;
     const QString path = writeFile(folder, "collection.dat", bytes);
     ImportSource source;
-    QString error;
-    QVERIFY(!exchange::readImportFile(path, source, error));
-    QVERIFY2(error.contains(QDir::toNativeSeparators(path)) && error.contains(reason), qPrintable(error));
+    QFETCH(platform::ErrorKind, kind);
+    const platform::Failure error = exchange::readImportFile(path, source);
+    QVERIFY2(error.message.contains(QDir::toNativeSeparators(path)) && error.message.contains(reason),
+             qPrintable(error.message));
+    // Broken content is Unreadable, content of another kind WrongFormat: callers tell them apart by kind.
+    QCOMPARE(error.kind, kind);
     QCOMPARE(source.table.rowCount(), 0);
 }
 
@@ -324,7 +326,7 @@ void TestReaders::zipMembersAreCappedWhileInflating()
     const QByteArray big(100000, 'x');
     QByteArray zip, out;
     QString detail;
-    QVERIFY(exchange::writeZip("tellico.xml", big, zip, detail));
+    QVERIFY(!exchange::writeZip("tellico.xml", big, zip));
     QCOMPARE(exchange::readZipMember(zip, "tellico.xml", 1000000, out, detail), exchange::ZipRead::Ok);
     QCOMPARE(out, big);
     // The stated size is past the limit: refused before inflating.
@@ -352,9 +354,10 @@ void TestReaders::filesOverOneGibibyteAreNotRead()
     QVERIFY(f.resize(exchange::MaxImportFileSize + 1)); // sparse: takes no room on disk
     f.close();
     ImportSource source;
-    QString error;
-    QVERIFY(!exchange::readImportFile(path, source, error));
-    QVERIFY2(error.contains("huge.csv") && error.contains("larger than 1 GiB"), qPrintable(error));
+    const platform::Failure error = exchange::readImportFile(path, source);
+    QVERIFY(error);
+    QVERIFY2(error.message.contains("huge.csv") && error.message.contains("larger than 1 GiB"),
+             qPrintable(error.message));
 }
 
 QTEST_GUILESS_MAIN(TestReaders)

@@ -136,8 +136,8 @@ QString inspect(const QString &file, std::set<qint64> &movies)
     db.reset();
 
     // The program itself must take the file as a catalogue again.
-    platform::Failure e;
-    if (!Database::open(file, e))
+    std::unique_ptr<Database> opened;
+    if (const platform::Failure e = Database::open(file, opened))
         return "the program refuses the file: " + e.message;
     return {};
 }

@@ -29,8 +29,8 @@ void TestFaultsExchange::fullDiskLeavesTheFileAsItWas()
     for (int i = 0; i < 3000; ++i)
         csv += QString("Imported %1,%2,").arg(i).arg(1900 + i % 100).toUtf8() + QByteArray(2000, 'r') + "\n";
     exchange::ImportSource source;
-    QString error;
-    QVERIFY2(exchange::readImportBytes(csv, "movies.csv", source, error), qPrintable(error));
+    const platform::Failure read = exchange::readImportBytes(csv, "movies.csv", source);
+    QVERIFY2(!read, qPrintable(read.message));
     const exchange::ImportPlan plan = exchange::planImport(source, source.mapping, exchange::DuplicateIndex());
     const std::vector<qsizetype> chosen = plan.toStore(false);
     QCOMPARE(chosen.size(), size_t(3000));
@@ -46,11 +46,14 @@ void TestFaultsExchange::fullDiskLeavesTheFileAsItWas()
             QVERIFY(f.open(QIODevice::WriteOnly) && f.write(before) == before.size());
         }
         faultvfs::armDiskFull(n);
-        const bool stored = exchange::storeMovies(file, source, plan, chosen, error);
+        const platform::Failure error = exchange::storeMovies(file, source, plan, chosen);
         const int injected = faultvfs::disarm();
-        QVERIFY2(!stored && injected > 0, qPrintable(ctx));
-        QVERIFY2(error.contains("disk is full", Qt::CaseInsensitive) && error.contains("The catalogue was not changed"),
-                 qPrintable(ctx + ": " + error));
+        QVERIFY2(error && injected > 0, qPrintable(ctx));
+        // The kind comes from SQLite's code, through the import's own message.
+        QCOMPARE(error.kind, platform::ErrorKind::DiskFull);
+        QVERIFY2(error.message.contains("disk is full", Qt::CaseInsensitive) &&
+                     error.message.contains("The catalogue was not changed"),
+                 qPrintable(ctx + ": " + error.message));
         QVERIFY2(!QFile::exists(file + "-journal"), qPrintable(ctx + ": a hot journal is left"));
         QVERIFY2(
             fileBytes(file) == before,
@@ -85,14 +88,14 @@ void TestFaultsExchange::exportToAFullDiskSaysSo()
         QVERIFY(f.open(QIODevice::WriteOnly) && f.write("old") == 3);
     }
     int count = 0;
-    QString error;
-    bool exported = false;
+    platform::Failure error;
     {
         const testsupport::FileSizeLimit full(1024);
-        exported = exchange::exportCatalogue(folder.catalogue(), out, exchange::exportFormatFor(out), count, error);
+        error = exchange::exportCatalogue(folder.catalogue(), out, exchange::exportFormatFor(out), count);
     }
-    QVERIFY2(!exported, qPrintable(QString("%1 movies, %2 bytes").arg(count).arg(QFileInfo(out).size())));
-    QVERIFY2(error.contains(name) && error.contains("The disk is full"), qPrintable(error));
+    QVERIFY2(error, qPrintable(QString("%1 movies, %2 bytes").arg(count).arg(QFileInfo(out).size())));
+    QCOMPARE(error.kind, platform::ErrorKind::DiskFull);
+    QVERIFY2(error.message.contains(name) && error.message.contains("The disk is full"), qPrintable(error.message));
     QCOMPARE(QFile::exists(out), existing);
     if (existing)
         QCOMPARE(fileBytes(out), QByteArray("old"));

@@ -112,11 +112,11 @@ void TestFaultsSqliteFile::flushAndFileName()
 {
     testsupport::TestFolder folder;
     folder.makeSampleCatalogue();
-    QString why;
-    QVERIFY(catalogue::flushToDisk(folder.catalogue(), &why));
-    QVERIFY(catalogue::flushToDisk(folder.path(), &why));
-    QVERIFY(!catalogue::flushToDisk(folder.path() + "/missing.mdb", &why));
-    QVERIFY(!why.isEmpty());
+    QVERIFY(!catalogue::flushToDisk(folder.catalogue()));
+    QVERIFY(!catalogue::flushToDisk(folder.path()));
+    const platform::Failure why = catalogue::flushToDisk(folder.path() + "/missing.mdb");
+    QCOMPARE(why.kind, platform::ErrorKind::Io);
+    QVERIFY(!why.message.isEmpty());
     int rc = SQLITE_OK;
     const catalogue::ConnectionPtr db = catalogue::openConnection(folder.catalogue(), SQLITE_OPEN_READONLY, rc);
     QCOMPARE(QDir(catalogue::fileOf(db.get())).canonicalPath(), QDir(folder.catalogue()).canonicalPath());

@@ -74,9 +74,8 @@ QString makeCatalogueAt(const QString &path, int movies)
     for (int i = 0; i < movies; ++i)
         list.push_back(testsupport::movie(QString("Film %1").arg(i)));
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QString error;
-    if (!catalogue::createCatalogue(path, list, true, &error))
-        qFatal("%s", qPrintable(error));
+    if (const platform::Failure error = catalogue::createCatalogue(path, list, true))
+        qFatal("%s", qPrintable(error.message));
     return path;
 }
 

@@ -26,11 +26,11 @@ namespace {
 // "Name TYPE" for each column of Movies, in table order.
 QStringList columns(const QString &path)
 {
-    platform::Failure error;
-    auto db = catalogue::Database::open(path, error);
-    if (!db)
+    std::unique_ptr<catalogue::Database> db;
+    if (const platform::Failure error = catalogue::Database::open(path, db))
         return {error.message};
-    auto st = db->prepare("PRAGMA table_info(Movies)", error);
+    catalogue::StatementPtr st;
+    (void)db->prepare("PRAGMA table_info(Movies)", st); // a statement that did not prepare lists no columns
     QStringList out;
     while (st && sqlite3_step(st.get()) == SQLITE_ROW)
         out << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st.get(), 1))) + ' ' +
@@ -131,13 +131,12 @@ void TestCatalogueMaker::emptyAndSampleCataloguesOpenAndList()
     const QStringList expected{"Title TEXT",  "Description TEXT", "Category TEXT", "Actors TEXT",
                                "Review TEXT", "Rating TEXT",      "Year TEXT",     "Time TEXT"};
     testsupport::TestFolder folder;
-    QString error;
 
-    QVERIFY(catalogue::createCatalogue(folder.catalogue(), catalogue::Contents::Empty, false, &error));
+    QVERIFY(!catalogue::createCatalogue(folder.catalogue(), catalogue::Contents::Empty, false));
     QCOMPARE(columns(folder.catalogue()), expected);
     QVERIFY(listAll(folder.catalogue()).empty());
 
-    QVERIFY(catalogue::createCatalogue(folder.catalogue(), catalogue::Contents::Sample, true, &error));
+    QVERIFY(!catalogue::createCatalogue(folder.catalogue(), catalogue::Contents::Sample, true));
     QCOMPARE(columns(folder.catalogue()), expected);
     // Table order and every field exactly as given, none stored as NULL.
     QVERIFY(folder.moviesInFile() == catalogue::sampleMovies());
@@ -190,9 +189,9 @@ void TestCatalogueMaker::existingFileIsKeptUnlessOverwriteIsAsked()
     const QByteArray before = fileBytes(path);
     QVERIFY(!before.isEmpty());
 
-    QString error;
-    QVERIFY(!catalogue::createCatalogue(path, catalogue::Contents::Empty, false, &error));
-    QVERIFY(error.contains(path));
+    platform::Failure error = catalogue::createCatalogue(path, catalogue::Contents::Empty, false);
+    QVERIFY(error);
+    QVERIFY(error.message.contains(path));
     QCOMPARE(fileBytes(path), before);
 
     // Not even a file that is no catalogue at all is touched.
@@ -201,20 +200,20 @@ void TestCatalogueMaker::existingFileIsKeptUnlessOverwriteIsAsked()
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write("my own notes\n");
     f.close();
-    QVERIFY(!catalogue::createCatalogue(notes, catalogue::Contents::Sample, false));
+    QVERIFY(catalogue::createCatalogue(notes, catalogue::Contents::Sample, false));
     QCOMPARE(fileBytes(notes), QByteArray("my own notes\n"));
 
-    error.clear();
-    QVERIFY2(catalogue::createCatalogue(path, catalogue::Contents::Empty, true, &error), qPrintable(error));
+    error = catalogue::createCatalogue(path, catalogue::Contents::Empty, true);
+    QVERIFY2(!error, qPrintable(error.message));
     QVERIFY(listAll(path).empty());
-    QVERIFY(catalogue::createCatalogue(notes, catalogue::Contents::Sample, true));
+    QVERIFY(!catalogue::createCatalogue(notes, catalogue::Contents::Sample, true));
     QCOMPARE(listAll(notes).size(), catalogue::sampleMovies().size());
 
     // A folder that does not exist: failure, said as such, and nothing left behind.
     const QString nowhere = folder.path() + "/missing/DVDs.mdb";
-    error.clear();
-    QVERIFY(!catalogue::createCatalogue(nowhere, catalogue::Contents::Sample, false, &error));
-    QVERIFY(!error.isEmpty());
+    error = catalogue::createCatalogue(nowhere, catalogue::Contents::Sample, false);
+    QVERIFY(error);
+    QVERIFY(!error.message.isEmpty());
     QVERIFY(!QFile::exists(nowhere) && !QFile::exists(nowhere + ".new"));
 }
 
@@ -263,9 +262,8 @@ void TestCatalogueMaker::forcedRebuildKeepsTheOldCatalogueUntilTheNewOneIsDone()
 
     // Not while another program (here, this test) has it open.
     {
-        platform::Failure e;
-        auto open = catalogue::Database::open(path, e);
-        QVERIFY(open);
+        std::unique_ptr<catalogue::Database> open;
+        QVERIFY(!catalogue::Database::open(path, open));
         const Run refused = runMaker({"--force", path});
         QCOMPARE(refused.exitCode, 1);
         QVERIFY2(refused.output.contains("open in another program"), refused.output.constData());
@@ -273,8 +271,8 @@ void TestCatalogueMaker::forcedRebuildKeepsTheOldCatalogueUntilTheNewOneIsDone()
     QCOMPARE(fileBytes(path), before);
 
     // A finished rebuild replaces it in one step, and leaves no work file behind.
-    QString error;
-    QVERIFY2(catalogue::createCatalogue(path, {testsupport::movie("Only")}, true, &error), qPrintable(error));
+    const platform::Failure error = catalogue::createCatalogue(path, {testsupport::movie("Only")}, true);
+    QVERIFY2(!error, qPrintable(error.message));
     QCOMPARE(folder.moviesInFile().size(), size_t(1));
     QVERIFY(!QFile::exists(path + ".new"));
 }
