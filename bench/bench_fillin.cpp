@@ -12,6 +12,7 @@
 #include "lookupwindows/frmfillin.h"
 #include "tests/common/fakehost.h"
 #include "tests/common/serverthread.h"
+#include "tests/common/widgets.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -22,6 +23,7 @@
 namespace {
 
 using namespace bench;
+using testsupport::control;
 
 constexpr int Movies = 1000;
 
@@ -35,14 +37,6 @@ std::vector<catalogue::Movie> titlesOnly()
         m[catalogue::Field::Year] = QStringLiteral("1979");
     }
     return movies;
-}
-
-template <typename T> T *control(QWidget *window, const char *name)
-{
-    T *c = window->findChild<T *>(QString::fromLatin1(name));
-    if (!c)
-        fail(QStringLiteral("The fill-in window has no %1").arg(QString::fromLatin1(name)));
-    return c;
 }
 
 void waitFor(const std::function<bool()> &done)

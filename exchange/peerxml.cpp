@@ -247,6 +247,16 @@ platform::Failure finish(GuardedReader &r)
     return r.failure();
 }
 
+// Reads to the end; a file that held other things but no movie is of another kind.
+platform::Failure finishMovies(GuardedReader &r, const SourceTable &table, int others, const QString &whatItIs)
+{
+    if (platform::Failure error = finish(r))
+        return error;
+    if (table.rowCount() == 0 && others > 0)
+        return {platform::ErrorKind::WrongFormat, whatItIs};
+    return {};
+}
+
 // Reads every <movie> child of the current element; counts the children of other names.
 void readMovies(GuardedReader &r, SourceTable &table, void (*readMovie)(GuardedReader &, SourceTable &), int &others)
 {
@@ -313,12 +323,7 @@ platform::Failure readDataCrowXml(QByteArrayView xml, SourceTable &table)
             r.skip();
         }
     }
-    if (platform::Failure error = finish(r))
-        return error;
-    if (table.rowCount() == 0 && others > 0)
-        return {platform::ErrorKind::WrongFormat,
-                QStringLiteral("It holds no movies: it is a Data Crow export of another module.")};
-    return {};
+    return finishMovies(r, table, others, QStringLiteral("It holds no movies: it is a Data Crow export of another module."));
 }
 
 platform::Failure readGriffithXml(QByteArrayView xml, SourceTable &table)
@@ -330,12 +335,8 @@ platform::Failure readGriffithXml(QByteArrayView xml, SourceTable &table)
         return error;
     int others = 0;
     readMovies(r, table, readGriffithMovie, others);
-    if (platform::Failure error = finish(r))
-        return error;
-    if (table.rowCount() == 0 && others > 0)
-        return {platform::ErrorKind::WrongFormat,
-                QStringLiteral("It is XML, but not a Griffith export: its <root> holds no <movie>.")};
-    return {};
+    return finishMovies(r, table, others,
+                        QStringLiteral("It is XML, but not a Griffith export: its <root> holds no <movie>."));
 }
 
 const PeerXmlFormat *peerXmlFormat(const QString &root)

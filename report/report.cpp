@@ -307,10 +307,15 @@ bool Report::reportStart(QString *error)
     catalogue::ResultSet rows;
     if (!readReportRows(catalogueFile_, rows, error))
         return false;
+    takeRows(std::move(rows));
+    return true;
+}
+
+void Report::takeRows(catalogue::ResultSet rows)
+{
     rows_ = std::move(rows);
     dateCaption_ = printDateCaption(QDate::currentDate());
     started_ = true;
-    return true;
 }
 
 void Report::sayCannotPrint(const QString &error)
@@ -370,9 +375,7 @@ bool Report::takeReadRows()
         close();
         return false;
     }
-    rows_ = std::move(read->rows);
-    dateCaption_ = printDateCaption(QDate::currentDate());
-    started_ = true;
+    takeRows(std::move(read->rows));
     showPages();
     return true;
 }

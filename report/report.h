@@ -65,6 +65,8 @@ protected:
 
 private:
     bool reportStart(QString *error);
+    // Keeps the rows read and dates the report.
+    void takeRows(catalogue::ResultSet rows);
     void sayCannotPrint(const QString &error);
     void startReading();
     // Takes the rows of the read once it ended (waiting for it) and shows their pages;
