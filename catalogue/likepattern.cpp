@@ -79,6 +79,7 @@ LikePattern::LikePattern(const QString &pattern)
         } else {
             t.ch = c;
         }
+        takesOneCharacter_ = takesOneCharacter_ || t.kind == Token::AnyOne || t.kind == Token::Set;
         tokens_.push_back(t);
         current.push_back(std::move(t));
     }
@@ -142,8 +143,26 @@ bool LikePattern::matchesWithLigatures(const std::u32string &value) const
 
 bool LikePattern::matches(const std::u32string &v) const
 {
-    if (std::any_of(v.begin(), v.end(), [](char32_t c) { return c >= 0xDF && ligatureLetters(c); }))
+    const auto isLigature = [](char32_t c) { return c >= 0xDF && ligatureLetters(c); };
+    if (std::none_of(v.begin(), v.end(), isLigature))
+        return matchesSegments(v);
+    if (takesOneCharacter_)
         return matchesWithLigatures(v);
+    thread_local std::u32string split;
+    split.clear();
+    for (char32_t c : v) {
+        if (const char *letters = isLigature(c) ? ligatureLetters(c) : nullptr) {
+            split.push_back(char32_t(letters[0]));
+            split.push_back(char32_t(letters[1]));
+        } else {
+            split.push_back(c);
+        }
+    }
+    return matchesSegments(split);
+}
+
+bool LikePattern::matchesSegments(const std::u32string &v) const
+{
     const bool anyStar = leadingStar_ || trailingStar_ || segments_.size() > 1;
     if (!anyStar)
         return segments_.empty() ? v.empty() : segments_[0].size() == v.size() && segmentMatchesAt(segments_[0], v, 0);

@@ -30,6 +30,7 @@ private:
     using Segment = std::vector<Token>;
 
     bool segmentMatchesAt(const Segment &seg, const std::u32string &v, size_t at) const;
+    bool matchesSegments(const std::u32string &v) const;
     bool matchesWithLigatures(const std::u32string &v) const;
 
     // The pattern split at its stars: the first segment is anchored at the start,
@@ -39,6 +40,9 @@ private:
     bool trailingStar_ = false;
     // All the tokens in order, stars included, for values that hold a ligature.
     std::vector<Token> tokens_;
+    // Whether a token ("?" or a set) may take a ligature whole; without one, a value's
+    // ligatures can simply be split into their letters.
+    bool takesOneCharacter_ = false;
 };
 
 } // namespace catalogue
