@@ -2,8 +2,11 @@
 #include "exchange/delimited.h"
 
 #include "catalogue/movie.h"
+#include "exchange/cleanup.h"
 #include "exchange/conversions.h"
 #include "platform/textdecode.h"
+
+#include <cstring>
 
 namespace exchange {
 
@@ -44,14 +47,15 @@ char detectDelimiter(QByteArrayView utf8)
                 if (c != candidates[k])
                     continue;
                 ++inRecord[k];
-                if (records == 0)
+                // Past the limit of columns the header is refused anyway: keep no more names.
+                if (records == 0 && names[k].size() <= MaxColumns)
                     names[k] << std::exchange(current[k], {});
             }
         }
         blank = false;
         if (records == 0)
             for (int k = 0; k < 3; ++k)
-                if (c != candidates[k] && c != '"')
+                if (c != candidates[k] && c != '"' && names[k].size() <= MaxColumns)
                     current[k] += c;
     }
     endRecord();
@@ -82,17 +86,38 @@ char detectDelimiter(QByteArrayView utf8)
     return best >= 0 ? candidates[best] : '\0';
 }
 
+namespace {
+
+bool onlySeparators(QByteArrayView cell)
+{
+    const QByteArrayView rest = withoutBlanks(cell);
+    for (char c : rest)
+        if (c != ',' && c != ';' && c != '\t' && c != ' ')
+            return false;
+    return true;
+}
+
+} // namespace
+
 platform::Failure readDelimited(QByteArray utf8, char delimiter, SourceTable &table)
 {
     QByteArray &data = table.buffer();
     data = std::move(utf8);
     char *d = data.data();
     const qsizetype n = data.size();
-    // Rough guess of the size, to fill the table without moving it: lines that are not
-    // blank, so that a file of line ends costs no more than its text.
+    // Rough guess of the size, to fill the table without moving it: lines that hold more
+    // than blanks and separators, so that a file of blank lines costs no more than its text.
     qsizetype lines = 1;
-    for (qsizetype i = 0; i + 1 < n; ++i)
-        lines += (d[i] == '\n' || d[i] == '\r') && d[i + 1] != '\n' && d[i + 1] != '\r';
+    bool content = false;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = d[i];
+        if (c == '\n' || c == '\r') {
+            lines += content;
+            content = false;
+        } else if (!std::strchr(" \t,;|\xC2\xA0", c)) {
+            content = true;
+        }
+    }
     lines = std::min(lines, n / 8 + 1);
     table.reserveRows(lines, std::min(lines * 9, n / 2 + 1));
 
@@ -106,6 +131,7 @@ platform::Failure readDelimited(QByteArray utf8, char delimiter, SourceTable &ta
             ++line;
             continue;
         }
+        const qsizetype rowStart = w;
         table.beginRow(rowLine);
         const bool header = table.rowCount() == 1;
         int fields = 0;
@@ -154,6 +180,13 @@ platform::Failure readDelimited(QByteArray utf8, char delimiter, SourceTable &ta
                 ++line;
             }
             break;
+        }
+        // A row of nothing but blanks and delimiters is a blank line too; in a list of one
+        // column, so is a row of nothing but the separators a spreadsheet leaves.
+        if (isBlankRow(table, table.rowCount() - 1) ||
+            (delimiter == '\0' && onlySeparators(table.cell(table.rowCount() - 1, 0)))) {
+            table.dropLastRow();
+            w = rowStart;
         }
     }
     data.truncate(w);

@@ -10,6 +10,7 @@
 #include "exchange/delimited.h"
 #include "exchange/peerxml.h"
 #include "exchange/zipfile.h"
+#include "platform/counted.h"
 #include "platform/textdecode.h"
 
 #include <QDir>
@@ -54,6 +55,10 @@ bool looksLikeXml(QByteArrayView bytes)
 
 platform::Failure readCollection(QByteArrayView xml, bool zipped, ImportSource &source)
 {
+    // The XML parser would let a lone surrogate through, to be stored as "?".
+    const bool le = xml.startsWith("\xFF\xFE"), be = xml.startsWith("\xFE\xFF");
+    if ((le || be) && !platform::isValidUtf16(xml.sliced(2), le))
+        return {platform::ErrorKind::Unreadable, platform::notUtf16Text()};
     const QString root = rootElementName(xml);
     if (root == QLatin1String("tellico") || root == QLatin1String("bookcase")) {
         source.format = SourceFormat::Tellico;
@@ -190,12 +195,7 @@ platform::Failure readImportBytes(QByteArray bytes, const QString &path, ImportS
             why = {ErrorKind::Unreadable, QString("It is a damaged zip archive (%1).").arg(detail)};
         }
     } else if (looksLikeXml(bytes)) {
-        // The XML parser would let a lone surrogate through, to be stored as "?".
-        const bool le = bytes.startsWith("\xFF\xFE"), be = bytes.startsWith("\xFE\xFF");
-        if ((le || be) && !platform::isValidUtf16(QByteArrayView(bytes).sliced(2), le))
-            why = {ErrorKind::Unreadable, platform::notUtf16Text()};
-        else
-            why = readCollection(bytes, false, source);
+        why = readCollection(bytes, false, source);
     } else {
         why = readText(std::move(bytes), source);
     }
@@ -326,9 +326,7 @@ std::vector<qsizetype> ImportPlan::toStore(bool skipDuplicates) const
 
 QString importSummary(qsizetype imported, int duplicatesSkipped, const ImportPlan &plan)
 {
-    const auto counted = [](qsizetype n, const char *one, const char *many) {
-        return QString("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
-    };
+    using platform::counted;
     QString text = counted(imported, "movie", "movies") + QStringLiteral(" imported, ") +
                    counted(duplicatesSkipped, "duplicate", "duplicates") + QStringLiteral(" skipped, ") +
                    counted(plan.skippedRows, "row", "rows") + QStringLiteral(" skipped");

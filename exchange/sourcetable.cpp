@@ -39,6 +39,13 @@ void SourceTable::beginRow(int line)
 
 void SourceTable::addCell(qsizetype offset, qsizetype length) { cells_.push_back({quint32(offset), quint32(length)}); }
 
+void SourceTable::dropLastRow()
+{
+    cells_.resize(size_t(rowStarts_.back()));
+    rowStarts_.pop_back();
+    lines_.pop_back();
+}
+
 void SourceTable::appendCell(QByteArrayView text)
 {
     cells_.push_back({quint32(buffer_.size()), quint32(text.size())});

@@ -30,6 +30,8 @@ public:
     void beginRow(int line);
     // A cell already in the buffer.
     void addCell(qsizetype offset, qsizetype length);
+    // Removes the last row (its text stays in the buffer).
+    void dropLastRow();
     // A cell copied to the end of the buffer.
     void appendCell(QByteArrayView text);
     // Makes the first row the column names.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "exchange/collectionxml.h"
 
+#include "platform/textdecode.h"
+
 namespace exchange {
 
 namespace {
@@ -86,11 +88,13 @@ platform::Failure writeTellicoXml(qsizetype count, const std::function<MovieByte
     for (qsizetype i = 0; i < count; ++i) {
         const MovieBytes m = movieAt(i);
         for (const QByteArrayView &v : m) {
-            if (!fitsXml(v)) {
+            const bool text = platform::isValidUtf8(v);
+            if (!text || !fitsXml(v)) {
                 xml.clear();
                 return {platform::ErrorKind::Other,
-                        QString("The movie \"%1\" holds a control character that a Tellico file cannot store.")
-                            .arg(QString::fromUtf8(m[0].first(std::min<qsizetype>(m[0].size(), 80))))};
+                        QString("The movie \"%1\" holds %2 that a Tellico file cannot store.")
+                            .arg(QString::fromUtf8(m[0].first(std::min<qsizetype>(m[0].size(), 80))),
+                                 text ? "a control character" : "bytes that are not text (invalid UTF-8)")};
             }
         }
         xml.append("  <entry id=\"").append(QByteArray::number(i + 1)).append("\">\n");

@@ -33,6 +33,7 @@ using exchange::ImportSource;
 class TestUntrusted : public QObject {
     Q_OBJECT
 private slots:
+    void blankLinesCostNothing_data();
     void blankLinesCostNothing();
     void headersPastTheColumnLimitAreRefused();
     void longRowsKeepNoMoreThanTheLimit();
@@ -40,13 +41,29 @@ private slots:
     void loneSurrogatesAreRefused_data();
     void loneSurrogatesAreRefused();
     void windows1252IsNeverChosenSilently();
-    void csvExportRefusesWhatWouldNotReadBack_data();
-    void csvExportRefusesWhatWouldNotReadBack();
+    void exportsRefuseWhatWouldNotReadBack_data();
+    void exportsRefuseWhatWouldNotReadBack();
 };
+
+void TestUntrusted::blankLinesCostNothing_data()
+{
+    QTest::addColumn<QByteArray>("blankLine");
+    QTest::addColumn<QByteArray>("header");
+    QTest::newRow("line ends") << QByteArray("\n") << QByteArray("Title,Year");
+    QTest::newRow("blanks") << QByteArray(" \n") << QByteArray("Title,Year");
+    QTest::newRow("delimiters") << QByteArray(",\n") << QByteArray("Title,Year");
+    QTest::newRow("delimiters and blanks") << QByteArray(" ,\t\xC2\xA0,\r\n") << QByteArray("Title,Year");
+    QTest::newRow("separators in a list") << QByteArray(",,\n") << QByteArray("Title");
+}
 
 void TestUntrusted::blankLinesCostNothing()
 {
-    const QByteArray text = QByteArray("Title,Year\r\nAlien,1979\r\n") + QByteArray(4 << 20, '\n') + "Heat,1995\n";
+    QFETCH(QByteArray, blankLine);
+    QFETCH(QByteArray, header);
+    const QByteArray rows = header.contains(',') ? "Alien,1979\r\n" : "Alien\r\n";
+    QByteArray text = header + "\r\n" + rows;
+    text += blankLine.repeated((4 << 20) / blankLine.size());
+    text += header.contains(',') ? "Heat,1995\n" : "Heat\n";
     ImportSource source;
     const platform::Failure error = exchange::readImportBytes(text, "blank.csv", source);
     QVERIFY2(!error, qPrintable(error.message));
@@ -114,6 +131,9 @@ void TestUntrusted::loneSurrogatesAreRefused_data()
     QTest::newRow("csv, high at the end") << utf16("Title\nAlien#", true, 0xD800) << true;
     QTest::newRow("xml, high alone, LE") << utf16(xml, true, 0xD83D) << true;
     QTest::newRow("xml, low alone, BE") << utf16(xml, false, 0xDC00) << true;
+    QByteArray zipped;
+    QVERIFY(!exchange::writeZip("tellico.xml", utf16(xml, true, 0xD83D), zipped));
+    QTest::newRow("xml in a Tellico archive") << zipped << true;
     QTest::newRow("csv, a pair") << utf16(QString(csv).replace("#", QString::fromUtf8("\xF0\x9F\x98\x80")), true, 0)
                                  << false;
 }
@@ -145,19 +165,27 @@ void TestUntrusted::windows1252IsNeverChosenSilently()
     QVERIFY2(summary.startsWith("2 movies imported") && summary.contains(note), qPrintable(summary));
 }
 
-void TestUntrusted::csvExportRefusesWhatWouldNotReadBack_data()
+void TestUntrusted::exportsRefuseWhatWouldNotReadBack_data()
 {
     QTest::addColumn<QByteArray>("value");
-    QTest::newRow("NUL") << QByteArray("seen\0twice", 10);
-    QTest::newRow("Latin-1 byte") << QByteArray("caf\xE9");
-    QTest::newRow("cut sequence") << QByteArray("\xE2\x82");
-    QTest::newRow("encoded surrogate") << QByteArray("\xED\xA0\x80");
+    QTest::addColumn<int>("format");
+    QTest::addColumn<QString>("file");
+    const QList<std::pair<QByteArray, QByteArray>> values = {{"NUL", QByteArray("seen\0twice", 10)},
+                                                             {"Latin-1 byte", "caf\xE9"},
+                                                             {"cut sequence", "\xE2\x82"},
+                                                             {"encoded surrogate", "\xED\xA0\x80"}};
+    for (const auto &[name, value] : values) {
+        QTest::newRow(("CSV, " + name).constData()) << value << int(exchange::ExportFormat::Csv) << "movies.csv";
+        QTest::newRow(("Tellico, " + name).constData()) << value << int(exchange::ExportFormat::Tellico) << "movies.tc";
+    }
 }
 
 // Another program wrote bytes that are not text into a movie.
-void TestUntrusted::csvExportRefusesWhatWouldNotReadBack()
+void TestUntrusted::exportsRefuseWhatWouldNotReadBack()
 {
     QFETCH(QByteArray, value);
+    QFETCH(int, format);
+    QFETCH(QString, file);
     testsupport::TestFolder folder;
     folder.makeCatalogue({testsupport::movie("Alien"), testsupport::movie("Heat")});
     {
@@ -171,12 +199,12 @@ void TestUntrusted::csvExportRefusesWhatWouldNotReadBack()
         QCOMPARE(sqlite3_step(st), SQLITE_DONE);
         sqlite3_finalize(st);
     }
-    const QString out = folder.path() + "/movies.csv";
+    const QString out = folder.path() + "/" + file;
     int count = 0;
     const platform::Failure error =
-        exchange::exportCatalogue(folder.catalogue(), out, exchange::ExportFormat::Csv, count);
+        exchange::exportCatalogue(folder.catalogue(), out, exchange::ExportFormat(format), count);
     QVERIFY(error);
-    QVERIFY2(error.message.contains("movies.csv") && error.message.contains("\"Heat\""), qPrintable(error.message));
+    QVERIFY2(error.message.contains(file) && error.message.contains("\"Heat\""), qPrintable(error.message));
     QVERIFY(!QFile::exists(out));
 }
 
