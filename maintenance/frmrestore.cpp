@@ -5,6 +5,7 @@
 #include "catalogue/recordcursor.h"
 #include "catalogue/replace.h"
 #include "maintenance/backups.h"
+#include "platform/counted.h"
 #include "widgets/cataloguehost.h"
 #include "widgets/twips.h"
 #include "widgets/windows.h"
@@ -29,12 +30,14 @@ constexpr int PathRole = Qt::UserRole;
 constexpr int WhenRole = Qt::UserRole + 1;
 constexpr int MoviesRole = Qt::UserRole + 2;
 constexpr int ReasonRole = Qt::UserRole + 3;
+constexpr int TakenRole = Qt::UserRole + 4;
 
-QString moviesText(qint64 n) { return n == 1 ? QStringLiteral("1 movie") : QString("%1 movies").arg(n); }
+QString moviesText(qint64 n) { return platform::counted(n, "movie", "movies"); }
 
-QString whenText(const QDateTime &taken)
+// The list aligns its columns with two blanks between date and time; a sentence has one.
+QString whenText(const QDateTime &taken, const char *gap = "  ")
 {
-    return QLocale().toString(taken.date(), QLocale::ShortFormat) + "  " + taken.time().toString("HH:mm:ss");
+    return QLocale().toString(taken.date(), QLocale::ShortFormat) + gap + taken.time().toString("HH:mm:ss");
 }
 
 } // namespace
@@ -113,6 +116,7 @@ void FrmRestore::loadBackups()
         auto *item = new QListWidgetItem(whenText(b.taken) + QStringLiteral("   checking..."), backupList_);
         item->setData(PathRole, b.path);
         item->setData(WhenRole, whenText(b.taken));
+        item->setData(TakenRole, b.taken);
         item->setData(ReasonRole, catalogue::backupReasonText(b.reason));
         item->setFlags(Qt::NoItemFlags);
         paths << b.path;
@@ -172,10 +176,12 @@ void FrmRestore::onRestoreClicked()
     const QList<QListWidgetItem *> chosen = backupList_->selectedItems();
     if (chosen.size() != 1 || !(chosen.first()->flags() & Qt::ItemIsSelectable))
         return;
+    if (widgets::refusedWhileEditing(this, host_))
+        return;
     const QListWidgetItem *item = chosen.first();
     const QString backup = item->data(PathRole).toString();
-    const QString backupText =
-        QString("%1 (%2)").arg(item->data(WhenRole).toString(), moviesText(item->data(MoviesRole).toLongLong()));
+    const QString backupText = QString("%1 (%2)").arg(whenText(item->data(TakenRole).toDateTime(), " "),
+                                                      moviesText(item->data(MoviesRole).toLongLong()));
     if (const qint64 now = catalogue::catalogueMovieCount(catalogueFile_); now >= 0)
         currentMovies_ = now;
     const QString currentText = currentMovies_ < 0 ? QStringLiteral("unreadable") : moviesText(currentMovies_);
@@ -183,7 +189,7 @@ void FrmRestore::onRestoreClicked()
                            QString("Replace the catalogue (%1) with the backup of %2? The catalogue as it is now is "
                                    "backed up first.")
                                .arg(currentText, backupText),
-                           QMessageBox::NoButton))
+                           QMessageBox::No))
         return;
     stopChecking();
 

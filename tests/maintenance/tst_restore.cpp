@@ -65,8 +65,9 @@ bool allChecked(QListWidget *list)
     return true;
 }
 
-// Clicks Restore and answers every box that comes up: the question with question, any
-// other Yes/No box with other, a message with OK. Answers what the boxes said, in order.
+// Clicks Restore and answers every box that comes up: the question with question (NoButton:
+// a press of Return on whatever holds the focus), any other Yes/No box with other, a
+// message with OK. Answers what the boxes said, in order.
 QList<testsupport::SeenMessage> clickRestore(QWidget *dialog, QMessageBox::StandardButton question,
                                              QMessageBox::StandardButton other = QMessageBox::Yes)
 {
@@ -82,6 +83,16 @@ QList<testsupport::SeenMessage> clickRestore(QWidget *dialog, QMessageBox::Stand
         m.defaultButton = box->defaultButton() ? box->standardButton(box->defaultButton()) : QMessageBox::NoButton;
         seen << m;
         const bool asking = m.text.startsWith("Replace the catalogue");
+        if (asking && question == QMessageBox::NoButton) {
+            QCoreApplication::processEvents();
+            QTest::keyClick(box->focusWidget() ? box->focusWidget() : box, Qt::Key_Return);
+            QCoreApplication::processEvents();
+            if (!box->isVisible())
+                return;
+            m.text = "Return pressed nothing";
+            seen.last() = m;
+            question = QMessageBox::No;
+        }
         box->button(box->button(QMessageBox::Ok) ? QMessageBox::Ok : asking ? question : other)->click();
     });
     QTest::mouseClick(control<QPushButton>(dialog, "cmdRestore"), Qt::LeftButton);
@@ -98,6 +109,7 @@ private slots:
     void initTestCase() { testsupport::useTestSettings(); }
     void listsBackupsNewestFirstAndDamagedOnesAsSuch();
     void restoreBacksUpTheCatalogueThenBringsTheBackupIn();
+    void restoreAsksFirstAndNoChangesNothing_data();
     void restoreAsksFirstAndNoChangesNothing();
     void restoreStopsWhenTheUserWillNotGoOnWithoutABackup();
     void compactionTakesABackupFirst();
@@ -182,10 +194,10 @@ void TestRestore::restoreBacksUpTheCatalogueThenBringsTheBackupIn()
 
     QVERIFY(!alive);
     QCOMPARE(boxes.size(), 2);
-    const QString when = QLocale().toString(QDate(2020, 1, 1), QLocale::ShortFormat) + "  09:00:00";
+    const QString when = QLocale().toString(QDate(2020, 1, 1), QLocale::ShortFormat) + " 09:00:00";
     QCOMPARE(boxes[0].text, "Replace the catalogue (7 movies) with the backup of " + when +
                                 " (3 movies)? The catalogue as it is now is backed up first.");
-    QCOMPARE(boxes[0].defaultButton, QMessageBox::NoButton);
+    QCOMPARE(boxes[0].defaultButton, QMessageBox::No);
     QVERIFY(folder.moviesInFile() == numbered(3));
     QCOMPARE(host.listings, listingsBefore + 1);
     QCOMPARE(host.listedTitles(), QStringList({"Movie 000", "Movie 001", "Movie 002"}));
@@ -200,8 +212,16 @@ void TestRestore::restoreBacksUpTheCatalogueThenBringsTheBackupIn()
                                 QFileInfo(backups.first().path).fileName() + ".");
 }
 
+void TestRestore::restoreAsksFirstAndNoChangesNothing_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::newRow("No") << int(QMessageBox::No);
+    QTest::newRow("Return") << int(QMessageBox::NoButton);
+}
+
 void TestRestore::restoreAsksFirstAndNoChangesNothing()
 {
+    QFETCH(int, answer);
     TestFolder folder;
     folder.makeCatalogue(numbered(7));
     placeBackup(folder, numbered(3), "20261201-090000");
@@ -213,7 +233,7 @@ void TestRestore::restoreAsksFirstAndNoChangesNothing()
     QTRY_VERIFY(allChecked(list));
     list->setCurrentRow(0);
 
-    const QList<testsupport::SeenMessage> boxes = clickRestore(&dialog, QMessageBox::No);
+    const QList<testsupport::SeenMessage> boxes = clickRestore(&dialog, QMessageBox::StandardButton(answer));
     QCOMPARE(boxes.size(), 1);
     QVERIFY(boxes[0].text.startsWith("Replace the catalogue (7 movies)"));
     QCOMPARE(boxes[0].buttons, QMessageBox::Yes | QMessageBox::No);
