@@ -2,6 +2,7 @@
 #include "lookup/http.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkAccessManager>
@@ -63,6 +64,18 @@ Http::Http() : manager(new QNetworkAccessManager(this)), deadline(new QTimer(thi
             reply->abort();
     });
     connect(pause, &QTimer::timeout, this, &Http::send);
+}
+
+std::shared_ptr<Http> Http::forService(const QUrl &address)
+{
+    thread_local QHash<QString, std::weak_ptr<Http>> live;
+    const QString key =
+        address.adjusted(QUrl::RemoveUserInfo | QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment).toString();
+    if (std::shared_ptr<Http> http = live.value(key).lock())
+        return http;
+    auto http = std::make_shared<Http>();
+    live.insert(key, http);
+    return http;
 }
 
 Http::~Http()
@@ -175,6 +188,37 @@ std::optional<int> Http::retryWait(QNetworkReply *r) const
     return std::nullopt;
 }
 
+QString unreachableText(QNetworkReply::NetworkError error, const QString &name, const QString &host)
+{
+    switch (error) {
+    case QNetworkReply::ConnectionRefusedError:
+        return QStringLiteral("%1 could not be reached: %2 refused the connection.").arg(name, host);
+    case QNetworkReply::HostNotFoundError:
+        return QStringLiteral("%1 could not be reached: the server %2 was not found (no network connection, or a "
+                              "wrong address).")
+            .arg(name, host);
+    case QNetworkReply::RemoteHostClosedError:
+        return QStringLiteral("%1 closed the connection before it answered.").arg(name);
+    case QNetworkReply::SslHandshakeFailedError:
+    case QNetworkReply::InsecureRedirectError:
+        return QStringLiteral("%1 could not be reached: the secure connection to %2 failed.").arg(name, host);
+    case QNetworkReply::TooManyRedirectsError:
+        return QStringLiteral("%1 answered with too many redirections.").arg(name);
+    case QNetworkReply::ProxyConnectionRefusedError:
+    case QNetworkReply::ProxyConnectionClosedError:
+    case QNetworkReply::ProxyNotFoundError:
+    case QNetworkReply::ProxyTimeoutError:
+    case QNetworkReply::ProxyAuthenticationRequiredError:
+        return QStringLiteral("%1 could not be reached through the proxy.").arg(name);
+    case QNetworkReply::TemporaryNetworkFailureError:
+    case QNetworkReply::NetworkSessionFailedError:
+    case QNetworkReply::BackgroundRequestNotAllowedError:
+        return QStringLiteral("%1 could not be reached: there is no network connection.").arg(name);
+    default:
+        return QStringLiteral("%1 could not be reached (network error %2).").arg(name).arg(int(error));
+    }
+}
+
 Reply Http::failureOf(QNetworkReply *r) const
 {
     const QString &name = current->service;
@@ -197,46 +241,9 @@ Reply Http::failureOf(QNetworkReply *r) const
                           .arg(phrase.isEmpty() ? QString() : QLatin1Char(' ') + phrase),
                       status);
     }
-    // Qt's own error texts hold the whole address, key and all, so they are never shown.
-    QString what;
-    switch (r->error()) {
-    case QNetworkReply::ConnectionRefusedError:
-        what = QStringLiteral("%1 could not be reached: %2 refused the connection.").arg(name, host);
-        break;
-    case QNetworkReply::HostNotFoundError:
-        what = QStringLiteral("%1 could not be reached: the server %2 was not found (no network connection, or a "
-                              "wrong address).")
-                   .arg(name, host);
-        break;
-    case QNetworkReply::RemoteHostClosedError:
-        what = QStringLiteral("%1 closed the connection before it answered.").arg(name);
-        break;
-    case QNetworkReply::TimeoutError:
+    if (r->error() == QNetworkReply::TimeoutError)
         return failed(Failure::TimedOut, QStringLiteral("%1 did not answer in time.").arg(name));
-    case QNetworkReply::SslHandshakeFailedError:
-    case QNetworkReply::InsecureRedirectError:
-        what = QStringLiteral("%1 could not be reached: the secure connection to %2 failed.").arg(name, host);
-        break;
-    case QNetworkReply::TooManyRedirectsError:
-        what = QStringLiteral("%1 answered with too many redirections.").arg(name);
-        break;
-    case QNetworkReply::ProxyConnectionRefusedError:
-    case QNetworkReply::ProxyConnectionClosedError:
-    case QNetworkReply::ProxyNotFoundError:
-    case QNetworkReply::ProxyTimeoutError:
-    case QNetworkReply::ProxyAuthenticationRequiredError:
-        what = QStringLiteral("%1 could not be reached through the proxy.").arg(name);
-        break;
-    case QNetworkReply::TemporaryNetworkFailureError:
-    case QNetworkReply::NetworkSessionFailedError:
-    case QNetworkReply::BackgroundRequestNotAllowedError:
-        what = QStringLiteral("%1 could not be reached: there is no network connection.").arg(name);
-        break;
-    default:
-        what = QStringLiteral("%1 could not be reached (network error %2).").arg(name).arg(int(r->error()));
-        break;
-    }
-    return failed(Failure::Network, what);
+    return failed(Failure::Network, unreachableText(r->error(), name, host));
 }
 
 void Http::complete()

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QNetworkReply>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -17,7 +18,6 @@
 
 class QJsonObject;
 class QNetworkAccessManager;
-class QNetworkReply;
 class QTimer;
 
 namespace lookup {
@@ -57,6 +57,10 @@ public:
     void cancel(QObject *context);
 
     static QByteArray userAgent();
+    // The queue of the service at address (its scheme, host and port), shared by every
+    // source of this thread that asks it, so that two windows looking up at once still
+    // send one request at a time.
+    static std::shared_ptr<Http> forService(const QUrl &address);
 
 private:
     struct Job {
@@ -87,6 +91,10 @@ private:
     QByteArray body;
     Failure stopReason = Failure::None;
 };
+
+// Why a service could not be reached, in words, for a network error other than a timeout.
+// Qt's own texts hold the whole address, key and all, so they are never shown.
+QString unreachableText(QNetworkReply::NetworkError error, const QString &name, const QString &host);
 
 // The object a JSON answer holds, or nothing when it is not one.
 std::optional<QJsonObject> jsonObject(const QByteArray &body);

@@ -180,7 +180,7 @@ private:
 } // namespace
 
 TmdbSource::TmdbSource(QUrl address, QString key)
-    : http(std::make_shared<Http>()), address(std::move(address)), key(std::move(key))
+    : http(Http::forService(address)), address(std::move(address)), key(std::move(key))
 {
 }
 

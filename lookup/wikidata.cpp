@@ -347,7 +347,7 @@ private:
 } // namespace
 
 WikidataSource::WikidataSource(QUrl wikidata, QUrl wikipedia)
-    : http(std::make_shared<Http>()), wikidata(std::move(wikidata)), wikipedia(std::move(wikipedia)),
+    : http(Http::forService(wikidata)), wikidata(std::move(wikidata)), wikipedia(std::move(wikipedia)),
       found(std::make_shared<FoundFilms>())
 {
 }

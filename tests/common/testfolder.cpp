@@ -12,6 +12,17 @@
 
 namespace testsupport {
 
+namespace {
+
+void refuseOnlineServices(QSettings &s)
+{
+    for (const char *key : {"Lookup/Wikidata Address", "Lookup/Wikipedia Address", "Lookup/TMDb Address"})
+        s.setValue(key, RefusingAddress);
+    s.sync();
+}
+
+} // namespace
+
 void useTestSettings()
 {
     // Each test process keeps its settings in a folder of its own, so that suites
@@ -20,13 +31,18 @@ void useTestSettings()
     static QTemporaryDir where(QDir::tempPath() + "/moviary-settings-XXXXXX");
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, where.path());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, where.path());
+    static const bool refusing = [] {
+        clearTestSettings();
+        return true;
+    }();
+    Q_UNUSED(refusing);
 }
 
 void clearTestSettings()
 {
     QSettings s(QSettings::NativeFormat, QSettings::UserScope, "moviary", "moviary");
     s.clear();
-    s.sync();
+    refuseOnlineServices(s);
 }
 
 TestFolder::TestFolder()

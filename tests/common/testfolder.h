@@ -9,10 +9,14 @@
 
 namespace testsupport {
 
-// Redirects the settings store into a throw-away place, never the user's own.
+// Redirects the settings store into a throw-away place, never the user's own, where
+// every online service's address is one that refuses at once: a test that forgets to
+// point a look-up at its own server fails instead of asking the real service.
 void useTestSettings();
-// Removes any saved option, as on a first run.
+// Removes any saved option, as on a first run (the refusing addresses stay).
 void clearTestSettings();
+// The address the test settings give every online service.
+inline constexpr char RefusingAddress[] = "http://127.0.0.1:9";
 
 // A fresh application folder for one test case, removed afterwards.
 class TestFolder {

@@ -341,7 +341,7 @@ private slots:
         const LookupSettings saved = platform::lookupSettings();
         QCOMPARE(saved.source, LookupSettings::Source::Tmdb);
         QCOMPARE(saved.tmdbKey, QString("abc123"));
-        QCOMPARE(saved.wikidataAddress, QUrl("https://www.wikidata.org/w/api.php"));
+        QCOMPARE(saved.wikidataAddress, QUrl(testsupport::RefusingAddress));
 
         // Opened again it shows what was saved; Escape keeps it.
         options = std::make_unique<LookupOptions>();
