@@ -3,6 +3,7 @@
 
 #include "catalogue/recordcursor.h"
 #include "exchange/exporter.h"
+#include "platform/counted.h"
 #include "widgets/cataloguehost.h"
 #include "widgets/filechooser.h"
 #include "widgets/windows.h"
@@ -121,8 +122,9 @@ void FrmExport::onExportClicked()
         widgets::showMessage(this, QMessageBox::Warning, Caption, error.message);
         return;
     }
-    widgets::showMessage(this, QMessageBox::Information, Caption,
-                         QString("%1 movies exported to %2.").arg(count).arg(QDir::toNativeSeparators(path)));
+    widgets::showMessage(
+        this, QMessageBox::Information, Caption,
+        QString("%1 exported to %2.").arg(platform::counted(count, "movie", "movies"), QDir::toNativeSeparators(path)));
     accept();
 }
 

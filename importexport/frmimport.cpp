@@ -3,6 +3,7 @@
 
 #include "catalogue/recordcursor.h"
 #include "maintenance/backups.h"
+#include "platform/counted.h"
 #include "widgets/cataloguehost.h"
 #include "widgets/filechooser.h"
 #include "widgets/windows.h"
@@ -77,7 +78,8 @@ FrmImport::FrmImport(widgets::CatalogueHost &host, QWidget *parent) : QDialog(pa
     skipDuplicates_ = new QCheckBox(QStringLiteral("Skip movies already in the catalogue"), this);
     skipDuplicates_->setObjectName(QStringLiteral("chkSkipDuplicates"));
     skipDuplicates_->setChecked(true);
-    onlyMovies_ = new QCheckBox(QStringLiteral("Only movies (leave out TV series, episodes and games)"), this);
+    onlyMovies_ = new QCheckBox(QStringLiteral("Only movies"), this);
+    onlyMovies_->setToolTip(QStringLiteral("Leaves out TV series, episodes and games"));
     onlyMovies_->setObjectName(QStringLiteral("chkOnlyMovies"));
     onlyMovies_->setChecked(true);
     onlyMovies_->hide();
@@ -228,17 +230,19 @@ void FrmImport::showCounts()
 {
     QString text;
     if (!exchange::mapsTitle(mapping_)) {
-        text = QString("%1 rows in the file. Choose the column that holds the titles.").arg(source_.table.rowCount());
+        text = QString("%1 in the file. Choose the column that holds the titles.")
+                   .arg(platform::counted(source_.table.rowCount(), "row", "rows"));
     } else {
-        text = QString("%1 movies found; %2 of them already in the catalogue or earlier in the file.")
-                   .arg(plan_.movies.size())
+        text = QString("%1 found; %2 of them already in the catalogue or earlier in the file.")
+                   .arg(platform::counted(qint64(plan_.movies.size()), "movie", "movies"))
                    .arg(plan_.duplicates);
         if (plan_.skippedRows > 0)
-            text += QString(" %1 rows will be skipped (%2).").arg(plan_.skippedRows).arg(plan_.skipReasons.first());
+            text += QString(" %1 will be skipped (%2).")
+                        .arg(platform::counted(plan_.skippedRows, "row", "rows"), plan_.skipReasons.first());
     }
     if (plan_.notMovies > 0)
-        text +=
-            QString(" %1 TV series, episodes and other titles that are not movies are left out.").arg(plan_.notMovies);
+        text += QString(" %1 left out as not movies (TV series, episodes, games).")
+                    .arg(platform::counted(plan_.notMovies, "title", "titles"));
     countLabel_->setText(text);
     importButton_->setEnabled(!plan_.toStore(skipDuplicates_->isChecked()).empty());
 }
@@ -268,6 +272,8 @@ void FrmImport::onImportClicked()
 {
     const bool skip = skipDuplicates_->isChecked();
     const std::vector<qsizetype> chosen = plan_.toStore(skip);
+    if (widgets::refusedWhileEditing(this, host_))
+        return;
     // A backup comes first; when none can be made, the user decides whether to go on.
     if (!maintenance::backupBeforeChange(this, host_.catalogueFile(), catalogue::BackupReason::BeforeImport))
         return;

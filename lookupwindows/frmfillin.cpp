@@ -297,7 +297,7 @@ void FrmFillIn::fillReview()
 
 void FrmFillIn::onApplyClicked()
 {
-    if (!fillIn_ || fillIn_->isRunning())
+    if (!fillIn_ || fillIn_->isRunning() || widgets::refusedWhileEditing(this, host_))
         return;
     std::vector<lookup::MovieChanges> confirmed;
     for (int t = 0; t < changes_->topLevelItemCount(); ++t) {

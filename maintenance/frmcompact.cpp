@@ -112,6 +112,8 @@ void FrmCompact::onCompactClicked()
         close();
         return;
     }
+    if (widgets::refusedWhileEditing(this, host_))
+        return;
     // A backup comes first; when none can be made, the user decides whether to go on.
     if (!backupBeforeChange(this, host_.catalogueFile(), catalogue::BackupReason::BeforeCompaction))
         return;

@@ -88,6 +88,7 @@ public:
     void listAllRecords() override;
     // The list's rows in the order it shows them, which a descending sort reverses.
     std::vector<int> listedPositions() override;
+    bool editing() const override;
 
     int totalRecords() const { return totalRecords_; }
     bool categoriesExpanded() const;

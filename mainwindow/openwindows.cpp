@@ -51,9 +51,15 @@ void FrmMain::watchEditor(editor::MovieDialog *dialog)
     updateCompactEnabled();
 }
 
+bool FrmMain::editing() const
+{
+    return (addDialog_ && addDialog_->isLoaded()) || (editDialog_ && editDialog_->isLoaded());
+}
+
+// A window opened before the editor checks editing() itself when it is about to change the file.
 void FrmMain::updateCompactEnabled()
 {
-    const bool editing = (addDialog_ && addDialog_->isLoaded()) || (editDialog_ && editDialog_->isLoaded());
+    const bool editing = this->editing();
     commandBar_->compact()->setEnabled(!editing);
     commandBar_->importMovies()->setEnabled(!editing);
     commandBar_->restore()->setEnabled(!editing);

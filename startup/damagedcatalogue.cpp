@@ -2,6 +2,7 @@
 #include "startup/damagedcatalogue.h"
 
 #include "catalogue/backup.h"
+#include "platform/counted.h"
 #include "widgets/windows.h"
 
 #include <QFileInfo>
@@ -28,8 +29,7 @@ QList<GoodBackup> goodBackups(const QString &catalogueFile)
             continue;
         const QString when =
             QLocale().toString(file.taken.date(), QLocale::ShortFormat) + " " + file.taken.time().toString("HH:mm:ss");
-        const QString movies =
-            contents.movies == 1 ? QStringLiteral("1 movie") : QString("%1 movies").arg(contents.movies);
+        const QString movies = platform::counted(contents.movies, "movie", "movies");
         good.append({file.path, when + ", " + movies});
     }
     return good;

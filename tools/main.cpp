@@ -7,6 +7,7 @@
 #include "exchange/importer.h"
 #include "lookup/fillin.h"
 #include "lookup/sourcefactory.h"
+#include "platform/counted.h"
 #include "platform/settings.h"
 
 #include <QCoreApplication>
@@ -106,7 +107,7 @@ int exportFrom(const QString &file, const QString &catalogueFile)
         say(error.message);
         return 1;
     }
-    tell(QString("%1 movies exported to %2").arg(count).arg(file));
+    tell(QString("%1 exported to %2").arg(platform::counted(count, "movie", "movies"), file));
     return 0;
 }
 

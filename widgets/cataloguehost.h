@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QString>
+
+class QWidget;
 #include <vector>
 
 namespace catalogue {
@@ -24,6 +26,12 @@ public:
     virtual void listAllRecords() = 0;
     // Places in mainCursor().result() of the movies the list shows, in the list's order.
     virtual std::vector<int> listedPositions();
+    // Whether an add or edit window holds a movie being added or edited.
+    virtual bool editing() const { return false; }
 };
+
+// Says, over window, that the catalogue cannot be changed as a whole while a movie is
+// being added or edited, and returns true, when that is so; else returns false.
+bool refusedWhileEditing(QWidget *window, const CatalogueHost &host);
 
 } // namespace widgets

@@ -226,6 +226,29 @@ private slots:
         QVERIFY(f.tool("Compact")->isEnabled());
     }
 
+    // A window opened before the editor stays open, but will not change the file under it.
+    void windowsOpenedBeforeAnEditorWaitForIt()
+    {
+        MainWindowFixture f(smallCollection());
+        f.closeOtherWindows();
+        f.trigger("Compact");
+        QWidget *compact = topLevel("frmCompact");
+        QVERIFY(compact);
+        const QByteArray before = testsupport::fileBytes(f.folder.catalogue());
+        f.clickRow(1);
+        f.trigger("Edit");
+        QPointer<QWidget> edit = topLevel("frmEdit");
+        QVERIFY(edit);
+        {
+            MessageBoxAnswerer ok(QMessageBox::Ok);
+            QTest::mouseClick(compact->findChild<QPushButton *>("cmdCompact"), Qt::LeftButton);
+            QVERIFY(ok.seen().text.contains("being added or edited"));
+        }
+        QVERIFY(compact->isVisible());
+        QCOMPARE(testsupport::fileBytes(f.folder.catalogue()), before);
+        QVERIFY(edit->isVisible());
+    }
+
     void theMainWindowGoesWithoutOpeningAnything()
     {
         auto f = std::make_unique<MainWindowFixture>(smallCollection());
