@@ -218,8 +218,10 @@ RowFilter::RowFilter(const Query &query) : query_(query)
         const QByteArray inner = utf8.mid(1, utf8.size() - 2);
         if (utf8.size() >= 2 && utf8.startsWith('*') && utf8.endsWith('*') &&
             std::all_of(inner.begin(), inner.end(),
-                        [](char c) { return uchar(c) < 0x80 && c != '*' && c != '?' && c != '#' && c != '['; }))
+                        [](char c) { return uchar(c) < 0x80 && c != '*' && c != '?' && c != '#' && c != '['; })) {
             plainNeedle_ = inner.toLower();
+            plainNeedle32_.assign(plainNeedle_->begin(), plainNeedle_->end());
+        }
     } else {
         foldCaseUtf8({utf8.constData(), size_t(utf8.size())}, folded_);
     }
@@ -240,6 +242,12 @@ bool RowFilter::matches(const ResultSet &rows, int pos) const
                     return true;
                 continue;
             }
+            // Folded with its ligatures split, a value holds the letters the pattern would match.
+            value_.clear();
+            foldCaseUtf8(bytes, value_, Ligatures::Split);
+            if (value_.find(plainNeedle32_) != std::u32string::npos)
+                return true;
+            continue;
         }
         value_.clear();
         foldCaseUtf8(bytes, value_, pattern_ ? Ligatures::Keep : Ligatures::Split);

@@ -78,8 +78,10 @@ public:
 private:
     const Query &query_;
     std::optional<LikePattern> pattern_;
-    // For "*text*" with text of plain ASCII and no wildcard: the lowered text.
+    // For "*text*" with text of plain ASCII and no wildcard: the lowered text, as bytes
+    // for values of plain ASCII and as characters for the others.
     std::optional<QByteArray> plainNeedle_;
+    std::u32string plainNeedle32_;
     mutable std::u32string value_;
     std::u32string folded_;
 };

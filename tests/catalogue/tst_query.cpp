@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "catalogue/likepattern.h"
+#include "catalogue/listingcache.h"
 #include "catalogue/query.h"
+#include "catalogue/resultset.h"
+#include "catalogue/schema.h"
 #include "catalogue/textfold.h"
 
 #include <QTest>
@@ -13,6 +16,17 @@ class TestQuery : public QObject {
     static bool like(const QString &pattern, const QString &value)
     {
         return LikePattern(pattern).matches(foldCase(value, Ligatures::Keep));
+    }
+
+    // The same pattern over a kept listing, which filters its rows without the statement.
+    static bool likeInListing(const QString &pattern, const QString &value)
+    {
+        ResultSet rows;
+        rows.insertRow(1, makeMovie(value, "", "", "", "", "", "", ""));
+        Query q;
+        q.filter = Query::Filter::Like;
+        q.filterText = pattern;
+        return RowFilter(q).matches(rows, 0);
     }
 
     static std::optional<Query> parse(const QString &text, QString *why = nullptr)
@@ -190,6 +204,7 @@ private slots:
         QFETCH(QString, value);
         QFETCH(bool, matches);
         QCOMPARE(like(pattern, value), matches);
+        QCOMPARE(likeInListing(pattern, value), matches);
     }
 
     void longPatternsAndTexts()
