@@ -3,6 +3,8 @@
 
 #include "platform/failure.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 #include <QXmlStreamReader>
@@ -12,10 +14,18 @@ namespace exchange {
 // Reads XML tokens, refusing what could make the parser expand text of the file's
 // own making: any entity declaration in a DOCTYPE and any entity it cannot resolve.
 // A DOCTYPE that only names an outside DTD (as Tellico's does) is fine; nothing is
-// ever fetched.
+// ever fetched. The text is read where it lies (it must outlive the reader) through a
+// device, so that the parser decodes it a piece at a time instead of copying it whole.
 class GuardedReader {
 public:
-    explicit GuardedReader(QByteArrayView xml) : reader_(xml.toByteArray()) {}
+    explicit GuardedReader(QByteArrayView xml)
+        : bytes_(QByteArray::fromRawData(xml.data(), xml.size())), device_(&bytes_)
+    {
+        device_.open(QIODevice::ReadOnly);
+        reader_.setDevice(&device_);
+    }
+    GuardedReader(const GuardedReader &) = delete;
+    GuardedReader &operator=(const GuardedReader &) = delete;
 
     QXmlStreamReader &xml() { return reader_; }
 
@@ -90,6 +100,8 @@ public:
     }
 
 private:
+    QByteArray bytes_;
+    QBuffer device_;
     QXmlStreamReader reader_;
     QString refusal_;
 };
