@@ -104,6 +104,7 @@ FrmLookup::FrmLookup(QWidget *dialog, const MovieBoxes &boxes, std::unique_ptr<l
     : QDialog(dialog), dialog_(dialog), boxes_(boxes), source_(std::move(source))
 {
     setObjectName("frmLookup");
+    widgets::pressFocusedButtonOnReturn(this);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(Caption);
     setWindowModality(Qt::WindowModal);

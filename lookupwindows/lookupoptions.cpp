@@ -35,6 +35,7 @@ QString withoutKey(QString text, const QString &key)
 LookupOptions::LookupOptions(QWidget *parent) : QDialog(parent), saved_(platform::lookupSettings())
 {
     setObjectName("LookupOptions");
+    widgets::pressFocusedButtonOnReturn(this);
     setWindowTitle(QStringLiteral("Online Look-Up"));
     widgets::makeTopMost(this);
 

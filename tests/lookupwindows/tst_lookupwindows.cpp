@@ -353,6 +353,16 @@ private slots:
         QTest::keyClick(options.get(), Qt::Key_Escape);
         QVERIFY(!options->isVisible());
         QCOMPARE(platform::lookupSettings().source, LookupSettings::Source::Tmdb);
+
+        // Return on Cancel cancels; it does not press the default OK.
+        options->show();
+        QVERIFY(QTest::qWaitForWindowActive(options.get()));
+        control<QComboBox>(options.get(), "cboSource")->setCurrentIndex(0);
+        auto *cancel = control<QPushButton>(options.get(), "cmdCancel");
+        cancel->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(cancel, Qt::Key_Return);
+        QVERIFY(!options->isVisible());
+        QCOMPARE(platform::lookupSettings().source, LookupSettings::Source::Tmdb);
     }
 
     void optionsTestAsksTheChosenSource()

@@ -120,6 +120,9 @@ private slots:
         QTest::newRow("About box") << "About"
                                    << "frmAbout"
                                    << "cmdOk";
+        QTest::newRow("look-up options") << "Lookup"
+                                         << "LookupOptions"
+                                         << "cmdCancel";
     }
 
     // Each button here closes its window: a Return that presses it leaves the window gone.
