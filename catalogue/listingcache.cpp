@@ -11,11 +11,11 @@ namespace catalogue {
 
 namespace {
 
+// The number the statement gives, or -1 when it gives none.
 qint64 single(sqlite3 *db, const char *sql)
 {
-    int rc = SQLITE_OK;
-    const StatementPtr st = prepareStatement(db, sql, rc);
-    return st && sqlite3_step(st.get()) == SQLITE_ROW ? sqlite3_column_int64(st.get(), 0) : -1;
+    qint64 value = -1;
+    return readValue(db, sql, value) ? value : -1;
 }
 
 // A trigger or a unique index (whose conflict clause may replace other rows) can make

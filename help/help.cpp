@@ -8,9 +8,14 @@
 
 namespace help {
 
+namespace {
+QPointer<HelpViewer> viewer;
+} // namespace
+
+void closeHelp() { delete viewer.data(); }
+
 void showHelp(QWidget *caller, const QString &helpFilePath)
 {
-    static QPointer<HelpViewer> viewer;
     const bool created = !viewer;
     if (created) {
         viewer = new HelpViewer;

@@ -12,5 +12,7 @@ namespace help {
 // calling window is left as it is. A missing or damaged file opens the help window
 // with a page saying that the file cannot be opened.
 void showHelp(QWidget *caller, const QString &helpFilePath);
+// Closes the help window, if it is open (the window that opened it is going).
+void closeHelp();
 
 } // namespace help

@@ -6,6 +6,7 @@
 #include "catalogue/searchquery.h"
 #include "editor/frmaddnew.h"
 #include "editor/frmedit.h"
+#include "help/help.h"
 #include "importexport/frmexport.h"
 #include "importexport/frmimport.h"
 #include "lookupwindows/frmfillin.h"
@@ -57,6 +58,7 @@ FrmMain::~FrmMain()
     delete aboutBox_.data();
     delete tipWindow_.data();
     delete lookupOptions_.data();
+    help::closeHelp();
 }
 
 bool FrmMain::load()

@@ -286,6 +286,12 @@ private slots:
                                  << "frmRestore";
         QTest::newRow("about") << "About"
                                << "frmAbout";
+        QTest::newRow("fill in") << "FillIn"
+                                 << "frmFillIn";
+        QTest::newRow("look-up options") << "Lookup"
+                                         << "LookupOptions";
+        QTest::newRow("help") << "Help"
+                              << "HelpViewer";
     }
 
     void everyWindowGoesWithTheMainWindow()
