@@ -63,8 +63,9 @@ Recovery offerBackupsOfDamagedCatalogue(const QString &catalogueFile, const QStr
     QString problemText = problem;
     for (;;) {
         QMessageBox box(QMessageBox::Critical, "Moviary",
-                        problemText + "\n\nGood backups of this catalogue exist. The damaged file is kept beside "
-                                      "it under a new name, whichever you choose.");
+                        problemText + "\n\nGood backups of this catalogue exist. A restored backup takes its place, "
+                                      "and the damaged file is kept beside it under a new name; Quit leaves "
+                                      "the file as it is.");
         box.setObjectName("damagedCatalogue");
         QPushButton *newest = box.addButton(QString("Restore the newest good backup (%1)").arg(good.first().label),
                                             QMessageBox::AcceptRole);

@@ -501,6 +501,16 @@ void TestCatalogueMaker::importNamesDuplicatesAndBacksUpFirst()
     QVERIFY2(run.out.contains("0 movies imported, 1 duplicate skipped"), qPrintable(run.out));
     QCOMPARE(fileBytes(folder.catalogue()), before);
     QCOMPARE(catalogue::listBackups(folder.catalogue()).size(), 1);
+
+    // No backup can be written (a file stands where the folder of backups goes): nothing is imported.
+    QDir(folder.path() + "/Backups").removeRecursively();
+    QFile blocker(folder.path() + "/Backups");
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    run = importWithMaker(folder, "Title\nRan\n");
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains("Nothing was imported."), qPrintable(run.err));
+    QCOMPARE(fileBytes(folder.catalogue()), before);
 }
 
 QTEST_GUILESS_MAIN(TestCatalogueMaker)
