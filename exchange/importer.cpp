@@ -177,22 +177,12 @@ platform::Failure readImportBytes(QByteArray bytes, const QString &path, ImportS
         why = {ErrorKind::Unreadable, QStringLiteral("It is empty.")};
     } else if (looksLikeZip(bytes)) {
         QByteArray xml;
-        QString detail;
-        switch (readZipMember(bytes, "tellico.xml", MaxInflatedSize, xml, detail)) {
-        case ZipRead::Ok:
+        why = readZipMember(bytes, "tellico.xml", MaxInflatedSize, xml);
+        if (!why) {
             bytes.clear();
             why = readCollection(xml, true, source);
-            break;
-        case ZipRead::NoSuchMember:
-            why = {ErrorKind::WrongFormat,
-                   QStringLiteral("It is a zip archive, but not a Tellico collection: it holds no tellico.xml.")};
-            break;
-        case ZipRead::TooLarge:
-            why = {ErrorKind::Other,
-                   QString("Its tellico.xml would unpack to more than %1 MiB.").arg(MaxInflatedSize >> 20)};
-            break;
-        default:
-            why = {ErrorKind::Unreadable, QString("It is a damaged zip archive (%1).").arg(detail)};
+        } else if (why.kind == ErrorKind::WrongFormat) {
+            why.message = QStringLiteral("It is a zip archive, but not a Tellico collection: it holds no tellico.xml.");
         }
     } else if (looksLikeXml(bytes)) {
         why = readCollection(bytes, false, source);

@@ -27,55 +27,58 @@ QString errorText(zip_error_t *error) { return QString::fromUtf8(zip_error_strer
 
 bool looksLikeZip(QByteArrayView bytes) { return bytes.startsWith("PK\x03\x04") || bytes.startsWith("PK\x05\x06"); }
 
-ZipRead readZipMember(const QByteArray &zip, const char *name, qint64 limit, QByteArray &out, QString &detail)
+platform::Failure readZipMember(const QByteArray &zip, const char *name, qint64 limit, QByteArray &out)
 {
+    using platform::ErrorKind;
+    const auto damaged = [](const QString &detail) {
+        return platform::Failure{ErrorKind::Unreadable, QString("It is a damaged zip archive (%1).").arg(detail)};
+    };
+    const platform::Failure tooLarge{
+        ErrorKind::Other, QString("Its %1 would unpack to more than %2.")
+                              .arg(QString::fromUtf8(name), limit >= (1 << 20) ? QString("%1 MiB").arg(limit >> 20)
+                                                                               : QString("%1 bytes").arg(limit))};
     out.clear();
     zip_error_t error;
     zip_error_init(&error);
     zip_source_t *source = zip_source_buffer_create(zip.constData(), zip_uint64_t(zip.size()), 0, &error);
     if (!source) {
-        detail = errorText(&error);
+        const QString detail = errorText(&error);
         zip_error_fini(&error);
-        return ZipRead::Damaged;
+        return damaged(detail);
     }
     ArchivePtr archive(zip_open_from_source(source, ZIP_RDONLY, &error));
     if (!archive) {
         zip_source_free(source);
-        detail = errorText(&error);
+        const QString detail = errorText(&error);
         zip_error_fini(&error);
-        return ZipRead::NotZip;
+        return damaged(detail);
     }
     zip_error_fini(&error);
     const zip_int64_t index = zip_name_locate(archive.get(), name, 0);
     if (index < 0)
-        return ZipRead::NoSuchMember;
+        return {ErrorKind::WrongFormat, QString("It is a zip archive that holds no %1.").arg(QString::fromUtf8(name))};
     zip_stat_t st;
     zip_stat_init(&st);
-    if (zip_stat_index(archive.get(), zip_uint64_t(index), 0, &st) != 0) {
-        detail = QString::fromUtf8(zip_strerror(archive.get()));
-        return ZipRead::Damaged;
-    }
+    if (zip_stat_index(archive.get(), zip_uint64_t(index), 0, &st) != 0)
+        return damaged(QString::fromUtf8(zip_strerror(archive.get())));
     if ((st.valid & ZIP_STAT_SIZE) && st.size > zip_uint64_t(limit))
-        return ZipRead::TooLarge;
+        return tooLarge;
     MemberPtr member(zip_fopen_index(archive.get(), zip_uint64_t(index), 0));
-    if (!member) {
-        detail = QString::fromUtf8(zip_strerror(archive.get()));
-        return ZipRead::Damaged;
-    }
+    if (!member)
+        return damaged(QString::fromUtf8(zip_strerror(archive.get())));
     out.reserve(qsizetype(std::min<zip_uint64_t>(st.size, zip_uint64_t(limit))));
     char chunk[1 << 16];
     for (;;) {
         const zip_int64_t n = zip_fread(member.get(), chunk, sizeof chunk);
         if (n < 0) {
-            detail = QString::fromUtf8(zip_file_strerror(member.get()));
             out.clear();
-            return ZipRead::Damaged;
+            return damaged(QString::fromUtf8(zip_file_strerror(member.get())));
         }
         if (n == 0)
             break;
         if (out.size() + n > limit) {
             out.clear();
-            return ZipRead::TooLarge;
+            return tooLarge;
         }
         // Grow by doubling, but never past the limit: headers that understate the size
         // must not double the memory a member may take.
@@ -83,7 +86,7 @@ ZipRead readZipMember(const QByteArray &zip, const char *name, qint64 limit, QBy
             out.reserve(qsizetype(std::min<qint64>(limit, std::max<qint64>(2 * out.capacity(), out.size() + n))));
         out.append(chunk, qsizetype(n));
     }
-    return ZipRead::Ok;
+    return {};
 }
 
 platform::Failure writeZip(const char *name, const QByteArray &data, QByteArray &zip)

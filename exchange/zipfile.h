@@ -10,12 +10,11 @@ namespace exchange {
 
 bool looksLikeZip(QByteArrayView bytes);
 
-enum class ZipRead { Ok, NotZip, NoSuchMember, TooLarge, Damaged };
-
 // Inflates one member of a zip archive held in memory. A member whose size, as the
-// archive states it or as it turns out while inflating, passes limit is refused
-// before more than limit bytes are held.
-ZipRead readZipMember(const QByteArray &zip, const char *name, qint64 limit, QByteArray &out, QString &detail);
+// archive states it or as it turns out while inflating, passes limit is refused (Other)
+// before more than limit bytes are held. An archive without the member is WrongFormat;
+// one that cannot be read, Unreadable.
+platform::Failure readZipMember(const QByteArray &zip, const char *name, qint64 limit, QByteArray &out);
 
 // A zip archive holding one member, compressed.
 platform::Failure writeZip(const char *name, const QByteArray &data, QByteArray &zip);

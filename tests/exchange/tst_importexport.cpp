@@ -165,8 +165,7 @@ void TestImportExport::tellicoFileFollowsTellicosDtd()
     QFile tc(file);
     QVERIFY(tc.open(QIODevice::ReadOnly));
     QByteArray xml;
-    QString why;
-    QCOMPARE(exchange::readZipMember(tc.readAll(), "tellico.xml", 1 << 24, xml, why), exchange::ZipRead::Ok);
+    QVERIFY(!exchange::readZipMember(tc.readAll(), "tellico.xml", 1 << 24, xml));
     QProcess lint;
     lint.start(xmllint, {"--noout", "--nonet", "--dtdvalid", dtd, "-"});
     lint.write(xml);

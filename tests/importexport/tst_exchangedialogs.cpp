@@ -347,9 +347,7 @@ void TestExchangeDialogs::exportWritesAllOrTheListedMovies()
     QTest::mouseClick(control<QPushButton>(&dialog, "cmdExport"), Qt::LeftButton);
     QVERIFY2(done.seen().text.startsWith("3 movies exported to"), qPrintable(done.seen().text));
     QByteArray xml;
-    QString detail;
-    QCOMPARE(exchange::readZipMember(readFile(folder.path() + "/all.tc"), "tellico.xml", 1 << 20, xml, detail),
-             exchange::ZipRead::Ok);
+    QVERIFY(!exchange::readZipMember(readFile(folder.path() + "/all.tc"), "tellico.xml", 1 << 20, xml));
     QVERIFY(xml.indexOf("<title>Alpha</title>") < xml.indexOf("<title>Mid</title>"));
     QVERIFY(xml.indexOf("<title>Mid</title>") < xml.indexOf("<title>Zulu</title>"));
 }
