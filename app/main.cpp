@@ -24,9 +24,8 @@ int main(int argc, char **argv)
         return line.exitCode;
     }
     if (!line.catalogue.isEmpty()) {
-        const QString error = platform::catalogueOptionError(line.catalogue);
-        if (!error.isEmpty()) {
-            std::fprintf(stderr, "moviary: %s\n", error.toLocal8Bit().constData());
+        if (const platform::Failure error = platform::checkCatalogueOption(line.catalogue)) {
+            std::fprintf(stderr, "moviary: %s\n", error.message.toLocal8Bit().constData());
             return 2;
         }
     }
@@ -44,8 +43,8 @@ int main(int argc, char **argv)
     const platform::LocationChoice choice =
         platform::chooseLocations({QApplication::applicationDirPath(), line.catalogue, platform::rememberedCatalogue(),
                                    platform::userDataFolder()});
-    if (!choice.error.isEmpty()) {
-        std::fprintf(stderr, "moviary: %s\n", choice.error.toLocal8Bit().constData());
+    if (choice.error) {
+        std::fprintf(stderr, "moviary: %s\n", choice.error.message.toLocal8Bit().constData());
         return 2;
     }
     platform::Locations locations = choice.locations;

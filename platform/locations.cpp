@@ -75,13 +75,13 @@ QString installedShareFolder(const QString &executableFolder)
 
 QString userDataFolder() { return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation); }
 
-QString catalogueOptionError(const QString &path)
+Failure checkCatalogueOption(const QString &path)
 {
     const QFileInfo file(path);
     if (!file.exists())
-        return QString("The catalogue %1 does not exist.").arg(path);
+        return {ErrorKind::CantOpen, QString("The catalogue %1 does not exist.").arg(path)};
     if (file.isDir())
-        return QString("%1 is a folder, not a catalogue file.").arg(path);
+        return {ErrorKind::CantOpen, QString("%1 is a folder, not a catalogue file.").arg(path)};
     return {};
 }
 
@@ -93,7 +93,7 @@ LocationChoice chooseLocations(const LocationRequest &request)
                                            : Locations::installed(share, request.dataFolder);
 
     if (!request.catalogueOption.isEmpty()) {
-        choice.error = catalogueOptionError(request.catalogueOption);
+        choice.error = checkCatalogueOption(request.catalogueOption);
         choice.locations = base.withCatalogue(request.catalogueOption);
         return choice;
     }
@@ -107,7 +107,7 @@ LocationChoice chooseLocations(const LocationRequest &request)
 
     if (request.dataFolder.isEmpty()) {
         // Without a home folder there is nowhere to keep the user's catalogue.
-        choice.error = QStringLiteral("No folder for your own files is known; is HOME set?");
+        choice.error = {ErrorKind::CantOpen, QStringLiteral("No folder for your own files is known; is HOME set?")};
         return choice;
     }
     choice.locations = request.rememberedCatalogue.isEmpty()

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/failure.h"
+
 #include <QString>
 
 namespace platform {
@@ -49,8 +51,8 @@ QString installedShareFolder(const QString &executableFolder);
 QString userDataFolder();
 
 // What is wrong with the file named by --catalogue (it does not exist, or it is a folder),
-// naming the path; empty when it names a file.
-QString catalogueOptionError(const QString &path);
+// naming the path; none when it names a file.
+Failure checkCatalogueOption(const QString &path);
 
 struct LocationRequest {
     QString executableFolder;
@@ -63,7 +65,7 @@ struct LocationChoice {
     Locations locations;
     // A --catalogue that names nothing usable, or an installed program without a data
     // folder: what is wrong, naming the path.
-    QString error;
+    Failure error;
     // An installed program without its catalogue: the user chooses how to start.
     bool firstStart = false;
 };

@@ -51,7 +51,7 @@ private slots:
         // Without a catalogue and without an installation the program's folder is still
         // used, so that today's "catalogue not found" message names it.
         auto choice = chooseLocations({folder, {}, {}, dir.filePath("data")});
-        QVERIFY(choice.error.isEmpty());
+        QVERIFY(!choice.error);
         QVERIFY(!choice.firstStart);
         QVERIFY(!choice.locations.isInstalled());
         QCOMPARE(choice.locations.catalogueFile(), folder + "/DVDs.mdb");
@@ -85,7 +85,7 @@ private slots:
 
         // No data folder (no home): said so, never a catalogue at the file-system root.
         choice = chooseLocations({tree.bin(), {}, {}, {}});
-        QVERIFY(!choice.error.isEmpty());
+        QVERIFY(choice.error);
 
         touch(tree.data() + "/DVDs.mdb");
         choice = chooseLocations(tree.request());
@@ -148,7 +148,7 @@ private slots:
         touch(other);
 
         auto choice = chooseLocations(tree.request(other, tree.root.filePath("remembered.mdb")));
-        QVERIFY(choice.error.isEmpty());
+        QVERIFY(!choice.error);
         QVERIFY(!choice.firstStart);
         QCOMPARE(choice.locations.catalogueFile(), other);
         QCOMPARE(choice.locations.compactionWorkFile(), tree.root.filePath("other/DVDs1.mdb"));
@@ -163,12 +163,12 @@ private slots:
 
         const QString missing = tree.root.filePath("nowhere/DVDs.mdb");
         choice = chooseLocations(tree.request(missing));
-        QVERIFY(choice.error.contains(missing));
-        QVERIFY(choice.error.contains("does not exist"));
+        QVERIFY(choice.error.message.contains(missing));
+        QVERIFY(choice.error.message.contains("does not exist"));
 
         choice = chooseLocations(tree.request(tree.data()));
-        QVERIFY(choice.error.contains(tree.data()));
-        QVERIFY(choice.error.contains("folder"));
+        QVERIFY(choice.error.message.contains(tree.data()));
+        QVERIFY(choice.error.message.contains("folder"));
 
         // From a build folder the tips and help stay beside the program.
         QTemporaryDir build;
