@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QSaveFile>
 #include <cerrno>
+#include <cstring>
 #include <numeric>
 
 namespace exchange {
@@ -66,9 +67,11 @@ platform::Failure exportMovies(const catalogue::ResultSet &rows, const std::vect
         file.cancelWriting();
         const bool full =
             systemError == ENOSPC || systemError == EFBIG || systemError == EDQUOT || (!written && systemError == 0);
-        return cannotExport(path,
-                            full ? platform::Failure{platform::ErrorKind::DiskFull, QStringLiteral("The disk is full.")}
-                                 : platform::Failure{platform::ErrorKind::Io, file.errorString() + QLatin1Char('.')});
+        if (full)
+            return cannotExport(path, {platform::ErrorKind::DiskFull, QStringLiteral("The disk is full.")});
+        // The system's own words, where the file's are only "Unknown error".
+        const QString why = systemError ? QString::fromLocal8Bit(std::strerror(systemError)) : file.errorString();
+        return cannotExport(path, {platform::ErrorKind::Io, why + QLatin1Char('.')});
     }
     return {};
 }
