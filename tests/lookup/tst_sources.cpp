@@ -5,6 +5,7 @@
 #include "tests/common/localserver.h"
 #include "tests/common/serverthread.h"
 
+#include <QDateTime>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
@@ -225,6 +226,14 @@ void TestSources::failures_data()
     QTest::newRow("no answer") << true << "" << Answer::hang() << Failure::TimedOut << "did not answer";
     QTest::newRow("connection closed") << false << "" << Answer::close() << Failure::Network << "closed the connection";
     QTest::newRow("rate limit too long") << true << "" << Answer::rateLimit(3600) << Failure::RateLimited << "limiting";
+    Answer untilTomorrow = Answer::error(429);
+    untilTomorrow.headers = {
+        {"Retry-After", QDateTime::currentDateTimeUtc().addDays(1).toString(Qt::RFC2822Date).toLatin1()}};
+    QTest::newRow("rate limit until a date") << false << "" << untilTomorrow << Failure::RateLimited << "limiting";
+    Answer unreadable = Answer::error(429);
+    unreadable.headers = {{"Retry-After", "soon"}};
+    QTest::newRow("rate limit without a readable wait")
+        << true << "" << unreadable << Failure::RateLimited << "limiting";
     QTest::newRow("refused connection") << true << refused << Answer() << Failure::Network << "refused the connection";
 }
 
