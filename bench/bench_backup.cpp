@@ -60,7 +60,7 @@ int main(int argc, char **argv)
     }
 
     // The start-up backup runs after the window is shown, on a thread of its own.
-    platform::saveShowTipsAtStartup(false);
+    (void)platform::saveShowTipsAtStartup(false);
     QDir(catalogue::backupFolder(file)).removeRecursively();
     std::unique_ptr<FrmMain> w;
     auto showWindow = [&] {

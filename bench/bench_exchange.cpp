@@ -58,7 +58,7 @@ int measureExport(const QDir &folder)
 
 int measureImport(const QDir &folder)
 {
-    platform::saveShowTipsAtStartup(false);
+    (void)platform::saveShowTipsAtStartup(false);
     const QString target = folder.filePath("target");
     auto w = std::make_unique<FrmMain>(target);
     w->load();

@@ -75,7 +75,7 @@ int measure(int size, const QDir &folder)
     QFile::copy(QCoreApplication::applicationDirPath() + "/TIPOFDAY.TXT", folder.filePath("TIPOFDAY.TXT"));
     std::printf("%d movies (median of %d runs)\n", size, Runs);
 
-    platform::saveShowTipsAtStartup(false);
+    (void)platform::saveShowTipsAtStartup(false);
     std::unique_ptr<FrmMain> w;
     printFigure("start to painted main window and About box", median(
                                                                   Runs,

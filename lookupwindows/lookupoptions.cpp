@@ -187,7 +187,8 @@ void LookupOptions::accept()
         keyText_->setFocus();
         return;
     }
-    platform::saveLookupSettings(chosen());
+    if (const platform::Failure error = platform::saveLookupSettings(chosen()))
+        widgets::showMessage(this, QMessageBox::Warning, windowTitle(), error.message);
     QDialog::accept();
 }
 

@@ -102,7 +102,8 @@ void FrmMain::toggleTips()
     QAction *tips = commandBar_->tips();
     const bool show = !tips->isChecked();
     tips->setChecked(show);
-    platform::saveShowTipsAtStartup(show);
+    if (const platform::Failure error = platform::saveShowTipsAtStartup(show))
+        widgets::showMessage(this, QMessageBox::Warning, QStringLiteral("Moviary"), error.message);
 }
 
 void FrmMain::deleteCurrentMovie()

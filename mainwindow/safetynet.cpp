@@ -52,5 +52,6 @@ void FrmMain::toggleWarnDuplicates()
     QAction *warn = commandBar_->warnDuplicates();
     const bool on = !warn->isChecked();
     warn->setChecked(on);
-    platform::saveWarnAboutDuplicates(on);
+    if (const platform::Failure error = platform::saveWarnAboutDuplicates(on))
+        widgets::showMessage(this, QMessageBox::Warning, QStringLiteral("Moviary"), error.message);
 }

@@ -16,6 +16,16 @@ std::unique_ptr<QSettings> store()
     return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("moviary"),
                                        QStringLiteral("moviary"));
 }
+
+Failure written(QSettings &s)
+{
+    s.sync();
+    if (s.status() == QSettings::NoError)
+        return {};
+    return {ErrorKind::Io, QString("Your settings could not be saved in %1: it cannot be written. The change holds "
+                                   "until Moviary ends.")
+                               .arg(s.fileName())};
+}
 } // namespace
 
 int showTipsAtStartup()
@@ -25,23 +35,23 @@ int showTipsAtStartup()
     return ok ? value : 1;
 }
 
-void saveShowTipsAtStartup(bool show)
+Failure saveShowTipsAtStartup(bool show)
 {
     auto s = store();
     s->setValue(Key, show ? QStringLiteral("1") : QStringLiteral("0"));
-    s->sync();
+    return written(*s);
 }
 
 QString rememberedCatalogue() { return store()->value(CatalogueKey).toString(); }
 
-void rememberCatalogue(const QString &path)
+Failure rememberCatalogue(const QString &path)
 {
     auto s = store();
     if (path.isEmpty())
         s->remove(CatalogueKey);
     else
         s->setValue(CatalogueKey, path);
-    s->sync();
+    return written(*s);
 }
 
 bool warnAboutDuplicates()
@@ -49,11 +59,11 @@ bool warnAboutDuplicates()
     return store()->value(DuplicatesKey, QStringLiteral("1")).toString().trimmed() != QStringLiteral("0");
 }
 
-void saveWarnAboutDuplicates(bool warn)
+Failure saveWarnAboutDuplicates(bool warn)
 {
     auto s = store();
     s->setValue(DuplicatesKey, warn ? QStringLiteral("1") : QStringLiteral("0"));
-    s->sync();
+    return written(*s);
 }
 
 LookupSettings lookupSettings()
@@ -74,7 +84,7 @@ LookupSettings lookupSettings()
     return settings;
 }
 
-void saveLookupSettings(const LookupSettings &settings)
+Failure saveLookupSettings(const LookupSettings &settings)
 {
     auto s = store();
     s->setValue(QStringLiteral("Lookup/Source"),
@@ -83,7 +93,7 @@ void saveLookupSettings(const LookupSettings &settings)
     s->setValue(QStringLiteral("Lookup/Wikidata Address"), settings.wikidataAddress.toString());
     s->setValue(QStringLiteral("Lookup/Wikipedia Address"), settings.wikipediaAddress.toString());
     s->setValue(QStringLiteral("Lookup/TMDb Address"), settings.tmdbAddress.toString());
-    s->sync();
+    return written(*s);
 }
 
 } // namespace platform

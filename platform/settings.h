@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/failure.h"
+
 #include <QString>
 #include <QUrl>
 
@@ -14,17 +16,17 @@ namespace platform {
 // the stored text is not a whole number (so the tips come back and the user can
 // switch them off again, which stores a valid value).
 int showTipsAtStartup();
-void saveShowTipsAtStartup(bool show);
+Failure saveShowTipsAtStartup(bool show);
 
 // The catalogue an installed program opens when the user chose to keep it outside the
 // data folder; empty when the catalogue is the one in the data folder.
 QString rememberedCatalogue();
-void rememberCatalogue(const QString &path);
+Failure rememberCatalogue(const QString &path);
 
 // Whether the add and edit dialogs warn before saving a movie that is already in the
 // catalogue: "Options" / "Warn About Duplicates", "1" or "0", on unless "0" is stored.
 bool warnAboutDuplicates();
-void saveWarnAboutDuplicates(bool warn);
+Failure saveWarnAboutDuplicates(bool warn);
 
 // Where and how movies are looked up online: "Lookup" / "Source" ("wikidata" or "tmdb"),
 // "TMDb Key", and the base address of each service, whose defaults are the real ones.
@@ -37,6 +39,9 @@ struct LookupSettings {
     QUrl tmdbAddress;
 };
 LookupSettings lookupSettings();
-void saveLookupSettings(const LookupSettings &settings);
+Failure saveLookupSettings(const LookupSettings &settings);
+
+// Each save writes the store at once and fails (Io) when it cannot be written; the
+// value then holds in this process only, until it ends.
 
 } // namespace platform

@@ -120,7 +120,9 @@ void FrmFirstStart::onOpenClicked()
 
 void FrmFirstStart::finish(const platform::Locations &locations, const QString &remembered)
 {
-    platform::rememberCatalogue(remembered);
+    // Not remembered, the choice is asked again at the next start; this start goes on.
+    if (const platform::Failure error = platform::rememberCatalogue(remembered))
+        widgets::showMessage(this, QMessageBox::Warning, windowTitle(), error.message);
     chosen_ = locations;
     accept();
 }

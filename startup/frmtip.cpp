@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 #include <chrono>
 #include <cmath>
@@ -95,7 +96,13 @@ void FrmTip::load()
 
     if (platform::showTipsAtStartup() == 0)
         return;
-    showAtStartup_->setChecked(true);
+    {
+        // Stored again as "1" (a value that is not a number becomes valid); the user chose
+        // nothing here, so a store that cannot be written is no reason to interrupt the start.
+        const QSignalBlocker quiet(showAtStartup_);
+        showAtStartup_->setChecked(true);
+        (void)platform::saveShowTipsAtStartup(true);
+    }
 
     random_.seed(quint32(std::chrono::system_clock::now().time_since_epoch().count()));
     if (!loadTips(locations_.tipsFile()))
@@ -142,6 +149,10 @@ void FrmTip::onNextTipClicked() { selectRandomTip(); }
 
 void FrmTip::onOkClicked() { close(); }
 
-void FrmTip::onShowAtStartupToggled() { platform::saveShowTipsAtStartup(showAtStartup_->isChecked()); }
+void FrmTip::onShowAtStartupToggled()
+{
+    if (const platform::Failure error = platform::saveShowTipsAtStartup(showAtStartup_->isChecked()))
+        widgets::showMessage(this, QMessageBox::Warning, windowTitle(), error.message);
+}
 
 } // namespace startup

@@ -140,7 +140,7 @@ void TestDuplicates::editAsksOnlyAboutAnotherMovie()
 void TestDuplicates::optionTurnsTheQuestionOff()
 {
     QCOMPARE(platform::warnAboutDuplicates(), true);
-    platform::saveWarnAboutDuplicates(false);
+    QVERIFY(!platform::saveWarnAboutDuplicates(false));
     QSettings stored(QSettings::NativeFormat, QSettings::UserScope, "moviary", "moviary");
     QCOMPARE(stored.value("Options/Warn About Duplicates").toString(), QString("0"));
     QCOMPARE(platform::warnAboutDuplicates(), false);
@@ -153,7 +153,7 @@ void TestDuplicates::optionTurnsTheQuestionOff()
     QVERIFY(!testsupport::clickAnswering(dialog, "cmdFinish", QMessageBox::No).shown);
     QCOMPARE(titlesInFile(folder), QStringList({"Alien", "Alien"}));
 
-    platform::saveWarnAboutDuplicates(true);
+    QVERIFY(!platform::saveWarnAboutDuplicates(true));
     stored.sync();
     QCOMPARE(stored.value("Options/Warn About Duplicates").toString(), QString("1"));
     // The tips option beside it is left as it was.

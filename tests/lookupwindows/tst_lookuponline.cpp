@@ -47,7 +47,7 @@ void lookUpIn(const LocalServer &server, bool tmdb)
     s.wikidataAddress = server.url("/w/api.php");
     s.wikipediaAddress = server.url("/api/rest_v1");
     s.tmdbAddress = server.url();
-    platform::saveLookupSettings(s);
+    (void)platform::saveLookupSettings(s);
 }
 
 QString sourceName(bool tmdb) { return tmdb ? QStringLiteral("The Movie Database") : QStringLiteral("Wikidata"); }

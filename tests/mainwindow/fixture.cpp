@@ -17,7 +17,7 @@ MainWindowFixture::MainWindowFixture(const std::vector<catalogue::Movie> &movies
         return true;
     }();
     Q_UNUSED(once);
-    platform::saveShowTipsAtStartup(tipsAtStart);
+    (void)platform::saveShowTipsAtStartup(tipsAtStart);
     folder.makeCatalogue(movies);
     window = std::make_unique<FrmMain>(folder.path());
     if (!window->load())

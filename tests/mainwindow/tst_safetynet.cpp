@@ -36,7 +36,7 @@ private slots:
     {
         testsupport::closeWindowsBut("frmMain");
         flushDeletes();
-        platform::saveWarnAboutDuplicates(true);
+        QVERIFY(!platform::saveWarnAboutDuplicates(true));
     }
     void restoreIsAMenuCommandOffWhileAnEditorIsOpen();
     void restoreBringsABackupBackAndListsIt();

@@ -119,7 +119,7 @@ void setUp()
     faultvfs::install();
     moviaryInitResources();
     testsupport::useTestSettings();
-    platform::saveShowTipsAtStartup(false);
+    (void)platform::saveShowTipsAtStartup(false);
 
     testsupport::TestFolder folder;
     folder.makeCatalogue(collection());

@@ -74,7 +74,7 @@ private slots:
     {
         moviaryInitResources();
         testsupport::useTestSettings();
-        platform::saveShowTipsAtStartup(false);
+        QVERIFY(!platform::saveShowTipsAtStartup(false));
     }
 
     void garbageIsNamedAndLeftUntouched_data()

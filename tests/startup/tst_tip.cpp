@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/settings.h"
 #include "startup/frmtip.h"
+#include "tests/common/messageboxes.h"
 #include "tests/common/testfolder.h"
 #include "tests/common/widgets.h"
 #include "widgets/windows.h"
@@ -262,6 +263,31 @@ private slots:
         FrmTip next(folder.path());
         QVERIFY(!showAtStartup(next)->isChecked());
         QCOMPARE(tipText(next)->text(), QString());
+    }
+
+    // A settings file that cannot be written (a file stands where its folder goes): the
+    // change is said not to be kept, not lost without a word.
+    void anUnsavedSettingIsTold()
+    {
+        testsupport::TestFolder folder;
+        QFile blocker(folder.path() + "/blocked");
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path() + "/blocked/config");
+        QStringList told;
+        testsupport::ModalWatch watch([&](QWidget *modal) {
+            if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+                told << box->text();
+                box->button(QMessageBox::Ok)->click();
+            }
+        });
+        FrmTip w(folder.path());
+        QTest::mouseClick(showAtStartup(w), Qt::LeftButton);
+        testsupport::useTestSettings();
+        QVERIFY(!told.isEmpty());
+        QVERIFY2(told.last().startsWith("Your settings could not be saved in ") &&
+                     told.last().endsWith("The change holds until Moviary ends."),
+                 qPrintable(told.last()));
     }
 };
 
