@@ -305,6 +305,32 @@ std::optional<QJsonObject> jsonObject(const QByteArray &body)
     return document.object();
 }
 
+bool holdsControlCharacters(const QByteArray &json)
+{
+    const auto control = [](uint c) {
+        return (c < 0x20 && c != '\t' && c != '\n' && c != '\r') || (c >= 0x7F && c < 0xA0);
+    };
+    for (qsizetype i = 0; i < json.size(); ++i) {
+        const auto b = uchar(json[i]);
+        if (b < 0x20 && control(b))
+            return true;
+        // C1 controls written as UTF-8: C2 80 to C2 9F.
+        if (b == 0xC2 && i + 1 < json.size() && uchar(json[i + 1]) >= 0x80 && uchar(json[i + 1]) < 0xA0)
+            return true;
+        if (b != '\\')
+            continue;
+        // An escape: "\\" is a backslash, "\uXXXX" a character.
+        if (i + 1 < json.size() && json[i + 1] == 'u' && i + 5 < json.size()) {
+            bool ok = false;
+            const uint c = json.mid(i + 2, 4).toUInt(&ok, 16);
+            if (ok && control(c))
+                return true;
+        }
+        ++i;
+    }
+    return false;
+}
+
 QString cleanText(const QString &text)
 {
     QString kept;

@@ -98,6 +98,9 @@ QString unreachableText(QNetworkReply::NetworkError error, const QString &name, 
 
 // The object a JSON answer holds, or nothing when it is not one.
 std::optional<QJsonObject> jsonObject(const QByteArray &body);
+// Whether a JSON answer holds a control character other than a tab or a line break, raw
+// or written as an escape ("\u001b"): such text is refused, never stored.
+bool holdsControlCharacters(const QByteArray &json);
 // Text from a service as it may be stored: control characters and line breaks become spaces, runs of
 // blanks one space, the ends trimmed.
 QString cleanText(const QString &text);

@@ -24,10 +24,13 @@ void HttpRequest::fetch(const QUrl &url, const Headers &headers, const QString &
 {
     if (isFinished())
         return;
-    http->get(url, headers, service, this, [this, ok = std::move(ok)](const Reply &reply) {
+    http->get(url, headers, service, this, [this, service, ok = std::move(ok)](const Reply &reply) {
         const Reply read = translate(reply);
         if (read.failure != Failure::None)
             fail(read.failure, read.message);
+        else if (holdsControlCharacters(read.body))
+            fail(Failure::BadAnswer,
+                 QStringLiteral("%1 sent text holding control characters; nothing was taken from it.").arg(service));
         else
             ok(read.body);
     });

@@ -60,7 +60,7 @@ private slots:
     void rateLimitWaitsThenGoesOn();
     void oneRequestAtATime();
     void abortAndDeleteAtAnyTime();
-    void controlCharactersRemoved();
+    void controlCharactersAreRefused();
     void missingKeyAsksForOne();
     void categoryFromGenreLabels_data();
     void categoryFromGenreLabels();
@@ -361,17 +361,30 @@ void TestSources::abortAndDeleteAtAnyTime()
     QVERIFY(early->candidates().isEmpty());
 }
 
-void TestSources::controlCharactersRemoved()
+void TestSources::controlCharactersAreRefused()
 {
     LocalServer server;
-    server.answer("/3/search/movie",
-                  Answer::json("{\"results\":[{\"id\":7,\"title\":\"Al\\u0007ien\\u001b[2J\",\"release_date\":\"1979\","
-                               "\"overview\":\"One\\r\\ntwo\\tthree\\u0000.\"}]}"));
+    // Line breaks and tabs become blanks.
+    server.answer("/3/search/movie", Answer::json("{\"results\":[{\"id\":7,\"title\":\"Alien\",\"release_date\":"
+                                                  "\"1979\",\"overview\":\"One\\r\\ntwo\\tthree \\\\u0007.\"}]}"));
     lookup::TmdbSource source(server.url(), V3Key);
     auto request = source.search("Alien", 0);
     QVERIFY(waitFor(*request));
-    QCOMPARE(request->candidates().value(0).title, QString("Alien[2J"));
-    QCOMPARE(request->candidates().value(0).summary, QString("One two three."));
+    QCOMPARE(request->failure(), Failure::None);
+    QCOMPARE(request->candidates().value(0).summary, QString("One two three \\u0007."));
+
+    // Other control characters, escaped, raw or as C1 codes, refuse the answer.
+    for (const QByteArray &title : {QByteArray("Al\\u0007ien"), QByteArray("Alien\\u001B[2J"), QByteArray("Al\x01ien"),
+                                    QByteArray("Al\xC2\x9Bien"), QByteArray("Al\\u0000ien")}) {
+        server.answer("/3/search/movie",
+                      Answer::json("{\"results\":[{\"id\":7,\"title\":\"" + title + "\",\"release_date\":\"1979\"}]}"));
+        auto refused = source.search("Alien", 0);
+        QVERIFY(waitFor(*refused));
+        QCOMPARE(refused->failure(), Failure::BadAnswer);
+        QVERIFY2(refused->errorMessage().startsWith("The Movie Database sent text holding control characters"),
+                 qPrintable(refused->errorMessage()));
+        QVERIFY(refused->candidates().isEmpty());
+    }
 }
 
 void TestSources::missingKeyAsksForOne()
