@@ -6,7 +6,6 @@
 #include "exchange/conversions.h"
 #include "platform/textdecode.h"
 
-#include <cstring>
 
 namespace exchange {
 
@@ -114,8 +113,19 @@ platform::Failure readDelimited(QByteArray utf8, char delimiter, SourceTable &ta
         if (c == '\n' || c == '\r') {
             lines += content;
             content = false;
-        } else if (!std::strchr(" \t,;|\xC2\xA0", c)) {
-            content = true;
+        } else if (!content) {
+            switch (c) {
+            case ' ':
+            case '\t':
+            case ',':
+            case ';':
+            case '|':
+            case '\xC2':
+            case '\xA0':
+                break;
+            default:
+                content = true;
+            }
         }
     }
     lines = std::min(lines, n / 8 + 1);
