@@ -26,6 +26,26 @@ bool asciiKey(const unsigned char *p, int n, QByteArray &key)
     return true;
 }
 
+// Folding keeps every ASCII character but blanks, lowered and in order: a title whose
+// lowered ASCII is not found, in order, in a key cannot have that key. This spares
+// building the key of almost every title that has accents.
+bool asciiFollows(const unsigned char *p, int n, const QByteArray &key)
+{
+    qsizetype at = 0;
+    for (int i = 0; i < n; ++i) {
+        unsigned char c = p[i];
+        if (c >= 0x80 || c == ' ' || (c >= '\t' && c <= '\r'))
+            continue;
+        if (c >= 'A' && c <= 'Z')
+            c += 32;
+        at = key.indexOf(char(c), at);
+        if (at < 0)
+            return false;
+        ++at;
+    }
+    return true;
+}
+
 } // namespace
 
 bool yearsAgree(const QString &a, const QString &b)
@@ -99,7 +119,8 @@ platform::Failure findDuplicate(sqlite3 *db, const QString &title, const QString
         const auto *p = sqlite3_column_text(raw, 1);
         const int n = sqlite3_column_bytes(raw, 1);
         auto rowTitle = [&] { return QString::fromUtf8(reinterpret_cast<const char *>(p), n); };
-        const bool same = asciiKey(p, n, key) ? key == wantedUtf8 : titleKey(rowTitle()) == wanted;
+        const bool same =
+            asciiKey(p, n, key) ? key == wantedUtf8 : asciiFollows(p, n, wantedUtf8) && titleKey(rowTitle()) == wanted;
         if (!same)
             continue;
         const QString rowYear =

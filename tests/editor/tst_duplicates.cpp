@@ -195,6 +195,18 @@ void TestDuplicates::addAndImportFollowOneRule_data()
                                    << "1979"
                                    << "Aliens"
                                    << "1979" << false;
+    QTest::newRow("ligatures") << "Æon Straße"
+                               << "2005"
+                               << "aeon strasse"
+                               << "2005" << true;
+    QTest::newRow("full-width letters") << "Ｈｅａｔ"
+                                        << "1995"
+                                        << "heat"
+                                        << "1995" << true;
+    QTest::newRow("accents, another letter") << "Amélie"
+                                             << "2001"
+                                             << "Amelia"
+                                             << "2001" << false;
     QTest::newRow("blank inside the title") << "Le Mépris"
                                             << "1963"
                                             << "LeMepris"
