@@ -108,6 +108,8 @@ class TestRestore : public QObject {
 private slots:
     void initTestCase() { testsupport::useTestSettings(); }
     void listsBackupsNewestFirstAndDamagedOnesAsSuch();
+    void eachBackupSaysWhyItWasTaken_data();
+    void eachBackupSaysWhyItWasTaken();
     void restoreBacksUpTheCatalogueThenBringsTheBackupIn();
     void restoreAsksFirstAndNoChangesNothing_data();
     void restoreAsksFirstAndNoChangesNothing();
@@ -210,6 +212,40 @@ void TestRestore::restoreBacksUpTheCatalogueThenBringsTheBackupIn()
                                 " (3 movies) was restored. The catalogue as it was before (7 movies) is kept in the "
                                 "backup " +
                                 QFileInfo(backups.first().path).fileName() + ".");
+}
+
+void TestRestore::eachBackupSaysWhyItWasTaken_data()
+{
+    QTest::addColumn<QString>("tag");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("start-up") << "startup"
+                              << "   at start-up";
+    QTest::newRow("compaction") << "compaction"
+                                << "   before compaction";
+    QTest::newRow("import") << "import"
+                            << "   before import";
+    QTest::newRow("restore") << "restore"
+                             << "   before restore";
+    QTest::newRow("fill-in") << "fillin"
+                             << "   before a fill-in";
+    QTest::newRow("older, without a reason") << ""
+                                             << "2 movies";
+}
+
+void TestRestore::eachBackupSaysWhyItWasTaken()
+{
+    QFETCH(QString, tag);
+    QFETCH(QString, shown);
+    TestFolder folder;
+    folder.makeCatalogue(numbered(7));
+    placeBackup(folder, numbered(2), "20261201-090000", tag);
+    FakeHost host(folder.path());
+    maintenance::FrmRestore dialog(host, folder.catalogue());
+    dialog.show();
+    auto *list = control<QListWidget>(&dialog, "lstBackups");
+    QTRY_VERIFY(allChecked(list));
+    QVERIFY2(list->item(0)->text().endsWith("2 movies" + (tag.isEmpty() ? QString() : shown)),
+             qPrintable(list->item(0)->text()));
 }
 
 void TestRestore::restoreAsksFirstAndNoChangesNothing_data()
