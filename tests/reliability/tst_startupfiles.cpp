@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "catalogue/backup.h"
 #include "catalogue/database.h"
 #include "catalogue/schema.h"
 #include "mainwindow/startup.h"
@@ -8,9 +9,12 @@
 #include "tests/common/testfolder.h"
 #include "tests/common/widgets.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QTest>
 #include <QTimer>
@@ -133,6 +137,51 @@ private slots:
         QCOMPARE(otherFiles(folder.path()), QStringList());
         for (QWidget *w : QApplication::topLevelWidgets())
             QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
+    }
+
+    // The whole start through the program's own entry: a catalogue that is no longer a
+    // database, with a good backup beside it, starts on the backup and keeps the damaged file.
+    void aDamagedCatalogueStartsOnItsNewestGoodBackup()
+    {
+        TestFolder folder;
+        folder.makeCatalogue({testsupport::movie("Alien"), testsupport::movie("Heat")});
+        QVERIFY(!catalogue::backUpCatalogue(folder.catalogue()));
+        const QByteArray garbage = QByteArray("not a catalogue at all").repeated(200);
+        writeFile(folder.catalogue(), garbage);
+
+        QStringList told;
+        testsupport::ModalWatch watch([&](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            if (!box)
+                return;
+            told << box->text();
+            if (auto *newest = box->findChild<QPushButton *>("cmdRestoreNewest"))
+                newest->click();
+            else if (QAbstractButton *ok = box->button(QMessageBox::Ok))
+                ok->click();
+        });
+        // Once the main window is up on the restored catalogue, closing it ends the run.
+        QTimer end;
+        connect(&end, &QTimer::timeout, [&] {
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (w->objectName() == "frmMain" && w->isVisible())
+                    QApplication::closeAllWindows();
+        });
+        end.start(100);
+        QTimer watchdog;
+        watchdog.setSingleShot(true);
+        connect(&watchdog, &QTimer::timeout, [] { QApplication::closeAllWindows(); });
+        watchdog.start(20000);
+
+        QCOMPARE(runMoviary(folder.path()), 0);
+        QCOMPARE(told.size(), 2);
+        QVERIFY2(told[0].contains("Good backups of this catalogue exist"), qPrintable(told[0]));
+        QVERIFY2(told[1].startsWith("The backup DVDs-") && told[1].contains("The damaged catalogue is kept as"),
+                 qPrintable(told[1]));
+        QCOMPARE(folder.moviesInFile().size(), size_t(2));
+        const QStringList kept = QDir(folder.path()).entryList({"DVDs.damaged-*.mdb"}, QDir::Files);
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(fileBytes(folder.path() + "/" + kept.first()), garbage);
     }
 
     void missingOrFolderInsteadOfFile()
