@@ -3,6 +3,7 @@
 #include "catalogue/backup.h"
 #include "catalogue/schema.h"
 #include "lookup/sourcefactory.h"
+#include "tests/common/files.h"
 #include "tests/common/widgets.h"
 #include "tests/lookup/scriptedsource.h"
 #include "tests/mainwindow/fixture.h"
@@ -22,15 +23,6 @@ using testsupport::control;
 using testsupport::topLevel;
 
 namespace {
-
-void execute(const QString &file, const char *sql)
-{
-    sqlite3 *raw = nullptr;
-    sqlite3_open(file.toUtf8().constData(), &raw);
-    catalogue::ConnectionPtr db(raw);
-    if (sqlite3_exec(raw, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-        qFatal("%s", sqlite3_errmsg(raw));
-}
 
 char mark(const QTreeWidgetItem *item)
 {
@@ -128,7 +120,7 @@ private slots:
         changes->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
         QVERIFY(!review(changes).join(' ').contains(QRegularExpression("[+~]Heat|[+]\\w+=The story of Heat")));
         // Another window edits Ran while the user reviews.
-        execute(f.folder.catalogue(), "UPDATE Movies SET Review = 'Mine' WHERE Title = 'Ran'");
+        testsupport::execSql(f.folder.catalogue(), "UPDATE Movies SET Review = 'Mine' WHERE Title = 'Ran'");
 
         QTest::mouseClick(control<QPushButton>(w, "cmdApply"), Qt::LeftButton);
         const QString summary = control<QLabel>(w, "lblSummary")->text();

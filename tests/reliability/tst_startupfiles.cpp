@@ -26,15 +26,6 @@ using testsupport::writeFile;
 
 namespace {
 
-void execSql(const QString &path, const char *sql)
-{
-    sqlite3 *raw = nullptr;
-    sqlite3_open(path.toUtf8().constData(), &raw);
-    catalogue::ConnectionPtr db(raw);
-    if (sqlite3_exec(raw, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-        qFatal("%s", sqlite3_errmsg(raw));
-}
-
 // A real catalogue of a few hundred movies, as bytes.
 QByteArray realCatalogue()
 {
@@ -49,7 +40,7 @@ QByteArray realCatalogue()
 QByteArray sqliteFile(const char *sql)
 {
     TestFolder scratch;
-    execSql(scratch.catalogue(), sql);
+    testsupport::execSql(scratch.catalogue(), sql);
     return fileBytes(scratch.catalogue());
 }
 
