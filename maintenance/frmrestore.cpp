@@ -27,10 +27,9 @@ namespace maintenance {
 namespace {
 
 constexpr int PathRole = Qt::UserRole;
-constexpr int WhenRole = Qt::UserRole + 1;
+constexpr int TakenRole = Qt::UserRole + 1;
 constexpr int MoviesRole = Qt::UserRole + 2;
 constexpr int ReasonRole = Qt::UserRole + 3;
-constexpr int TakenRole = Qt::UserRole + 4;
 
 QString moviesText(qint64 n) { return platform::counted(n, "movie", "movies"); }
 
@@ -115,7 +114,6 @@ void FrmRestore::loadBackups()
     for (const catalogue::BackupFile &b : backups) {
         auto *item = new QListWidgetItem(whenText(b.taken) + QStringLiteral("   checking..."), backupList_);
         item->setData(PathRole, b.path);
-        item->setData(WhenRole, whenText(b.taken));
         item->setData(TakenRole, b.taken);
         item->setData(ReasonRole, catalogue::backupReasonText(b.reason));
         item->setFlags(Qt::NoItemFlags);
@@ -151,7 +149,7 @@ void FrmRestore::showChecked(int row, bool intact, qint64 movies)
     QListWidgetItem *item = backupList_->item(row);
     if (!item)
         return;
-    const QString when = item->data(WhenRole).toString();
+    const QString when = whenText(item->data(TakenRole).toDateTime());
     if (intact) {
         const QString reason = item->data(ReasonRole).toString();
         item->setText(when + QStringLiteral("   ") + moviesText(movies) +
